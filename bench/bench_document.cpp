@@ -1,0 +1,170 @@
+// Opening, saving and position conversion on a 10 MB GBK page, each beside
+// its floor: the bare widget or the bare write.
+#include "document/pagefile.h"
+#include "editor/richtextbox.h"
+#include "platform/ansicodec.h"
+#include "platform/places.h"
+#include "shell/framain.h"
+#include "support/benchmain.h"
+#include "support/bigpage.h"
+#include "support/silentprompts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+namespace {
+
+struct BigPage {
+    QTemporaryDir folder;
+    QString path;
+    QByteArray bytes;
+    QString text; // as the editing area holds it, line breaks as LF
+
+    BigPage() {
+        bytes = makeBigPageBytes();
+        path = folder.filePath(QStringLiteral("big.htm"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        text = AnsiCodec::decode(bytes);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Places::setProgramFolder(folder.path());
+    }
+};
+
+BigPage &bigPage() {
+    static BigPage page;
+    return page;
+}
+
+void setPageCounters(benchmark::State &state) {
+    state.counters["page_MB"] = double(bigPage().bytes.size()) / 1e6;
+}
+
+// Start-up with the page on the command line through to the first paint.
+void BM_OpenPage(benchmark::State &state) {
+    BigPage &page = bigPage();
+    SilentPrompts prompts;
+    for (auto _ : state) {
+        auto *window = new FRAmain(prompts);
+        window->Form_Load({page.path});
+        window->richText()->viewport()->repaint();
+        state.PauseTiming();
+        delete window;
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    setPageCounters(state);
+}
+
+void BM_OpenBareSetPlainText(benchmark::State &state) {
+    BigPage &page = bigPage();
+    for (auto _ : state) {
+        auto *edit = new QPlainTextEdit;
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->resize(700, 446);
+        edit->show();
+        edit->setPlainText(page.text);
+        edit->viewport()->repaint();
+        state.PauseTiming();
+        delete edit;
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    setPageCounters(state);
+}
+
+// Memory held by an open page, in MB per MB of page.
+void BM_OpenMemory(benchmark::State &state) {
+    BigPage &page = bigPage();
+    SilentPrompts prompts;
+    for (auto _ : state) {
+        const qint64 before = residentBytes();
+        FRAmain window(prompts);
+        window.Form_Load({page.path});
+        window.richText()->viewport()->repaint();
+        const qint64 after = residentBytes();
+        state.counters["MB_per_page_MB"] = double(after - before) / double(page.bytes.size());
+    }
+    setPageCounters(state);
+}
+
+struct OpenPage {
+    SilentPrompts prompts;
+    FRAmain window{prompts};
+    OpenPage() { window.Form_Load({bigPage().path}); }
+};
+
+OpenPage &openPage() {
+    static OpenPage page;
+    return page;
+}
+
+// Text out of the editing area, encoding, writing, fsync and rename.
+void BM_SavePage(benchmark::State &state) {
+    OpenPage &open = openPage();
+    const QString target = bigPage().folder.filePath(QStringLiteral("saved.htm"));
+    for (auto _ : state) {
+        const SafeFile::Result result = PageFile::write(target, open.window.richText()->Text());
+        if (!result.ok)
+            state.SkipWithError("save failed");
+    }
+    setPageCounters(state);
+}
+
+void BM_SaveBareBytes(benchmark::State &state) {
+    const QString target = bigPage().folder.filePath(QStringLiteral("bare.htm"));
+    const QByteArray &bytes = bigPage().bytes;
+    for (auto _ : state) {
+        QFile file(target);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
+            state.SkipWithError("write failed");
+    }
+    setPageCounters(state);
+}
+
+void BM_ModelToWidgetPosition(benchmark::State &state) {
+    RichTextBox *box = openPage().window.richText();
+    const qsizetype middle = box->textLength() / 2;
+    qsizetype position = middle;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(box->toWidgetPosition(position));
+        position = position == middle ? middle + 1001 : middle;
+    }
+}
+
+void BM_WidgetToModelPosition(benchmark::State &state) {
+    RichTextBox *box = openPage().window.richText();
+    const int middle = box->document()->characterCount() / 2;
+    int position = middle;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(box->toModelPosition(position));
+        position = position == middle ? middle + 1001 : middle;
+    }
+}
+
+void BM_SelStartInTheMiddle(benchmark::State &state) {
+    RichTextBox *box = openPage().window.richText();
+    const qsizetype middle = box->textLength() / 2;
+    for (auto _ : state) {
+        box->setSelStart(middle);
+        benchmark::DoNotOptimize(box->SelStart());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenPage)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OpenBareSetPlainText)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OpenMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_SaveBareBytes)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ModelToWidgetPosition);
+BENCHMARK(BM_WidgetToModelPosition);
+BENCHMARK(BM_SelStartInTheMiddle);
+
+ZELMO_BENCHMARK_MAIN()

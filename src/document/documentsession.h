@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Program-wide state of the one open document: the file it belongs to, the
+// name last chosen in a file dialog, and the main window's caption. The main
+// window owns the one instance and shows its caption; the document commands
+// change it.
+class DocumentSession : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Full path of the document's file; "" while it has none.
+    QString CurrentFile;
+    // Bare name of the file last chosen in an Open or Save dialog.
+    QString CurrentFileTitle;
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+signals:
+    void captionChanged(const QString &caption);
+
+private:
+    QString m_caption;
+};

@@ -1,0 +1,168 @@
+#include "document/filecommands.h"
+
+#include "document/documentsession.h"
+#include "document/opensavedlg.h"
+#include "document/pagefile.h"
+#include "document/standarddocument.h"
+#include "editor/richtext.h"
+#include "platform/prompts.h"
+#include "shell/caption.h"
+#include "shell/settings.h"
+#include "shell/statusline.h"
+
+namespace {
+
+bool storedSaveMessageWanted() {
+    return ReadSetting(QStringLiteral("save"), QStringLiteral("saveflagd"), QStringLiteral("0")) ==
+           QLatin1String("1");
+}
+
+// Documents this short are emptied without asking.
+constexpr qsizetype kAskBeforeNewFrom = 6;
+
+} // namespace
+
+FileCommands::FileCommands(RichText &richText, DocumentSession &session, StatusLine &status,
+                           Prompts &prompts)
+    : m_richText(richText)
+    , m_session(session)
+    , m_status(status)
+    , m_prompts(prompts)
+    , m_saveMessageWanted(storedSaveMessageWanted) {}
+
+void FileCommands::func_Click(int index) {
+    switch (index) {
+    case 0:
+        NewDocument();
+        break;
+    case 1:
+        Save();
+        break;
+    case 2:
+        InsertStandardDocument();
+        break;
+    default:
+        break;
+    }
+}
+
+void FileCommands::func_RightPress(int index) {
+    if (index == 0)
+        Open();
+    else if (index == 1)
+        SaveAs();
+}
+
+void FileCommands::func_MouseMove(int index) {
+    switch (index) {
+    case 0:
+        m_status.setText(QStringLiteral("新建空白问挡,拖放你要编辑的网页进工作区    右键打开文件"));
+        break;
+    case 1:
+        m_status.setText(QStringLiteral("保存文档 Ctrl + S    右键另存为 Ctrl +Shift + S"));
+        break;
+    case 2:
+        m_status.setText(QStringLiteral("插入标准HTML文档"));
+        break;
+    default:
+        break;
+    }
+}
+
+void FileCommands::NewDocument() {
+    const qsizetype length = m_richText.textLength();
+    if (length == 0) {
+        m_prompts.messageBox(QStringLiteral("已经是空白状态了,不需要再次建立,请你编辑吧!"),
+                             Prompts::Exclamation, QStringLiteral("确认"));
+        return;
+    }
+    if (length >= kAskBeforeNewFrom) {
+        const int answer =
+            m_prompts.messageBox(QStringLiteral("建议新建之前保存文挡,你真的要新建文挡吗?"),
+                                 Prompts::Exclamation + Prompts::YesNo, QStringLiteral("确认"));
+        if (answer != Prompts::AnswerYes) {
+            if (m_richText.SelLength() > 0)
+                m_richText.setSelText(QString());
+            return;
+        }
+    }
+    // Emptied as an edit, so that Undo brings the page back.
+    m_richText.setSelStart(0);
+    m_richText.setSelLength(length);
+    m_richText.setSelText(QString());
+    m_session.CurrentFile.clear();
+    m_session.setCaption(CaptionFor(QString()));
+}
+
+void FileCommands::InsertStandardDocument() {
+    m_richText.setSelText(StandardDocument());
+}
+
+void FileCommands::Open() {
+    OpenSaveDlg dialog(m_prompts);
+    dialog.Flags = Prompts::HideReadOnly + Prompts::PathMustExist + Prompts::FileMustExist;
+    dialog.DialogTitle = QStringLiteral("打开网页文件");
+    dialog.Filter = QStringLiteral(
+        "网页文件(*.htm;*.html)|*.htm;*.html|文本文件(*.TXT)|*.TXT|所有文件(*.*)|*.*|");
+    if (!dialog.ShowOpen()) {
+        m_status.setText2(QStringLiteral("打开取消"));
+        return;
+    }
+    QString error;
+    if (LoadNamedFile(dialog.FileName, &error)) {
+        m_session.CurrentFileTitle = dialog.FileTitle;
+        return;
+    }
+    m_prompts.messageBox(QStringLiteral("文件打开失败：") + dialog.FileName +
+                             QStringLiteral("\r\n") + error,
+                         Prompts::Exclamation, QStringLiteral("错误"));
+}
+
+bool FileCommands::LoadNamedFile(const QString &path, QString *error) {
+    const PageFile::ReadResult result = LoadFile(m_richText, path);
+    if (!result.ok) {
+        if (error)
+            *error = result.error;
+        return false;
+    }
+    m_session.CurrentFile = path;
+    m_session.setCaption(CaptionFor(path));
+    m_status.setText2(QStringLiteral("打开成功 --") + path);
+    return true;
+}
+
+void FileCommands::Save() {
+    if (m_session.CurrentFile.isEmpty()) {
+        OpenSaveDlg dialog(m_prompts);
+        dialog.Flags = Prompts::OverwritePrompt + Prompts::HideReadOnly + Prompts::PathMustExist;
+        dialog.Filter = QStringLiteral("html Files(*.htm)|*.htm");
+        dialog.FileName = m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm")
+                                                               : m_session.CurrentFileTitle;
+        dialog.DialogTitle = QStringLiteral("保存网页文件");
+        if (!dialog.ShowSave()) {
+            m_status.setText2(QStringLiteral("保存取消"));
+            return;
+        }
+        m_session.CurrentFile = dialog.FileName;
+        m_session.CurrentFileTitle = dialog.FileTitle;
+    }
+
+    const QString path = m_session.CurrentFile;
+    const SafeFile::Result written = PageFile::write(path, m_richText.Text());
+    if (!written.ok) {
+        m_prompts.messageBox(QStringLiteral("文件保存失败：") + path + QStringLiteral("\r\n") +
+                                 written.error,
+                             Prompts::Exclamation, QStringLiteral("错误"));
+        return;
+    }
+    m_session.setCaption(CaptionFor(path));
+    m_status.setText2(QStringLiteral("保存成功") + QStringLiteral("--") + path);
+    if (m_saveMessageWanted())
+        m_prompts.messageBox(QStringLiteral("文件已经保存") + QStringLiteral("\r\n") + path,
+                             Prompts::OkOnly, QStringLiteral("恭喜"));
+}
+
+void FileCommands::SaveAs() {
+    m_session.CurrentFile.clear();
+    Save();
+}

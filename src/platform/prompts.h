@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Every question the program puts to the user goes through this interface:
+// message boxes, input boxes and the file and colour dialogs. The program uses
+// QtPrompts; tests script the answers.
+class Prompts {
+public:
+    // Message box styles and answers, with the values the program has always
+    // used for them.
+    enum Style {
+        OkOnly = 0,
+        YesNo = 4,
+        Exclamation = 48,
+        Information = 64,
+    };
+    enum Answer {
+        AnswerOk = 1,
+        AnswerYes = 6,
+        AnswerNo = 7,
+    };
+
+    // The file dialog's OPENFILENAME-style flags that the program uses.
+    enum FileFlag {
+        OverwritePrompt = 2,
+        HideReadOnly = 4,
+        PathMustExist = 2048,
+        FileMustExist = 4096,
+    };
+
+    struct FileRequest {
+        QString title;    // dialog title
+        QString filter;   // "description|pattern|description|pattern|..."
+        int flags = 0;    // FileFlag values added together
+        QString initDir;  // "" for the platform's choice
+        QString fileName; // suggested name; may be a pattern such as "*.htm"
+    };
+
+    struct InputRequest {
+        QString prompt;
+        QString title;
+        QString defaultText;
+        std::optional<QPoint> position; // top-left corner in screen pixels
+    };
+
+    virtual ~Prompts() = default;
+
+    // Shows text with the buttons and icon of style (0, 48, 52, 64, ...)
+    // and returns the answer (AnswerOk, AnswerYes, AnswerNo).
+    virtual int messageBox(const QString &text, int style, const QString &title) = 0;
+
+    // The text entered, or nothing when the box was cancelled.
+    virtual std::optional<QString> inputBox(const InputRequest &request) = 0;
+
+    // The full path chosen, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> openFileName(const FileRequest &request) = 0;
+    virtual std::optional<QString> saveFileName(const FileRequest &request) = 0;
+
+    // A colour as a Windows colour value 0x00BBGGRR, or nothing when cancelled.
+    virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
+};
+
+// The real dialogs, owned by the window given (may be null).
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(QWidget *owner = nullptr);
+
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    int messageBox(const QString &text, int style, const QString &title) override;
+    std::optional<QString> inputBox(const InputRequest &request) override;
+    std::optional<QString> openFileName(const FileRequest &request) override;
+    std::optional<QString> saveFileName(const FileRequest &request) override;
+    std::optional<quint32> chooseColor(quint32 initial) override;
+
+private:
+    QWidget *m_owner;
+};

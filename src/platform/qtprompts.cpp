@@ -1,0 +1,119 @@
+#include "platform/filefilter.h"
+#include "platform/prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButtons buttonsOf(int style) {
+    switch (style & 7) {
+    case 1:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case 3:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case 4:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+int answerOf(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return Prompts::AnswerYes;
+    case QMessageBox::No:
+        return Prompts::AnswerNo;
+    case QMessageBox::Cancel:
+        return 2;
+    default:
+        return Prompts::AnswerOk;
+    }
+}
+
+// A suggested name that is a pattern ("*.htm") only narrows the listing.
+bool isPattern(const QString &name) {
+    return name.contains(u'*') || name.contains(u'?');
+}
+
+void prepare(QFileDialog &dialog, const Prompts::FileRequest &request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters(qtNameFilters(request.filter));
+    if (!request.initDir.isEmpty())
+        dialog.setDirectory(request.initDir);
+    if (!request.fileName.isEmpty() && !isPattern(request.fileName))
+        dialog.selectFile(request.fileName);
+}
+
+} // namespace
+
+QtPrompts::QtPrompts(QWidget *owner)
+    : m_owner(owner) {}
+
+int QtPrompts::messageBox(const QString &text, int style, const QString &title) {
+    QMessageBox box(iconOf(style), title, text, buttonsOf(style), m_owner);
+    return answerOf(box.exec());
+}
+
+std::optional<QString> QtPrompts::inputBox(const InputRequest &request) {
+    QInputDialog dialog(m_owner);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.prompt);
+    dialog.setTextValue(request.defaultText);
+    if (request.position)
+        dialog.move(*request.position);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> QtPrompts::openFileName(const FileRequest &request) {
+    QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title);
+    prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & FileMustExist) ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPrompts::saveFileName(const FileRequest &request) {
+    QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("保存") : request.title);
+    prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<quint32> QtPrompts::chooseColor(quint32 initial) {
+    const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff),
+                       int((initial >> 16) & 0xff));
+    const QColor chosen =
+        QColorDialog::getColor(start, m_owner, QString(), QColorDialog::DontUseNativeDialog);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return quint32(chosen.red()) | (quint32(chosen.green()) << 8) | (quint32(chosen.blue()) << 16);
+}

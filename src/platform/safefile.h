@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writes a whole file so that the old one survives any failure: the bytes go
+// to a temporary file in the same folder, every write, the flush and the sync
+// to disk are checked, and only then is the temporary file renamed over the
+// target. A symbolic link is followed to its target, whose permissions are
+// kept.
+namespace SafeFile {
+
+struct Result {
+    bool ok = false;
+    QString error; // the reason, in words for the user, when ok is false
+};
+
+Result write(const QString &path, const QByteArray &bytes);
+
+} // namespace SafeFile

@@ -1,0 +1,13 @@
+#pragma once
+
+// Window measures are kept in twips: 1440 to the inch, 15 to a pixel at the
+// usual 96 dots per inch. The screen's logical resolution decides the rest.
+namespace Twips {
+
+// Twips per pixel on the primary screen (15 at 96 dpi).
+double perPixel();
+
+int toPixels(double twips);
+double fromPixels(int pixels);
+
+} // namespace Twips
