@@ -10,9 +10,14 @@
 #include "support/silentprompts.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -156,15 +161,86 @@ void BM_SelStartInTheMiddle(benchmark::State &state) {
     }
 }
 
+// The editor's folder: the benchmark programs are built beside it.
+QString editorProgram() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/zelmohtml");
+}
+
+// Runs a program to its end and returns the wall time in seconds, or a
+// negative number when it failed.
+double runToEnd(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("ZELMO_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return -1;
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The whole editor process: start, read, decode, fill, first paint, exit.
+void BM_OpenWholeProcess(benchmark::State &state) {
+    const QString path = bigPage().path;
+    for (auto _ : state) {
+        const double seconds = runToEnd(editorProgram(), {path});
+        if (seconds < 0)
+            state.SkipWithError("the editor did not run");
+        state.SetIterationTime(seconds);
+    }
+    setPageCounters(state);
+}
+
+// The floor: a process with nothing but a QPlainTextEdit given the same page.
+void BM_OpenWholeProcessBare(benchmark::State &state) {
+    const QString path = bigPage().path;
+    for (auto _ : state) {
+        const double seconds = runToEnd(QCoreApplication::applicationFilePath(),
+                                        {QStringLiteral("--bare-open"), path});
+        if (seconds < 0)
+            state.SkipWithError("the bare editor did not run");
+        state.SetIterationTime(seconds);
+    }
+    setPageCounters(state);
+}
+
 } // namespace
 
+// The bare process of BM_OpenWholeProcessBare.
+int bareOpen(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 1;
+    QPlainTextEdit edit;
+    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit.resize(700, 446);
+    edit.show();
+    edit.setPlainText(QStringDecoder("GBK").decode(file.readAll()));
+    edit.viewport()->repaint();
+    std::fflush(nullptr);
+    std::_Exit(0); // as the editor does: the time to the first paint only
+}
+
+// Memory first, while the process is fresh.
+BENCHMARK(BM_OpenMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpenWholeProcess)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+BENCHMARK(BM_OpenWholeProcessBare)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 BENCHMARK(BM_OpenPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenBareSetPlainText)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_OpenMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_SaveBareBytes)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ModelToWidgetPosition);
 BENCHMARK(BM_WidgetToModelPosition);
 BENCHMARK(BM_SelStartInTheMiddle);
 
-ZELMO_BENCHMARK_MAIN()
+int main(int argc, char **argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--bare-open") == 0) {
+        QApplication app(argc, argv);
+        return bareOpen(QString::fromLocal8Bit(argv[2]));
+    }
+    return runBenchmarks(argc, argv);
+}

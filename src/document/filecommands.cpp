@@ -125,10 +125,14 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error) {
             *error = result.error;
         return false;
     }
+    AdoptOpenedFile(path);
+    return true;
+}
+
+void FileCommands::AdoptOpenedFile(const QString &path) {
     m_session.CurrentFile = path;
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("打开成功 --") + path);
-    return true;
 }
 
 void FileCommands::Save() {

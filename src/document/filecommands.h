@@ -36,6 +36,10 @@ public:
     // reason is returned.
     bool LoadNamedFile(const QString &path, QString *error = nullptr);
 
+    // Makes path the document's file after its text was loaded: caption and
+    // status line say so.
+    void AdoptOpenedFile(const QString &path);
+
     // Whether a successful save shows the message "文件已经保存". Reads the
     // stored choice unless replaced.
     void setSaveMessageCheck(std::function<bool()> check) {

@@ -60,9 +60,8 @@ SafeFile::Result write(const QString &path, const QString &text) {
 
 PageFile::ReadResult LoadFile(RichText &richText, const QString &path) {
     PageFile::ReadResult result = PageFile::read(path);
-    if (result.ok) {
-        richText.setText(result.text);
-        result.text.clear();
-    }
+    if (result.ok)
+        richText.setText(std::move(result.text));
+    result.text = QString();
     return result;
 }

@@ -16,7 +16,7 @@ public:
     virtual ~RichText() = default;
 
     virtual QString Text() const = 0;
-    virtual void setText(const QString &text) = 0;
+    virtual void setText(QString text) = 0;
 
     // Length of Text() without building it.
     virtual qsizetype textLength() const = 0;

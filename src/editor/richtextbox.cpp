@@ -22,13 +22,28 @@ RichTextBox::RichTextBox(QWidget *parent)
     connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
 }
 
-QString RichTextBox::normalizedLineBreaks(const QString &text) {
-    if (!text.contains(u'\r'))
+QString RichTextBox::normalizedLineBreaks(QString text) {
+    const qsizetype firstCr = text.indexOf(u'\r');
+    if (firstCr < 0)
         return text;
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(u'\r', u'\n');
-    return result;
+    // One pass: CR LF and a lone CR both become LF. The result is never
+    // longer than the text, so it is written over it.
+    QChar *const begin = text.data();
+    const QChar *const end = begin + text.size();
+    const QChar *in = begin + firstCr;
+    QChar *out = begin + firstCr;
+    while (in != end) {
+        const QChar c = *in++;
+        if (c == u'\r') {
+            *out++ = u'\n';
+            if (in != end && *in == u'\n')
+                ++in;
+        } else {
+            *out++ = c;
+        }
+    }
+    text.truncate(out - begin);
+    return text;
 }
 
 QString RichTextBox::Text() const {
@@ -49,8 +64,8 @@ QString RichTextBox::Text() const {
     return text;
 }
 
-void RichTextBox::setText(const QString &text) {
-    setPlainText(normalizedLineBreaks(text));
+void RichTextBox::setText(QString text) {
+    setPlainText(normalizedLineBreaks(std::move(text)));
 }
 
 qsizetype RichTextBox::textLength() const {

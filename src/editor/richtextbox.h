@@ -14,7 +14,7 @@ public:
     explicit RichTextBox(QWidget *parent = nullptr);
 
     QString Text() const override;
-    void setText(const QString &text) override;
+    void setText(QString text) override;
     qsizetype textLength() const override;
 
     qsizetype SelStart() const override;
@@ -31,8 +31,9 @@ public:
     qsizetype toModelPosition(int widgetPosition) const;
     int toWidgetPosition(qsizetype modelPosition) const;
 
-    // Line breaks of any kind (CR LF, CR, LF) as the widget's own.
-    static QString normalizedLineBreaks(const QString &text);
+    // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
+    // place when the text is not shared.
+    static QString normalizedLineBreaks(QString text);
 
 signals:
     // Raised after every change of the text, typed or written by the program.

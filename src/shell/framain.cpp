@@ -2,6 +2,7 @@
 
 #include "document/documentsession.h"
 #include "document/filecommands.h"
+#include "document/pagefile.h"
 #include "editor/richtextbox.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
@@ -55,11 +56,13 @@ StatusLine &FRAmain::status() const {
     return *m_status;
 }
 
-bool FRAmain::loadStartFile() {
+bool FRAmain::readStartFile(PageFile::ReadResult &page) {
     const QString path = m_session->CurrentFile;
-    QString error;
-    if (m_fileCommands->LoadNamedFile(path, &error))
+    page = PageFile::read(path);
+    if (page.ok) {
+        m_fileCommands->AdoptOpenedFile(path);
         return true;
+    }
     // The document stays without a file, so that a later save cannot
     // overwrite what could not be read.
     m_session->CurrentFile.clear();
@@ -69,6 +72,7 @@ bool FRAmain::loadStartFile() {
 
 void FRAmain::Form_Load(const QStringList &arguments) {
     bool maximise = false;
+    PageFile::ReadResult startPage;
     // Each step runs only when every step before it succeeded; the window is
     // shown in any case.
     [&] {
@@ -76,7 +80,7 @@ void FRAmain::Form_Load(const QStringList &arguments) {
         if (m_session->CurrentFile.isEmpty()) {
             m_session->setCaption(ProductName());
             m_fileCommands->func_Click(2);
-        } else if (!loadStartFile()) {
+        } else if (!readStartFile(startPage)) {
             return;
         }
 
@@ -97,6 +101,11 @@ void FRAmain::Form_Load(const QStringList &arguments) {
         showMaximized();
     else
         show();
+    // The page read at start-up goes in once the editing area has its size:
+    // a visible editing area takes a large page in much faster. Nothing is
+    // painted before it is there.
+    if (startPage.ok)
+        m_richText->setText(std::move(startPage.text));
 }
 
 void FRAmain::Form_KeyDown(int &keyCode, int shift) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/pagefile.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -39,7 +41,7 @@ protected:
 
 private:
     void Form_Unload();
-    bool loadStartFile();
+    bool readStartFile(PageFile::ReadResult &page);
 
     Prompts &m_prompts;
     DocumentSession *m_session;
