@@ -8,7 +8,7 @@ BUILD="$ROOT/build"
 
 PACKAGES=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     libbenchmark-dev
     fonts-noto-cjk
     xvfb xauth

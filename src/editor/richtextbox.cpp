@@ -1,5 +1,10 @@
 #include "editor/richtextbox.h"
 
+#include "editor/ansibytecounter.h"
+
+#include <QDropEvent>
+#include <QMouseEvent>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,7 +20,8 @@ qsizetype modelStartOf(const QTextBlock &block) {
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QPlainTextEdit(parent) {
+    : QPlainTextEdit(parent)
+    , m_byteCounter(new AnsiByteCounter(document())) {
     setObjectName(QStringLiteral("RichText"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
@@ -136,4 +142,55 @@ void RichTextBox::setSelText(const QString &text) {
     QTextCursor cursor = textCursor();
     cursor.insertText(normalizedLineBreaks(text));
     setTextCursor(cursor);
+}
+
+int RichTextBox::GetLineCount() const { return document()->blockCount(); }
+
+int RichTextBox::GetCurrentLine() const
+{
+    return document()->findBlock(textCursor().selectionStart()).blockNumber() + 1;
+}
+
+qsizetype RichTextBox::GetLineStart(int line) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (line < 0 || !block.isValid())
+        return -1;
+    return modelStartOf(block);
+}
+
+qint64 RichTextBox::ansiByteCount() const { return m_byteCounter->bytes(); }
+
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    emit MouseDown(event->button());
+}
+
+void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    emit MouseUp(event->button(), event->globalPosition().toPoint());
+}
+
+// The edit menu comes from the right-button release and the menu key, not
+// from the widget's own menu.
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event) { event->accept(); }
+
+void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->acceptProposedAction();
+    emit OLEDragOver(event);
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->acceptProposedAction();
+    emit OLEDragOver(event);
+}
+
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    event->ignore();
+    emit OLEDragDrop(event);
 }

@@ -4,6 +4,8 @@
 
 #include <QPlainTextEdit>
 
+class AnsiByteCounter;
+
 // The editing area: a plain-text editor without line wrapping that offers the
 // RichText model. Text positions of the model count a line break as two
 // characters (CR LF); the widget's own positions count it as one. Converting
@@ -31,6 +33,17 @@ public:
     qsizetype toModelPosition(int widgetPosition) const;
     int toWidgetPosition(qsizetype modelPosition) const;
 
+    // Line queries in the area's own line model (no wrapping: one line per
+    // CR LF). GetCurrentLine is 1-based and follows the caret or the start of
+    // the selection; GetLineStart takes a 0-based line and gives the model
+    // index of its first character, or -1 when there is no such line.
+    int GetLineCount() const;
+    int GetCurrentLine() const;
+    qsizetype GetLineStart(int line) const;
+
+    // Length of the text in the ANSI code page, up to the first NUL.
+    qint64 ansiByteCount() const;
+
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
     // place when the text is not shared.
     static QString normalizedLineBreaks(QString text);
@@ -38,4 +51,22 @@ public:
 signals:
     // Raised after every change of the text, typed or written by the program.
     void Change();
+    // Mouse buttons over the area; the area's own handling has run.
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    // Drags and drops: the area inserts nothing by itself, the connected
+    // handlers accept or refuse the event.
+    void OLEDragOver(QDragMoveEvent *event);
+    void OLEDragDrop(QDropEvent *event);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    AnsiByteCounter *m_byteCounter;
 };

@@ -3,19 +3,25 @@
 #include "document/documentsession.h"
 #include "document/filecommands.h"
 #include "document/pagefile.h"
+#include "editor/caretstatus.h"
+#include "editor/drophandler.h"
+#include "editor/editmenu.h"
 #include "editor/richtextbox.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
 #include "shell/caption.h"
 #include "shell/commandline.h"
+#include "shell/mainbands.h"
 #include "shell/plainstatusarea.h"
+#include "shell/toolstrip.h"
 #include "shell/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDropEvent>
 #include <QKeyEvent>
-#include <QVBoxLayout>
 
 FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     : QWidget(parent)
@@ -23,17 +29,18 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     , m_session(new DocumentSession(this))
     , m_richText(new RichTextBox(this))
     , m_status(new PlainStatusArea(this))
-    , m_fileCommands(new FileCommands(*m_richText, *m_session, *m_status, prompts)) {
+    , m_fileCommands(new FileCommands(*m_richText, *m_session, *m_status, prompts))
+    , m_bands(new MainBands(this, m_richText, m_status))
+    , m_editMenu(new EditMenu(*m_richText, this))
+    , m_dropHandler(new DropHandler(*m_richText, *m_fileCommands, *m_status, prompts,
+                                    [](const QUrl &url) { QDesktopServices::openUrl(url); })) {
     setObjectName(QStringLiteral("FRAmain"));
     connect(m_session, &DocumentSession::captionChanged, this, &QWidget::setWindowTitle);
     m_session->setCaption(ProductName());
     setWindowTitle(ProductName());
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_richText, 1);
-    layout->addWidget(m_status);
+    connectBands();
+    connectEditingArea();
 
     m_status->setText(ProductName());
     m_status->setText2(QStringLiteral("欢迎使用ZelmoHTML编辑器"));
@@ -48,8 +55,56 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     m_richText->installEventFilter(this);
 }
 
-FRAmain::~FRAmain() {
+FRAmain::~FRAmain()
+{
+    delete m_dropHandler;
     delete m_fileCommands;
+}
+
+void FRAmain::connectBands()
+{
+    for (int i = 0; i < 3; ++i) {
+        ToolStrip *strip = m_bands->Picback(i);
+        connect(strip, &ToolStrip::backgroundMouseMove, this, [this] {
+            m_status->setText(QStringLiteral("ZelmoHTML编辑器，我们一直在努力..."));
+        });
+        connect(strip, &ToolStrip::gripPressed, this, [this] {
+            m_status->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉"));
+        });
+        connect(strip, &ToolStrip::menuRequested, this,
+                [this](int, const QPoint &globalPos) { popupBarMenu(globalPos); });
+    }
+}
+
+void FRAmain::connectEditingArea()
+{
+    m_richText->setAcceptDrops(true);
+    connect(m_richText, &RichTextBox::MouseUp, this, &FRAmain::RichText_MouseUp);
+    connect(m_richText, &RichTextBox::OLEDragOver, this,
+            [this](QDragMoveEvent *event) { m_dropHandler->RichText_OLEDragOver(event); });
+    connect(m_richText, &RichTextBox::OLEDragDrop, this,
+            [this](QDropEvent *event) { m_dropHandler->RichText_OLEDragDrop(event); });
+}
+
+void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
+{
+    CaretStatus::refreshWithCaret(*m_richText, *m_status);
+    if (button == Qt::RightButton)
+        m_editMenu->popupAfterRightClick(globalPos);
+}
+
+void FRAmain::popupBarMenu(const QPoint &) {}
+
+int FRAmain::GetLineCount() const { return m_richText->GetLineCount(); }
+
+int FRAmain::GetCurrentLine() const { return m_richText->GetCurrentLine(); }
+
+qsizetype FRAmain::GetLineStart(int line) const { return m_richText->GetLineStart(line); }
+
+void FRAmain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_bands->layout();
 }
 
 StatusLine &FRAmain::status() const {
@@ -127,11 +182,14 @@ bool FRAmain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_richText && event->type() == QEvent::KeyPress) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         int keyCode = VirtualKey::fromKeyEvent(keyEvent);
+        const int shift = VirtualKey::shiftState(keyEvent->modifiers());
         if (keyCode != 0) {
-            Form_KeyDown(keyCode, VirtualKey::shiftState(keyEvent->modifiers()));
+            Form_KeyDown(keyCode, shift);
             if (keyCode == 0)
                 return true;
         }
+        if (keyCode == VirtualKey::Return && shift == 0)
+            CaretStatus::refreshTotals(*m_richText, *m_status);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -6,7 +6,10 @@
 #include <QWidget>
 
 class DocumentSession;
+class DropHandler;
+class EditMenu;
 class FileCommands;
+class MainBands;
 class PlainStatusArea;
 class Prompts;
 class RichTextBox;
@@ -34,13 +37,27 @@ public:
     StatusLine &status() const;
     DocumentSession &session() const { return *m_session; }
     FileCommands &fileCommands() const { return *m_fileCommands; }
+    MainBands &bands() const { return *m_bands; }
+    EditMenu &editMenu() const { return *m_editMenu; }
+    DropHandler &dropHandler() const { return *m_dropHandler; }
+
+    // The line queries on the editing area.
+    int GetLineCount() const;
+    int GetCurrentLine() const;
+    qsizetype GetLineStart(int line) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Unload();
+    void connectBands();
+    void connectEditingArea();
+    void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    // The bar menu over the strips and the status bar.
+    void popupBarMenu(const QPoint &globalPos);
     bool readStartFile(PageFile::ReadResult &page);
 
     Prompts &m_prompts;
@@ -48,4 +65,7 @@ private:
     RichTextBox *m_richText;
     PlainStatusArea *m_status;
     FileCommands *m_fileCommands;
+    MainBands *m_bands;
+    EditMenu *m_editMenu;
+    DropHandler *m_dropHandler;
 };

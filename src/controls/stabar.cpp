@@ -1,0 +1,241 @@
+#include "controls/stabar.h"
+
+#include "controls/sizegrip.h"
+#include "controls/wincolor.h"
+#include "platform/twips.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+QPoint toPixels(const QPointF &twips)
+{
+    return QPoint(Twips::toPixels(twips.x()), Twips::toPixels(twips.y()));
+}
+
+QLine toPixels(const QLineF &twips)
+{
+    return QLine(toPixels(twips.p1()), toPixels(twips.p2()));
+}
+
+} // namespace
+
+StaBar::StaBar(QWidget *parent)
+    : QWidget(parent)
+    , m_labLib(new QLabel(this))
+    , m_labRight(new QLabel(this))
+    , m_labJiao(new SizeGrip(this))
+    , m_foreColor(WinColor::kWindowText)
+{
+    m_labLib->setObjectName(QStringLiteral("LabLib"));
+    m_labRight->setObjectName(QStringLiteral("Labright"));
+    m_labLib->setTextFormat(Qt::PlainText);
+    m_labRight->setTextFormat(Qt::PlainText);
+
+    // Where the labels stand until the first layout.
+    m_labLib->move(toPixels(QPointF(240, 150)));
+    m_labLib->adjustSize();
+    m_labRight->setGeometry(Twips::toPixels(240), Twips::toPixels(480), Twips::toPixels(450),
+                            Twips::toPixels(180));
+    m_labJiao->move(toPixels(QPointF(1200, 360)));
+
+    m_labLib->installEventFilter(this);
+    m_labRight->installEventFilter(this);
+    applyForeColor();
+}
+
+QString StaBar::Text() const
+{
+    return m_labLib->text();
+}
+
+void StaBar::setText(const QString &text)
+{
+    m_labLib->setText(text);
+    m_labLib->setAccessibleName(text);
+    m_labLib->adjustSize();
+}
+
+QString StaBar::Text2() const
+{
+    return m_labRight->text();
+}
+
+void StaBar::setText2(const QString &text)
+{
+    m_labRight->setText(text);
+    m_labRight->setAccessibleName(text);
+}
+
+QFont StaBar::Font() const
+{
+    return m_labLib->font();
+}
+
+void StaBar::setFont(const QFont &font)
+{
+    m_labLib->setFont(font);
+    m_labLib->adjustSize();
+}
+
+void StaBar::setForeColor(quint32 color)
+{
+    m_foreColor = color;
+    applyForeColor();
+}
+
+void StaBar::applyForeColor()
+{
+    QPalette palette = m_labLib->palette();
+    palette.setColor(QPalette::WindowText, WinColor::toColor(m_foreColor, this->palette()));
+    m_labLib->setPalette(palette);
+}
+
+QSize StaBar::sizeHint() const
+{
+    return QSize(Twips::toPixels(1695), Twips::toPixels(330));
+}
+
+void StaBar::watchWindow()
+{
+    QWidget *top = window();
+    if (top == m_watchedWindow)
+        return;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = top != this ? top : nullptr;
+    if (m_watchedWindow)
+        m_watchedWindow->installEventFilter(this);
+}
+
+void StaBar::layOutBar()
+{
+    QWidget *top = window();
+    const bool ownWindow = top == this;
+    if (!ownWindow && top->isMinimized())
+        return;
+
+    // The bar takes the window's inner width.
+    if (!ownWindow && width() != top->width())
+        resize(top->width(), height());
+
+    StaBarMeasures measures;
+    measures.width = Twips::fromPixels(width());
+    measures.height = Twips::fromPixels(height());
+    measures.gripWidth = Twips::fromPixels(m_labJiao->width());
+    measures.gripHeight = Twips::fromPixels(m_labJiao->height());
+    measures.leftTextWidth = Twips::fromPixels(m_labLib->width());
+    measures.leftTextHeight = Twips::fromPixels(m_labLib->height());
+    m_layout = StaBarGeometry::layOut(measures);
+    m_laidOut = true;
+
+    m_labJiao->move(toPixels(m_layout.grip));
+    m_labJiao->raise();
+    m_labLib->move(toPixels(m_layout.leftText));
+    const QPoint right = toPixels(m_layout.rightText);
+    if (m_layout.rightTextShown) {
+        m_labRight->setGeometry(right.x(), right.y(), Twips::toPixels(m_layout.rightTextWidth),
+                                qMax(m_labRight->sizeHint().height(), m_labLib->height()));
+        m_labRight->show();
+    } else {
+        m_labRight->move(right);
+        m_labRight->hide();
+    }
+    update();
+}
+
+void StaBar::paintEvent(QPaintEvent *)
+{
+    if (!m_laidOut)
+        return;
+    QPainter painter(this);
+    const QColor shadow = WinColor::toColor(WinColor::kButtonShadow, palette());
+    const QColor highlight = WinColor::toColor(WinColor::kButtonHighlight, palette());
+    const QColor panelColours[4] = {shadow, highlight, highlight, shadow};
+    for (int i = 0; i < 4; ++i) {
+        painter.setPen(panelColours[i]);
+        painter.drawLine(toPixels(m_layout.panel[i]));
+    }
+    if (m_layout.rightTextShown) {
+        painter.setPen(highlight);
+        painter.drawLine(toPixels(m_layout.groove[0]));
+        painter.setPen(shadow);
+        painter.drawLine(toPixels(m_layout.groove[1]));
+    }
+}
+
+void StaBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOutBar();
+}
+
+void StaBar::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    watchWindow();
+    layOutBar();
+}
+
+bool StaBar::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange)
+        watchWindow();
+    else if (event->type() == QEvent::PaletteChange)
+        applyForeColor();
+    return QWidget::event(event);
+}
+
+void StaBar::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton)
+        emit RightClick();
+    event->accept();
+}
+
+bool StaBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedWindow) {
+        // Coming back from the minimised state lays the bar out again.
+        if (event->type() == QEvent::WindowStateChange && !m_watchedWindow->isMinimized())
+            layOutBar();
+        return false;
+    }
+    if (watched != m_labLib && watched != m_labRight)
+        return false;
+
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton)
+            emit RightClick();
+        else if (mouse->button() == Qt::LeftButton)
+            m_pressedLabel = watched;
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        // The second press of a double click is no new click.
+        m_pressedLabel = nullptr;
+        return true;
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return true;
+        const bool clicked =
+            m_pressedLabel == watched &&
+            static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+        m_pressedLabel = nullptr;
+        if (clicked) {
+            if (watched == m_labLib)
+                emit click();
+            else
+                emit SecondClick();
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}

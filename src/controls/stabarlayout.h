@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLineF>
+#include <QPointF>
+
+// Where the status bar puts its panel, its texts and its size grip. All
+// measures are in twips; the bar is as wide as its window's inner area.
+struct StaBarMeasures {
+    double width = 0;       // the bar's width: the window's inner width
+    double height = 0;      // the bar's height, set by its window
+    double gripWidth = 240; // the size grip
+    double gripHeight = 240;
+    double leftTextWidth = 0; // the left text, as wide as what it shows
+    double leftTextHeight = 180;
+};
+
+struct StaBarLayout {
+    // The sunken panel: top, right, bottom and left edge.
+    QLineF panel[4];
+    QPointF grip;
+    QPointF leftText;
+    QPointF rightText;
+    // The right text and the groove in front of it show only while the
+    // left text leaves them room.
+    bool rightTextShown = false;
+    double rightTextWidth = 2400;
+    // The groove: its light line, then its dark line.
+    QLineF groove[2];
+};
+
+namespace StaBarGeometry {
+
+// Gap between the bar's right end and the right text.
+inline constexpr double kRightTextFromEnd = 2950;
+
+StaBarLayout layOut(const StaBarMeasures &measures);
+
+} // namespace StaBarGeometry

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTimer>
+
+class Clock;
+class RichText;
+class StatusLine;
+
+// Timersave: every five minutes a copy of the page goes into a dated folder
+// under the autosave folder of the settings (save/timepath), while the
+// switch save/timeflag is on. The copies never touch the document's own
+// file. Reads the editing area and writes the status line it is given.
+//
+// The timer ticks once a minute and is running from construction on; each
+// tick runs Timersave_Timer, which tests call directly.
+class Autosave {
+public:
+    static constexpr int kIntervalMs = 60000;
+    // A copy is made on every fifth tick.
+    static constexpr int kTicksPerCopy = 5;
+
+    Autosave(RichText &richText, StatusLine &status, const Clock &clock);
+
+    Autosave(const Autosave &) = delete;
+    Autosave &operator=(const Autosave &) = delete;
+
+    // One tick of Timersave.
+    void Timersave_Timer();
+
+    // Timersave's enabled state; the settings dialog's Apply sets it too.
+    // Enabling a running timer leaves its minute running.
+    bool isEnabled() const { return m_timer.isActive(); }
+    void setEnabled(bool on);
+
+    // Ticks counted towards the next copy (0 to 4).
+    int tickCount() const { return m_ticks; }
+
+    // The folder a copy made at moment goes to: the autosave folder, then
+    // "ZelmoHTML$" and the date as yymmdd.
+    static QString DayFolder(const QString &autosaveFolder, const QDateTime &moment);
+    // The copy's file name: the time as hhmmss (24-hour clock) and ".htm".
+    static QString CopyName(const QDateTime &moment);
+
+private:
+    void makeCopy(const QString &autosaveFolder);
+
+    RichText &m_richText;
+    StatusLine &m_status;
+    const Clock &m_clock;
+    QTimer m_timer;
+    int m_ticks = 0;
+};

@@ -1,0 +1,65 @@
+#include "document/pagesource.h"
+
+#include "platform/download.h"
+#include "platform/downloadprogressdialog.h"
+#include "platform/launcher.h"
+#include "platform/places.h"
+#include "platform/prompts.h"
+#include "platform/twips.h"
+#include "shell/statusline.h"
+
+#include <QWidget>
+
+namespace {
+
+const QString kTargetName = QStringLiteral("yuancode.txt");
+
+} // namespace
+
+QPoint AddressBoxPosition(const QRect &frameGeometry, int innerHeight)
+{
+    return {frameGeometry.left() + Twips::toPixels(100),
+            frameGeometry.top() + (frameGeometry.height() - innerHeight)};
+}
+
+PageSource::PageSource(StatusLine &status, Prompts &prompts, Launcher &launcher, QWidget *window)
+    : m_status(status)
+    , m_prompts(prompts)
+    , m_launcher(launcher)
+    , m_window(window)
+    , m_download([this](const QString &address, const QString &target) {
+        DownloadProgressDialog progress(m_window.data());
+        return DownloadToFile(address, target, &progress);
+    })
+{}
+
+QString PageSource::TargetPath()
+{
+    return AddBackslash(Places::tempFolder()) + kTargetName;
+}
+
+void PageSource::stolen_Click()
+{
+    Prompts::InputRequest request;
+    request.title = QStringLiteral("看窥一下源文件");
+    request.prompt = QStringLiteral("\r\n\r\n输入你要查看源文件的网页地址\r\n\r\n"
+                                    "速度要快点哦，不然被发现就遭了 ^_^");
+    if (m_window)
+        request.position = AddressBoxPosition(m_window->frameGeometry(), m_window->height());
+    // A cancelled box is an empty address, which fails like any bad one.
+    const QString address = m_prompts.inputBox(request).value_or(QString());
+
+    const QString target = TargetPath();
+    if (!m_download(address, target)) {
+        m_prompts.messageBox(QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我..."),
+                             Prompts::OkOnly, QStringLiteral("看窥不成功"));
+        return;
+    }
+    // Shown as it came: no decoding of the downloaded bytes.
+    m_launcher.openFile(target);
+}
+
+void PageSource::stolen_MouseMove()
+{
+    m_status.setText(QStringLiteral("查看其他网页源文件"));
+}

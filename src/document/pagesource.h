@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+class Launcher;
+class Prompts;
+class QWidget;
+class StatusLine;
+
+// Remote page source (stolen "偷窃"): asks for a page's address, downloads
+// the page into "yuancode.txt" in the TEMP folder and opens that file with
+// the desktop's handler for text files. Acts on the status line, prompts and
+// launcher it is given and owns none of them.
+class PageSource {
+public:
+    // Fetches address into the file target; true exactly on success.
+    using Downloader = std::function<bool(const QString &address, const QString &target)>;
+
+    // window is the main window: the address box is placed over its
+    // top-left corner and the download's progress dialog is modal over it.
+    PageSource(StatusLine &status, Prompts &prompts, Launcher &launcher, QWidget *window = nullptr);
+
+    void stolen_Click();
+    // Hint for stolen on the status line.
+    void stolen_MouseMove();
+
+    // Replaces the download (by default DownloadToFile with a progress
+    // dialog over the main window).
+    void setDownloader(Downloader downloader) { m_download = std::move(downloader); }
+
+    // Full path of the downloaded source.
+    static QString TargetPath();
+
+private:
+    StatusLine &m_status;
+    Prompts &m_prompts;
+    Launcher &m_launcher;
+    QPointer<QWidget> m_window;
+    Downloader m_download;
+};
+
+// Where the address box goes for a main window with this frame rectangle
+// (title bar and borders included) and inner height: 100 twips right of the
+// window's left edge, and below the window's frame by the frame's height,
+// so that the box sits over the window's top-left corner below its title
+// bar. Screen pixels.
+QPoint AddressBoxPosition(const QRect &frameGeometry, int innerHeight);

@@ -1,0 +1,123 @@
+#include "editor/ansibytecounter.h"
+
+#include "platform/ansicodec.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+// A change touching more lines than this is not counted line by line.
+constexpr int kRecountAfterLines = 2000;
+
+// The byte count of one line, kept with it.
+class LineBytes : public QTextBlockUserData {
+public:
+    LineBytes(AnsiByteCounter *counter, qint64 bytes, bool hasNul)
+        : counter(counter)
+        , bytes(bytes)
+        , hasNul(hasNul)
+    {
+    }
+    ~LineBytes() override
+    {
+        if (counter)
+            counter->lineRemoved(bytes, hasNul);
+    }
+
+    AnsiByteCounter *counter;
+    qint64 bytes;
+    bool hasNul;
+};
+
+LineBytes *recordOf(const QTextBlock &block)
+{
+    return static_cast<LineBytes *>(block.userData());
+}
+
+} // namespace
+
+AnsiByteCounter::AnsiByteCounter(QTextDocument *document)
+    : QObject(document)
+    , m_document(document)
+{
+    connect(document, &QTextDocument::contentsChange, this, &AnsiByteCounter::contentsChange);
+}
+
+void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul)
+{
+    m_total -= lineBytes;
+    if (hasNul)
+        --m_linesWithNul;
+}
+
+void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
+{
+    if (m_stale)
+        return;
+    QTextBlock block = m_document->findBlock(position);
+    const QTextBlock last = m_document->findBlock(position + charsAdded);
+    if (!block.isValid() || !last.isValid() || last.blockNumber() - block.blockNumber() > kRecountAfterLines) {
+        m_stale = true;
+        return;
+    }
+    for (;; block = block.next()) {
+        const QString text = block.text();
+        const qint64 lineBytes = AnsiCodec::encodedLength(text);
+        const bool hasNul = text.contains(QChar(u'\0'));
+        if (LineBytes *record = recordOf(block)) {
+            lineRemoved(record->bytes, record->hasNul);
+            record->bytes = lineBytes;
+            record->hasNul = hasNul;
+        } else {
+            block.setUserData(new LineBytes(this, lineBytes, hasNul));
+        }
+        m_total += lineBytes;
+        if (hasNul)
+            ++m_linesWithNul;
+        if (block == last)
+            break;
+    }
+}
+
+void AnsiByteCounter::recountAll()
+{
+    m_total = 0;
+    m_linesWithNul = 0;
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const qint64 lineBytes = AnsiCodec::encodedLength(text);
+        const bool hasNul = text.contains(QChar(u'\0'));
+        if (LineBytes *record = recordOf(block)) {
+            record->bytes = lineBytes;
+            record->hasNul = hasNul;
+        } else {
+            block.setUserData(new LineBytes(this, lineBytes, hasNul));
+        }
+        m_total += lineBytes;
+        if (hasNul)
+            ++m_linesWithNul;
+    }
+    m_stale = false;
+}
+
+qint64 AnsiByteCounter::bytes()
+{
+    if (m_stale)
+        recountAll();
+    const qint64 lineBreaks = 2 * qint64(m_document->blockCount() - 1);
+    if (m_linesWithNul == 0)
+        return m_total + lineBreaks;
+
+    // Counting stops at the first NUL: walk the lines up to it.
+    qint64 bytes = 0;
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        const LineBytes *record = recordOf(block);
+        if (record && record->hasNul) {
+            const QString text = block.text();
+            return bytes + AnsiCodec::encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
+        }
+        bytes += (record ? record->bytes : 0) + 2;
+    }
+    return bytes;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QTextDocument;
+
+// Keeps the length of a document in the ANSI code page (what a save writes,
+// without the final CR LF: a line break counts two) up to date as the text
+// changes, so that asking for it never walks or copies the whole text. Each
+// line's own byte count is kept with the line and redone when the line
+// changes; a line that goes away takes its count with it. After a change to
+// a great many lines (a page loaded) the counts are rebuilt at the next
+// request instead.
+//
+// The counter is a child of the document it counts.
+class AnsiByteCounter : public QObject {
+    Q_OBJECT
+public:
+    explicit AnsiByteCounter(QTextDocument *document);
+
+    // Bytes of the whole text, counted up to the first NUL character.
+    qint64 bytes();
+
+    // Called by the lines' own records.
+    void lineRemoved(qint64 lineBytes, bool hasNul);
+
+private:
+    void contentsChange(int position, int charsRemoved, int charsAdded);
+    void recountAll();
+
+    QTextDocument *m_document;
+    qint64 m_total = 0;    // sum of the line counts, without the line breaks
+    int m_linesWithNul = 0;
+    bool m_stale = true;
+};

@@ -1,0 +1,92 @@
+#include "editor/autolist.h"
+
+#include "platform/twips.h"
+
+#include <QEvent>
+#include <QListWidget>
+
+AutoList::AutoList(QWidget *mainWindow)
+    : QFrame(mainWindow)
+    , m_picture(new QWidget(this))
+    , m_list(new QListWidget(m_picture)) {
+    setObjectName(QStringLiteral("contAutoList"));
+    m_picture->setObjectName(QStringLiteral("Picture3"));
+    m_list->setObjectName(QStringLiteral("ListAuto"));
+
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setFixedSize(Twips::toPixels(kWidth), Twips::toPixels(kHeight));
+    m_picture->setGeometry(Twips::toPixels(kPictureLeft), Twips::toPixels(kPictureTop),
+                           Twips::toPixels(kPictureWidth), Twips::toPixels(kPictureHeight));
+    m_list->setGeometry(0, 0, Twips::toPixels(kListWidth), Twips::toPixels(kListHeight));
+
+    QPalette palette = m_list->palette();
+    palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
+    m_list->setPalette(palette);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    const QList<QWidget *> parts = {this, m_picture, m_list, m_list->viewport()};
+    for (QWidget *widget : parts)
+        widget->setFocusPolicy(Qt::NoFocus);
+    m_list->viewport()->installEventFilter(this);
+
+    hide();
+}
+
+void AutoList::Clear() {
+    m_list->clear();
+}
+
+void AutoList::AddItem(const QString &item) {
+    m_list->addItem(item);
+}
+
+QString AutoList::List(int index) const {
+    const QListWidgetItem *item = m_list->item(index);
+    return item ? item->text() : QString();
+}
+
+int AutoList::ListCount() const {
+    return m_list->count();
+}
+
+int AutoList::ListIndex() const {
+    const QListWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? m_list->currentRow() : -1;
+}
+
+void AutoList::setListIndex(int index) {
+    QListWidgetItem *item = m_list->item(index);
+    if (!item) {
+        m_list->clearSelection();
+        m_list->setCurrentRow(-1);
+        return;
+    }
+    m_list->setCurrentItem(item);
+    item->setSelected(true);
+    m_list->scrollToItem(item);
+}
+
+bool AutoList::Visible() const {
+    return !isHidden();
+}
+
+void AutoList::setShown(bool shown) {
+    if (shown) {
+        show();
+        raise();
+    } else {
+        hide();
+    }
+}
+
+void AutoList::Move(int left, int top) {
+    m_left = left;
+    m_top = top;
+    move(Twips::toPixels(left), Twips::toPixels(top));
+}
+
+bool AutoList::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        emit ListAuto_DblClick();
+    return QFrame::eventFilter(watched, event);
+}

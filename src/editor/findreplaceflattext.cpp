@@ -1,0 +1,40 @@
+#include "editor/findreplaceflattext.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+FindReplaceFlatText::FindReplaceFlatText(QPlainTextEdit &edit)
+    : m_edit(edit)
+{}
+
+void FindReplaceFlatText::attach(QTextDocument *document)
+{
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = document;
+    invalidate();
+    if (document)
+        connect(document, &QTextDocument::contentsChanged, this, &FindReplaceFlatText::invalidate);
+}
+
+void FindReplaceFlatText::invalidate()
+{
+    // Released at once: a stale copy of a large page is of no use.
+    m_text = QString();
+    m_valid = false;
+}
+
+QString FindReplaceFlatText::text()
+{
+    QTextDocument *document = m_edit.document();
+    if (document != m_document)
+        attach(document);
+    if (!document)
+        return {};
+    // The length check guards against a change that raised no signal.
+    if (!m_valid || m_text.size() != document->characterCount() - 1) {
+        m_text = document->toRawText();
+        m_valid = true;
+    }
+    return m_text;
+}

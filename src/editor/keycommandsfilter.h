@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class AutoList;
+class KeyCommands;
+class QKeyEvent;
+class RichTextBox;
+class TagCompletion;
+
+// Turns the editing area's Qt events into the editor's handlers: key press
+// into the window's key preview (when set) and then KeyCommands, key release
+// into the completion search, a mouse press in the text and a double-click
+// on the list into closing the list, and every change of the text into the
+// completion's change rule. A key whose code ends up 0 does not reach the
+// editing area. Text committed by an input method counts as typed; text
+// still being composed never enters the document and is not looked at.
+//
+// It filters the editing area and its viewport itself. Qt runs the filter
+// installed last first, so the window's own key preview must either be
+// given to setPreview (and not be filtered separately), or be installed on
+// the editing area after this object is created.
+class KeyCommandsFilter : public QObject {
+    Q_OBJECT
+public:
+    // All must outlive the filter; autoList may be null.
+    KeyCommandsFilter(RichTextBox &richText, KeyCommands &commands, TagCompletion &completion,
+                      AutoList *autoList, QObject *parent = nullptr);
+
+    // The main window's key preview, run before the editing area's handler.
+    void setPreview(std::function<void(int &keyCode, int shift)> preview) {
+        m_preview = std::move(preview);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool keyPress(QKeyEvent *event);
+    void textChanged();
+
+    RichTextBox &m_richText;
+    KeyCommands &m_commands;
+    TagCompletion &m_completion;
+    std::function<void(int &, int)> m_preview;
+    // The last committed character, while the input method's text goes in.
+    QChar m_committed;
+};

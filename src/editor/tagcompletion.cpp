@@ -1,0 +1,133 @@
+#include "editor/tagcompletion.h"
+
+#include "editor/taglist.h"
+#include "platform/places.h"
+#include "platform/twips.h"
+#include "platform/virtualkey.h"
+
+#include <cmath>
+
+namespace {
+
+int pixelsToTwips(int pixels) {
+    return int(std::lround(Twips::fromPixels(pixels)));
+}
+
+// Backspace, the digits 1 to 9 and the codes from A up to the keypad's 1.
+bool startsSearch(int keyCode) {
+    return keyCode == VirtualKey::Back || (keyCode >= '1' && keyCode <= '9') ||
+           (keyCode >= VirtualKey::LetterA && keyCode <= VirtualKey::Numpad0 + 1);
+}
+
+} // namespace
+
+TagCompletion::TagCompletion(CaretText &text, CompletionList &list, CompletionHost &host)
+    : m_text(text)
+    , m_list(list)
+    , m_host(host) {}
+
+bool TagCompletion::LoadTagList() {
+    return LoadTagList(AddBackslash(Places::programFolder()) + QStringLiteral("tags.dat"));
+}
+
+bool TagCompletion::LoadTagList(const QString &path) {
+    QStringList entries;
+    if (!TagList::load(path, entries))
+        return false;
+    m_list.Clear();
+    for (const QString &entry : entries)
+        m_list.AddItem(entry);
+    return true;
+}
+
+void TagCompletion::RichText_Change() {
+    const qsizetype caret = m_text.SelStart();
+    if (caret >= 1 && m_text.Mid(caret, 1) == QLatin1String("<"))
+        openAtCaret();
+    if (!m_list.Visible())
+        return;
+    if (caret == 0) {
+        close();
+        return;
+    }
+    takePrefix(caret);
+}
+
+void TagCompletion::openAtCaret() {
+    m_caretPoint = m_host.caretPosition();
+    const int width = m_list.Width();
+    if (m_list.Left() + width > m_host.scaleWidth()) {
+        // Sticking out on the right last time: only pull it back in.
+        m_list.Move(m_host.scaleWidth() - width, m_list.Top());
+    } else {
+        m_list.Move(m_host.editLeft() + pixelsToTwips(m_caretPoint.x()),
+                    m_host.editTop() + pixelsToTwips(m_caretPoint.y()) + m_host.textHeight() +
+                        kGapBelowLine);
+    }
+    m_list.setShown(true);
+}
+
+void TagCompletion::takePrefix(qsizetype caret) {
+    m_tagCaret = caret;
+    m_tagStart = m_text.lastIndexOf(u'<', caret);
+    if (m_tagStart < 1) {
+        close();
+        return;
+    }
+    m_tagPrefix = m_text.Mid(m_tagStart, caret - m_tagStart + 1);
+    // A closing tag being typed (the character after "<" may stand after
+    // the caret), or the tag closed already.
+    if (m_text.Mid(m_tagStart, 2) == QLatin1String("</") || m_tagPrefix.contains(u'>'))
+        close();
+}
+
+void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/) {
+    if (m_list.Visible() && startsSearch(keyCode))
+        selectMatchingEntry();
+}
+
+void TagCompletion::selectMatchingEntry() {
+    const int count = m_list.ListCount();
+    for (int step = 1; step <= count; ++step) {
+        const int index = step % count;
+        if (m_list.List(index).startsWith(m_tagPrefix, Qt::CaseInsensitive)) {
+            m_list.setListIndex(index);
+            return;
+        }
+    }
+    m_list.setListIndex(-1);
+}
+
+void TagCompletion::selectPrevious() {
+    const int index = m_list.ListIndex();
+    if (index > 0)
+        m_list.setListIndex(index - 1);
+}
+
+void TagCompletion::selectNext() {
+    const int index = m_list.ListIndex();
+    if (index <= m_list.ListCount() - 2)
+        m_list.setListIndex(index + 1);
+}
+
+void TagCompletion::accept() {
+    const int index = m_list.ListIndex();
+    const QString entry = index >= 0 ? m_list.List(index) : QString();
+    m_text.setSelStart(m_tagStart - 1);
+    m_text.setSelLength(m_tagCaret - m_tagStart + 1);
+    m_text.setSelText(entry);
+    if (entry.contains(u'/')) {
+        const qsizetype open = m_text.lastIndexOf(u'<', m_text.SelStart());
+        if (open >= 1)
+            m_text.setSelStart(open - 1);
+    }
+    close();
+}
+
+void TagCompletion::close() {
+    m_list.setShown(false);
+}
+
+bool TagCompletion::isShown() const {
+    return m_list.Visible();
+}

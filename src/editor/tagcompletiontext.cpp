@@ -1,0 +1,143 @@
+#include "editor/tagcompletiontext.h"
+
+#include "editor/richtextbox.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+constexpr int kCharByChar = RichTextBoxCaretText::kCharByChar;
+
+// The widget's text between two positions, each line break as CR LF.
+QString widgetText(const QTextDocument *document, int from, int to)
+{
+    QString text;
+    if (to <= from)
+        return text;
+    text.reserve(to - from + 16);
+    if (to - from <= kCharByChar) {
+        for (int position = from; position < to; ++position) {
+            const QChar c = document->characterAt(position);
+            if (c == QChar::ParagraphSeparator)
+                text += QLatin1String("\r\n");
+            else
+                text += c;
+        }
+        return text;
+    }
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        const int start = block.position();
+        const QString line = block.text();
+        const int lineEnd = start + int(line.size());
+        text += QStringView(line).sliced(qMax(from, start) - start,
+                                         qMin(to, lineEnd) - qMax(from, start));
+        if (lineEnd < to)
+            text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+// Widget position of the last wanted character before end; -1 when none.
+int lastBefore(const QTextDocument *document, QChar wanted, int end)
+{
+    const int near = qMax(0, end - kCharByChar);
+    for (int position = end - 1; position >= near; --position) {
+        if (document->characterAt(position) == wanted)
+            return position;
+    }
+    if (near == 0)
+        return -1;
+    for (QTextBlock block = document->findBlock(near); block.isValid(); block = block.previous()) {
+        const int start = block.position();
+        // Characters of this line still to look at: those before near, and
+        // its line break when that lies before near too.
+        const int count = near - start;
+        if (count <= 0)
+            continue;
+        const QString line = block.text();
+        if (count > line.size() && wanted == QChar::ParagraphSeparator)
+            return start + int(line.size());
+        const qsizetype found =
+            QStringView(line).first(qMin<qsizetype>(count, line.size())).lastIndexOf(wanted);
+        if (found >= 0)
+            return start + int(found);
+    }
+    return -1;
+}
+
+} // namespace
+
+RichTextBoxCaretText::RichTextBoxCaretText(RichTextBox &richText)
+    : m_richText(richText)
+{}
+
+qsizetype RichTextBoxCaretText::SelStart() const
+{
+    return m_richText.SelStart();
+}
+
+int RichTextBoxCaretText::widgetPosition(qsizetype model) const
+{
+    // Most positions asked for are the caret's.
+    const int caret = m_richText.textCursor().selectionStart();
+    if (m_richText.toModelPosition(caret) == model)
+        return caret;
+    return m_richText.toWidgetPosition(model);
+}
+
+QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
+{
+    const qsizetype first = qMax(qsizetype(0), position - 1);
+    const qsizetype last = qMin(m_richText.textLength(), first + qMax(qsizetype(0), length));
+    if (last <= first)
+        return QString();
+    // A model position between the CR and the LF of a line break maps to
+    // the end of its line; the half of the break it cuts is added by hand.
+    int from = widgetPosition(first);
+    QString head;
+    if (m_richText.toModelPosition(from) < first) {
+        head = QStringLiteral("\n");
+        ++from;
+    }
+    const int to = widgetPosition(last);
+    QString text = head + widgetText(m_richText.document(), from, qMax(from, to));
+    if (m_richText.toModelPosition(to) < last)
+        text += u'\r';
+    return text;
+}
+
+qsizetype RichTextBoxCaretText::lastIndexOf(QChar ch, qsizetype count) const
+{
+    if (count <= 0)
+        return 0;
+    const int end = widgetPosition(count);
+    // With count inside a line break, only the CR of it is among the
+    // first count characters.
+    if (ch == u'\r' && m_richText.toModelPosition(end) < count)
+        return count;
+    const bool lineBreak = ch == u'\r' || ch == u'\n';
+    const int found =
+        lastBefore(m_richText.document(), lineBreak ? QChar(QChar::ParagraphSeparator) : ch, end);
+    if (found < 0)
+        return 0;
+    // A line break found for CR is its first character, for LF its second.
+    return m_richText.toModelPosition(found) + (ch == u'\n' ? 2 : 1);
+}
+
+void RichTextBoxCaretText::setSelStart(qsizetype start)
+{
+    m_richText.setSelStart(start);
+}
+
+void RichTextBoxCaretText::setSelLength(qsizetype length)
+{
+    m_richText.setSelLength(length);
+}
+
+void RichTextBoxCaretText::setSelText(const QString &text)
+{
+    m_richText.setSelText(text);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "editor/tagcompletionports.h"
+
+class RichTextBox;
+
+// The text around the caret, read from the editing area's document a
+// character at a time near the caret: the cost of a call follows the
+// distance it looks, never the size of the page or of the caret's line.
+class RichTextBoxCaretText : public CaretText {
+public:
+    // Up to this many characters are read one by one; a longer stretch is
+    // read a line at a time. Reading single characters needs no layout and
+    // costs the same on any page; cursor selections would lay out the line.
+    static constexpr int kCharByChar = 4096;
+
+    explicit RichTextBoxCaretText(RichTextBox &richText);
+
+    qsizetype SelStart() const override;
+    QString Mid(qsizetype position, qsizetype length) const override;
+    qsizetype lastIndexOf(QChar ch, qsizetype count) const override;
+
+    void setSelStart(qsizetype start) override;
+    void setSelLength(qsizetype length) override;
+    void setSelText(const QString &text) override;
+
+private:
+    int widgetPosition(qsizetype model) const;
+
+    RichTextBox &m_richText;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Starts other programs and hands documents and addresses to the desktop.
+// Nothing goes through a shell: programs are started directly, documents
+// are opened by the desktop's handler for their type. Tests record the calls
+// instead.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+
+    // Starts the program as a process of its own that outlives the editor,
+    // with workingFolder as its current folder. True when it was started.
+    virtual bool startProgram(const QString &program, const QString &workingFolder) = 0;
+
+    // Opens the address (a web page, a local file or folder) with the
+    // program the desktop has registered for it. True when one took it.
+    virtual bool openUrl(const QUrl &url) = 0;
+
+    // Opens a local file with the program registered for its type.
+    bool openFile(const QString &path) { return openUrl(QUrl::fromLocalFile(path)); }
+};
+
+// The real thing: QProcess for programs, QDesktopServices for documents.
+class DesktopLauncher final : public Launcher {
+public:
+    bool startProgram(const QString &program, const QString &workingFolder) override;
+    bool openUrl(const QUrl &url) override;
+};

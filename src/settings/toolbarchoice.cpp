@@ -1,0 +1,108 @@
+#include "settings/toolbarchoice.h"
+
+#include "platform/prompts.h"
+#include "schemes/toolbarchains.h"
+#include "shell/settings.h"
+#include "shell/statusline.h"
+
+namespace ToolbarChoice {
+
+namespace {
+
+// One name per flag, in flag order; a flag shared by several places
+// (the special-tag button and list) is listed once.
+QStringList namesOf(std::span<const ChainPlace> chain, int flagCount)
+{
+    QStringList names(flagCount);
+    for (const ChainPlace &place : chain) {
+        if (place.flag >= 0 && place.flag < flagCount && names[place.flag].isEmpty())
+            names[place.flag] = QString::fromUtf8(place.listEntry);
+    }
+    return names;
+}
+
+QString section(const char *name)
+{
+    return QString::fromLatin1(name);
+}
+
+} // namespace
+
+QStringList firstNames()
+{
+    return namesOf(ToolbarChains::first(), ToolbarChains::kFirstFlagCount);
+}
+
+QStringList secondNames()
+{
+    return namesOf(ToolbarChains::second(), ToolbarChains::kSecondFlagCount);
+}
+
+QList<bool> readTicks(const QString &sectionName, int count)
+{
+    QList<bool> ticks;
+    ticks.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString value =
+            ReadSetting(sectionName, ToolbarChains::flagKey(i), QStringLiteral("True"));
+        ticks.append(SettingValue::toBool(value, true));
+    }
+    return ticks;
+}
+
+void storeTicks(const QString &sectionName, const QList<bool> &ticks)
+{
+    for (int i = 0; i < ticks.size(); ++i)
+        WriteSetting(sectionName, ToolbarChains::flagKey(i), SettingValue::fromBool(ticks[i]));
+}
+
+QList<bool> readFirstTicks()
+{
+    return readTicks(section(ToolbarChains::kFirstSection), ToolbarChains::kFirstFlagCount);
+}
+
+QList<bool> readSecondTicks()
+{
+    return readTicks(section(ToolbarChains::kSecondSection), ToolbarChains::kSecondFlagCount);
+}
+
+void storeFirstTicks(const QList<bool> &ticks)
+{
+    storeTicks(section(ToolbarChains::kFirstSection), ticks);
+}
+
+void storeSecondTicks(const QList<bool> &ticks)
+{
+    storeTicks(section(ToolbarChains::kSecondSection), ticks);
+}
+
+QString schemeName()
+{
+    return ReadSetting(QStringLiteral("Scheme"), QStringLiteral("name"), QStringLiteral("自定义"));
+}
+
+QString cutSchemeName(const QString &name)
+{
+    QString cut = name.left(kNameLength);
+    if (!cut.isEmpty() && cut.back().isHighSurrogate() && name.size() > cut.size())
+        cut.chop(1);
+    return cut;
+}
+
+void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position)
+{
+    Prompts::InputRequest request;
+    request.prompt = QStringLiteral("\r\r\r\r给自定义方案一个名字：");
+    request.title = QStringLiteral("方案名称");
+    request.defaultText = schemeName();
+    request.position = position;
+    const std::optional<QString> answer = prompts.inputBox(request);
+    if (!answer || answer->isEmpty()) {
+        status.setText2(QStringLiteral("方案未保存"));
+        return;
+    }
+    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), cutSchemeName(*answer));
+    status.setText2(QStringLiteral("方案保存成功"));
+}
+
+} // namespace ToolbarChoice

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Prompts;
+class StatusLine;
+
+// The custom scheme's buttons as the settings dialog lists them: one entry
+// per flag of each toolbar chain, ticked when the flag is "True".
+namespace ToolbarChoice {
+
+// "新建" ... "Ascii键值" (11 entries) and "运行HTML" ... "特殊标签" (19).
+QStringList firstNames();
+QStringList secondNames();
+
+// The stored flags of a chain's section; a missing flag counts as ticked.
+QList<bool> readTicks(const QString &section, int count);
+// Writes "Button0" ... as "True" or "False".
+void storeTicks(const QString &section, const QList<bool> &ticks);
+
+QList<bool> readFirstTicks();
+QList<bool> readSecondTicks();
+void storeFirstTicks(const QList<bool> &ticks);
+void storeSecondTicks(const QList<bool> &ticks);
+
+// Longest name the custom scheme keeps.
+inline constexpr int kNameLength = 4;
+
+// The custom scheme's stored name ("自定义" when none).
+QString schemeName();
+
+// Asks for the custom scheme's name with the input box at position (screen
+// pixels) and stores its first four characters; an empty answer or a
+// cancelled box stores nothing. Reports on the status line's message text.
+void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position);
+
+// The first four characters of name, never splitting a character that
+// takes two UTF-16 units.
+QString cutSchemeName(const QString &name);
+
+} // namespace ToolbarChoice

@@ -1,0 +1,70 @@
+#include "shell/mainbands.h"
+
+#include "platform/twips.h"
+#include "shell/bandlayout.h"
+#include "shell/toolstrip.h"
+
+#include <QToolButton>
+#include <QWidget>
+
+MainBands::MainBands(QWidget *window, QWidget *editingArea, QWidget *statusBar)
+    : QObject(window)
+    , m_window(window)
+    , m_editingArea(editingArea)
+    , m_statusBar(statusBar)
+{
+    for (int i = 0; i < 3; ++i)
+        m_strips[size_t(i)] = new ToolStrip(i, window);
+
+    m_comYuansuVisible = new QToolButton(m_strips[2]);
+    m_comYuansuVisible->setObjectName(QStringLiteral("ComYuansuVisible"));
+    m_comYuansuVisible->setAccessibleName(QStringLiteral("元素"));
+    m_comYuansuVisible->setAutoRaise(true);
+    m_comYuansuVisible->setArrowType(Qt::DownArrow);
+    m_comYuansuVisible->setFocusPolicy(Qt::NoFocus);
+    m_comYuansuVisible->resize(Twips::toPixels(300), Twips::toPixels(300));
+}
+
+void MainBands::setStripVisible(int index, bool visible)
+{
+    m_visible[size_t(index)] = visible;
+    m_strips[size_t(index)]->setVisible(visible);
+    layout();
+}
+
+namespace {
+
+QRect toPixels(const QRect &twips)
+{
+    return QRect(Twips::toPixels(twips.x()), Twips::toPixels(twips.y()),
+                 Twips::toPixels(twips.width()), Twips::toPixels(twips.height()));
+}
+
+QRect toTwips(const QRect &pixels)
+{
+    const auto t = [](int value) { return int(Twips::fromPixels(value)); };
+    return QRect(t(pixels.x()), t(pixels.y()), t(pixels.width()), t(pixels.height()));
+}
+
+} // namespace
+
+void MainBands::layout()
+{
+    BandLayout::Input input;
+    input.outerWidth = int(Twips::fromPixels(m_window->frameGeometry().width()));
+    input.innerWidth = int(Twips::fromPixels(m_window->width()));
+    input.innerHeight = int(Twips::fromPixels(m_window->height()));
+    for (size_t i = 0; i < 3; ++i) {
+        input.stripHeights[i] = ToolStrip::kHeightTwips;
+        input.stripVisible[i] = m_visible[i];
+    }
+    input.statusHeight = kStatusHeightTwips;
+    input.previousEditingArea = toTwips(m_editingArea->geometry());
+
+    const BandLayout::Result result = BandLayout::compute(input);
+    for (size_t i = 0; i < 3; ++i)
+        m_strips[i]->setGeometry(toPixels(result.strips[i]));
+    m_editingArea->setGeometry(toPixels(result.editingArea));
+    m_statusBar->setGeometry(toPixels(result.statusBar));
+    m_comYuansuVisible->move(Twips::toPixels(result.comYuansuLeft), 0);
+}

@@ -1,0 +1,270 @@
+#include "snippets/snippetwidgets.h"
+
+#include "platform/twips.h"
+#include "snippets/snippetfragments.h"
+#include "snippets/snippetlists.h"
+#include "snippets/tagfragments.h"
+#include "snippets/tagtoolbar.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <functional>
+#include <span>
+
+namespace {
+
+enum Bar { FunctionBar, ShortcutBar, SpecialBar };
+
+// How a button's caption is drawn: in the window's font, or as one of the
+// coloured tag buttons, some of them in a font showing the tag's effect.
+enum class Face { Window, Tag, TagBold, TagItalic, TagUnderline, TagStrike };
+
+struct ButtonLook {
+    const char16_t *caption;
+    Bar bar;
+    int left; // twips; every control's top is 0
+    int width;
+    int height;
+    Face face = Face::Window;
+    const char16_t *accessibleName = nullptr; // when it is not the caption
+};
+
+constexpr ButtonLook kSelbuttons[] = {
+    {u"A", ShortcutBar, 1080, 375, 300, Face::Tag},
+    {u"F", ShortcutBar, 1440, 375, 300, Face::Tag},
+    {u"B", ShortcutBar, 1800, 375, 300, Face::TagBold},
+    {u"I", ShortcutBar, 2160, 375, 300, Face::TagItalic},
+    {u"U", ShortcutBar, 2520, 375, 300, Face::TagUnderline},
+    {u"S", ShortcutBar, 2880, 375, 300, Face::TagStrike},
+    {u"s", ShortcutBar, 3240, 375, 300, Face::Tag},
+    {u"G", ShortcutBar, 3600, 375, 300, Face::Tag},
+    {u"X", ShortcutBar, 3960, 375, 300, Face::Tag},
+    {u"C", ShortcutBar, 4320, 375, 300, Face::Tag},
+    {u"删除", FunctionBar, 5880, 735, 320},
+};
+
+constexpr ButtonLook kNoselbuttons[] = {
+    {u"Br", ShortcutBar, 5040, 495, 300},
+    {u"P", ShortcutBar, 5520, 375, 300},
+    {u"Hr", ShortcutBar, 5880, 375, 300},
+    {u"Img", ShortcutBar, 6240, 495, 300},
+    {u"Table", ShortcutBar, 6720, 615, 300},
+    {u"Marquee", ShortcutBar, 7320, 855, 300},
+    {u"", SpecialBar, 8040, 135, 300, Face::Window, u"插入空格"},
+    {u"R", ShortcutBar, 4680, 375, 300},
+    {u"时间", FunctionBar, 4440, 735, 320},
+};
+
+constexpr ButtonLook kNoselects[] = {
+    {u"大写", FunctionBar, 2280, 735, 320},
+    {u"小写", FunctionBar, 3000, 735, 320},
+    {u"设置", SpecialBar, 8160, 735, 300},
+};
+
+constexpr ButtonLook kInsertButtons[] = {
+    {u"OK--->", ShortcutBar, 8160, 735, 300},
+    {u"Enter-->", SpecialBar, 1080, 975, 300},
+    {u"Enter-->", SpecialBar, 3360, 975, 300},
+    {u"Enter-->", SpecialBar, 5640, 975, 300},
+};
+
+struct FieldLook {
+    Bar bar;
+    int left;
+    int width;
+};
+
+constexpr int kFieldHeight = 300;
+constexpr FieldLook kCombos[] = {
+    {ShortcutBar, 8880, 1455},
+    {SpecialBar, 2040, 1335},
+    {SpecialBar, 4320, 1335},
+};
+constexpr FieldLook kText1 = {SpecialBar, 6600, 615};
+
+// Background of the tag buttons and of the fields marked grey, as Windows
+// colour values 0x00BBGGRR.
+constexpr quint32 kTagButtonColor = 0x00C0C000;
+constexpr quint32 kFieldColor = 0x00C0C0C0;
+
+QColor fromWindowsColor(quint32 value)
+{
+    return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
+}
+
+void setBackground(QWidget *widget, QPalette::ColorRole role, quint32 color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, fromWindowsColor(color));
+    widget->setPalette(palette);
+}
+
+void place(QWidget *widget, int left, int width, int height)
+{
+    widget->setGeometry(Twips::toPixels(left), 0, Twips::toPixels(width), Twips::toPixels(height));
+}
+
+void applyFace(QPushButton *button, Face face)
+{
+    if (face == Face::Window)
+        return;
+    setBackground(button, QPalette::Button, kTagButtonColor);
+    button->setAutoFillBackground(true);
+    if (face == Face::Tag)
+        return;
+    QFont font = button->font();
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun")});
+    font.setPointSizeF(9);
+    font.setBold(face == Face::TagBold);
+    font.setItalic(face == Face::TagItalic);
+    font.setUnderline(face == Face::TagUnderline);
+    font.setStrikeOut(face == Face::TagStrike);
+    button->setFont(font);
+}
+
+// Writes a control's hint whenever the mouse moves over it.
+class HintFilter : public QObject {
+public:
+    HintFilter(QWidget *target, std::function<void()> hint)
+        : QObject(target)
+        , m_hint(std::move(hint))
+    {
+        target->setMouseTracking(true);
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove)
+            m_hint();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_hint;
+};
+
+QPushButton *makeButton(const std::array<QWidget *, 3> &bars, const ButtonLook &look,
+                        const QString &name, const QString &description)
+{
+    auto *button = new QPushButton(QString::fromUtf16(look.caption), bars[look.bar]);
+    button->setObjectName(name);
+    button->setAccessibleName(
+        QString::fromUtf16(look.accessibleName ? look.accessibleName : look.caption));
+    button->setAccessibleDescription(description);
+    // A click leaves the keyboard in the editing area; Tab still reaches the button.
+    button->setFocusPolicy(Qt::TabFocus);
+    applyFace(button, look.face);
+    place(button, look.left, look.width, look.height);
+    return button;
+}
+
+// One control array: buttons named "<array>(<index>)", each click and mouse
+// move passed on with its index.
+template <std::size_t N>
+void makeArray(std::array<QPushButton *, N> &buttons, const std::array<QWidget *, 3> &bars,
+               std::span<const ButtonLook> looks, std::span<const char16_t *const> hints,
+               const QString &array, std::function<void(int)> click, std::function<void(int)> hint)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        const int index = int(i);
+        QPushButton *button =
+            makeButton(bars, looks[i], QStringLiteral("%1(%2)").arg(array).arg(index),
+                       QString::fromUtf16(hints[i]));
+        QObject::connect(button, &QPushButton::clicked, button, [click, index] { click(index); });
+        new HintFilter(button, [hint, index] { hint(index); });
+        buttons[i] = button;
+    }
+}
+
+QComboBox *makeCombo(const std::array<QWidget *, 3> &bars, int number,
+                     const SnippetFragments::List &list)
+{
+    const FieldLook &look = kCombos[number - 1];
+    auto *combo = new QComboBox(bars[look.bar]);
+    combo->setObjectName(QStringLiteral("Combo%1").arg(number));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    for (const SnippetFragments::Item &item : list.items)
+        combo->addItem(QString::fromUtf16(item.name));
+    // The cover stands in the edit field without being an item.
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString::fromUtf16(list.cover));
+    combo->setAccessibleName(QString::fromUtf16(list.cover));
+    place(combo, look.left, look.width, kFieldHeight);
+    return combo;
+}
+
+} // namespace
+
+SnippetWidgets createSnippetWidgets(QWidget *functionBar, QWidget *shortcutBar, QWidget *specialBar,
+                                    TagToolbar &tags, SnippetLists &lists)
+{
+    const std::array<QWidget *, 3> bars{functionBar, shortcutBar, specialBar};
+    SnippetWidgets widgets;
+
+    makeArray(
+        widgets.selbutton, bars, kSelbuttons, TagFragments::selbuttonHints(),
+        QStringLiteral("selbutton"), [&tags](int i) { tags.selbutton_Click(i); },
+        [&tags](int i) { tags.selbutton_MouseMove(i); });
+    makeArray(
+        widgets.noselbutton, bars, kNoselbuttons, TagFragments::noselbuttonHints(),
+        QStringLiteral("noselbutton"), [&tags](int i) { tags.noselbutton_Click(i); },
+        [&tags](int i) { tags.noselbutton_MouseMove(i); });
+    makeArray(
+        widgets.noselect, bars, kNoselects, TagFragments::noselectHints(),
+        QStringLiteral("noselect"), [&tags](int i) { tags.noselect_Click(i); },
+        [&tags](int i) { tags.noselect_MouseMove(i); });
+
+    // The list buttons and their lists.
+    const auto listData = SnippetFragments::lists();
+    const std::array<QPushButton **, 4> inserts{&widgets.insert1, &widgets.insert2,
+                                                &widgets.insert3, &widgets.insert4};
+    const std::array<QComboBox **, 3> combos{&widgets.Combo1, &widgets.Combo2, &widgets.Combo3};
+    const std::array<void (SnippetLists::*)(), 4> clicks{
+        &SnippetLists::insert1_Click, &SnippetLists::insert2_Click, &SnippetLists::insert3_Click,
+        &SnippetLists::insert4_Click};
+    const std::array<void (SnippetLists::*)(), 4> moves{
+        &SnippetLists::insert1_MouseMove, &SnippetLists::insert2_MouseMove,
+        &SnippetLists::insert3_MouseMove, &SnippetLists::insert4_MouseMove};
+    for (int i = 0; i < 4; ++i) {
+        const QString hint = QString::fromUtf16(
+            i < SnippetFragments::kListCount ? listData[i].hint : SnippetFragments::kSymbolHint);
+        QPushButton *button =
+            makeButton(bars, kInsertButtons[i], QStringLiteral("insert%1").arg(i + 1), hint);
+        const auto click = clicks[size_t(i)];
+        const auto move = moves[size_t(i)];
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [&lists, click] { (lists.*click)(); });
+        new HintFilter(button, [&lists, move] { (lists.*move)(); });
+        *inserts[size_t(i)] = button;
+    }
+    for (int i = 0; i < SnippetFragments::kListCount; ++i) {
+        QComboBox *combo = makeCombo(bars, i + 1, listData[i]);
+        lists.setComboText(i + 1, [combo = QPointer<QComboBox>(combo)] {
+            return combo ? combo->currentText() : QString();
+        });
+        *combos[size_t(i)] = combo;
+    }
+    QFont coverFont = widgets.Combo1->font();
+    coverFont.setBold(true);
+    coverFont.setPointSizeF(9);
+    widgets.Combo1->setFont(coverFont);
+    setBackground(widgets.Combo1, QPalette::Base, kFieldColor);
+    setBackground(widgets.Combo1, QPalette::Button, kFieldColor);
+
+    auto *text1 =
+        new QLineEdit(QString::fromUtf16(SnippetFragments::kSymbolDefault), bars[kText1.bar]);
+    text1->setObjectName(QStringLiteral("Text1"));
+    text1->setAccessibleName(QString::fromUtf16(SnippetFragments::kSymbolHint));
+    setBackground(text1, QPalette::Base, kFieldColor);
+    place(text1, kText1.left, kText1.width, kFieldHeight);
+    lists.setText1(
+        [text1 = QPointer<QLineEdit>(text1)] { return text1 ? text1->text() : QString(); });
+    widgets.Text1 = text1;
+    return widgets;
+}

@@ -1,0 +1,318 @@
+#include "document/autosave.h"
+#include "editor/richtextbox.h"
+#include "platform/clock.h"
+#include "shell/settings.h"
+#include "support/programfolder.h"
+#include "support/statusrecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime kMoment(QDate(2007, 3, 3), QTime(14, 5, 9));
+const QString kSep = QDir::separator();
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// A clock one second further on every time it is read.
+class RunningClock : public Clock {
+public:
+    explicit RunningClock(QDateTime start)
+        : m_time(std::move(start))
+    {}
+    QDateTime now() const override
+    {
+        const QDateTime time = m_time;
+        m_time = m_time.addSecs(1);
+        return time;
+    }
+
+private:
+    mutable QDateTime m_time;
+};
+
+// The editing area, the status line, a settings file of its own and a TEMP
+// folder of its own.
+struct Fixture {
+    TestProgramFolder programFolder;
+    QTemporaryDir temp;
+    QByteArray savedTemp = qgetenv("TEMP");
+    RichTextBox richText;
+    StatusRecorder status;
+    FixedClock clock{kMoment};
+
+    Fixture() { qputenv("TEMP", temp.path().toLocal8Bit()); }
+    ~Fixture() { qputenv("TEMP", savedTemp); }
+
+    void tick(Autosave &autosave, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            autosave.Timersave_Timer();
+    }
+    QString copyIn(const QString &folder, const QString &date = QStringLiteral("070303"),
+                   const QString &time = QStringLiteral("140509")) const
+    {
+        return folder + kSep + QStringLiteral("ZelmoHTML$") + date + kSep + time +
+               QStringLiteral(".htm");
+    }
+};
+
+} // namespace
+
+class TestAutosave : public QObject {
+    Q_OBJECT
+private slots:
+    void timerRunsFromStart();
+    void fifthTickWritesCopyOfThePage();
+    void copyPath_data();
+    void copyPath();
+    void copiesOnDifferentDays();
+    void switchReadOnEveryTick_data();
+    void switchReadOnEveryTick();
+    void missingFolderStopsTimer_data();
+    void missingFolderStopsTimer();
+    void copyThatCannotBeWrittenKeepsTimer_data();
+    void copyThatCannotBeWrittenKeepsTimer();
+    void statusNamesTheFileWritten();
+};
+
+void TestAutosave::timerRunsFromStart()
+{
+    Fixture f;
+    Autosave autosave(f.richText, f.status, f.clock);
+    QVERIFY(autosave.isEnabled());
+    autosave.setEnabled(false);
+    QVERIFY(!autosave.isEnabled());
+    autosave.setEnabled(true);
+    QVERIFY(autosave.isEnabled());
+}
+
+void TestAutosave::fifthTickWritesCopyOfThePage()
+{
+    Fixture f;
+    f.richText.setText(QStringLiteral("<p>你好</p>\r\nx"));
+    Autosave autosave(f.richText, f.status, f.clock);
+    const QString copy = f.copyIn(f.temp.path());
+
+    f.tick(autosave, 4);
+    QCOMPARE(autosave.tickCount(), 4);
+    QVERIFY(QDir(f.temp.path()).isEmpty());
+    QCOMPARE(f.status.Text2(), QString());
+
+    f.tick(autosave, 1);
+    QCOMPARE(readBytes(copy), QByteArray("<p>\xc4\xe3\xba\xc3</p>\r\nx\r\n"));
+    QCOMPARE(f.status.Text2(), QStringLiteral("自动保存  …") + kSep + QStringLiteral("140509.htm"));
+    QCOMPARE(autosave.tickCount(), 0);
+    QVERIFY(autosave.isEnabled());
+    QCOMPARE(f.richText.Text(), QStringLiteral("<p>你好</p>\r\nx"));
+
+    // An empty page is copied as well, five minutes later.
+    f.richText.setText(QString());
+    f.clock.setNow(kMoment.addSecs(300));
+    f.tick(autosave, 4);
+    QVERIFY(!QFile::exists(
+        f.copyIn(f.temp.path(), QStringLiteral("070303"), QStringLiteral("141009"))));
+    f.tick(autosave, 1);
+    QCOMPARE(readBytes(f.copyIn(f.temp.path(), QStringLiteral("070303"), QStringLiteral("141009"))),
+             QByteArray("\r\n"));
+}
+
+void TestAutosave::copyPath_data()
+{
+    QTest::addColumn<QString>("trailing");
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+
+    QTest::newRow("plain folder") << "" << kMoment << "070303"
+                                  << "140509";
+    QTest::newRow("trailing separator") << kSep << kMoment << "070303"
+                                        << "140509";
+    QTest::newRow("24-hour clock, next century")
+        << "" << QDateTime(QDate(2031, 12, 24), QTime(23, 0, 1)) << "311224"
+        << "230001";
+    QTest::newRow("just after midnight")
+        << kSep << QDateTime(QDate(2010, 1, 1), QTime(0, 0, 0)) << "100101"
+        << "000000";
+}
+
+void TestAutosave::copyPath()
+{
+    QFETCH(QString, trailing);
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+
+    Fixture f;
+    f.richText.setText(QStringLiteral("x"));
+    QTemporaryDir folder;
+    WriteSetting(QStringLiteral("save"), QStringLiteral("timepath"), folder.path() + trailing);
+    f.clock.setNow(moment);
+    Autosave autosave(f.richText, f.status, f.clock);
+    f.tick(autosave, 5);
+
+    QCOMPARE(readBytes(f.copyIn(folder.path(), date, time)), QByteArray("x\r\n"));
+    QCOMPARE(Autosave::DayFolder(folder.path() + trailing, moment),
+             folder.path() + kSep + QStringLiteral("ZelmoHTML$") + date);
+    QVERIFY(QDir(f.temp.path()).isEmpty());
+}
+
+void TestAutosave::copiesOnDifferentDays()
+{
+    Fixture f;
+    f.richText.setText(QStringLiteral("a"));
+    Autosave autosave(f.richText, f.status, f.clock);
+    f.tick(autosave, 5);
+    f.clock.setNow(kMoment.addSecs(3600));
+    f.tick(autosave, 5);
+    f.clock.setNow(kMoment.addDays(1));
+    f.tick(autosave, 5);
+
+    QDir temp(f.temp.path());
+    QCOMPARE(temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList({QStringLiteral("ZelmoHTML$070303"), QStringLiteral("ZelmoHTML$070304")}));
+    QCOMPARE(QDir(temp.filePath(QStringLiteral("ZelmoHTML$070303"))).entryList(QDir::Files),
+             QStringList({QStringLiteral("140509.htm"), QStringLiteral("150509.htm")}));
+    QVERIFY(QFile::exists(f.copyIn(f.temp.path(), QStringLiteral("070304"))));
+}
+
+void TestAutosave::switchReadOnEveryTick_data()
+{
+    QTest::addColumn<int>("ticksBefore");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("enabledAfter");
+    QTest::addColumn<bool>("copyMade");
+
+    QTest::newRow("off on the third tick") << 2 << "False" << false << false;
+    QTest::newRow("off on the fifth tick: last copy") << 4 << "False" << false << true;
+    QTest::newRow("off as a number") << 0 << "0" << false << false;
+    QTest::newRow("on as a number") << 4 << "1" << true << true;
+    QTest::newRow("unreadable value keeps autosave on") << 4 << "maybe" << true << true;
+}
+
+void TestAutosave::switchReadOnEveryTick()
+{
+    QFETCH(int, ticksBefore);
+    QFETCH(QString, value);
+    QFETCH(bool, enabledAfter);
+    QFETCH(bool, copyMade);
+
+    Fixture f;
+    Autosave autosave(f.richText, f.status, f.clock);
+    f.tick(autosave, ticksBefore);
+    QVERIFY(autosave.isEnabled());
+    WriteSetting(QStringLiteral("save"), QStringLiteral("timeflag"), value);
+    f.tick(autosave, 1);
+
+    QCOMPARE(autosave.isEnabled(), enabledAfter);
+    QCOMPARE(QFile::exists(f.copyIn(f.temp.path())), copyMade);
+    QCOMPARE(autosave.tickCount(), copyMade ? 0 : ticksBefore + 1);
+}
+
+void TestAutosave::missingFolderStopsTimer_data()
+{
+    QTest::addColumn<QString>("timepath");
+    QTest::newRow("no such folder") << "missing";
+    QTest::newRow("a file, not a folder") << "plain-file";
+    QTest::newRow("empty") << "";
+}
+
+void TestAutosave::missingFolderStopsTimer()
+{
+    QFETCH(QString, timepath);
+
+    Fixture f;
+    QTemporaryDir base;
+    writeBytes(base.filePath(QStringLiteral("plain-file")), "x");
+    const QString folder = timepath.isEmpty() ? QString() : base.filePath(timepath);
+    WriteSetting(QStringLiteral("save"), QStringLiteral("timepath"), folder);
+    Autosave autosave(f.richText, f.status, f.clock);
+
+    f.tick(autosave, 4);
+    QVERIFY(autosave.isEnabled());
+    f.tick(autosave, 1);
+    QVERIFY(!autosave.isEnabled());
+    QCOMPARE(f.status.Text2(), QStringLiteral("自动保存失败，需要重新设定"));
+    QCOMPARE(autosave.tickCount(), 0);
+    QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("plain-file")});
+    QVERIFY(QDir(f.temp.path()).isEmpty());
+}
+
+void TestAutosave::copyThatCannotBeWrittenKeepsTimer_data()
+{
+    QTest::addColumn<bool>("dayFolderIsAFile");
+    QTest::newRow("day folder cannot be made") << true;
+    QTest::newRow("copy cannot be written") << false;
+}
+
+void TestAutosave::copyThatCannotBeWrittenKeepsTimer()
+{
+    QFETCH(bool, dayFolderIsAFile);
+
+    // Blocked by what stands in the way, not by permissions, which do not
+    // hold for every user.
+    Fixture f;
+    f.richText.setText(QStringLiteral("page"));
+    const QString dayFolder = f.temp.filePath(QStringLiteral("ZelmoHTML$070303"));
+    const QString copy = f.copyIn(f.temp.path());
+    if (dayFolderIsAFile) {
+        writeBytes(dayFolder, "in the way");
+    } else {
+        QVERIFY(QDir().mkpath(copy));
+    }
+    Autosave autosave(f.richText, f.status, f.clock);
+    f.tick(autosave, 5);
+
+    QVERIFY(autosave.isEnabled());
+    QCOMPARE(autosave.tickCount(), 0);
+    QVERIFY2(f.status.Text2().startsWith(QStringLiteral("自动保存失败：")),
+             qPrintable(f.status.Text2()));
+    QVERIFY(f.status.Text2().endsWith(copy));
+    QCOMPARE(f.richText.Text(), QStringLiteral("page"));
+    if (dayFolderIsAFile) {
+        QCOMPARE(readBytes(dayFolder), QByteArray("in the way"));
+    } else {
+        QVERIFY(QFileInfo(copy).isDir());
+        QCOMPARE(QDir(dayFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("140509.htm")});
+    }
+
+    // Once the way is clear, the next round writes its copy.
+    if (dayFolderIsAFile)
+        QVERIFY(QFile::remove(dayFolder));
+    else
+        QVERIFY(QDir(copy).removeRecursively());
+    f.tick(autosave, 5);
+    QCOMPARE(readBytes(copy), QByteArray("page\r\n"));
+}
+
+void TestAutosave::statusNamesTheFileWritten()
+{
+    Fixture f;
+    RunningClock clock(QDateTime(QDate(2007, 3, 3), QTime(23, 59, 59)));
+    Autosave autosave(f.richText, f.status, clock);
+    f.tick(autosave, 5);
+
+    const QString name = f.status.Text2().section(kSep, -1);
+    QVERIFY(QFile::exists(f.copyIn(f.temp.path(), QStringLiteral("070303"), name.left(6))));
+    QCOMPARE(name, QStringLiteral("235959.htm"));
+}
+
+QTEST_MAIN(TestAutosave)
+#include "tst_autosave.moc"

@@ -1,0 +1,119 @@
+#include "document/preview.h"
+#include "editor/richtextbox.h"
+#include "platform/launcher.h"
+#include "platform/places.h"
+#include "support/programfolder.h"
+#include "support/scriptedprompts.h"
+#include "support/statusrecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// Records what would have been opened; opens nothing.
+class RecordingLauncher : public Launcher {
+public:
+    QList<QUrl> opened;
+    bool startProgram(const QString &, const QString &) override { return false; }
+    bool openUrl(const QUrl &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+};
+
+struct Fixture {
+    TestProgramFolder folder;
+    RichTextBox richText;
+    StatusRecorder status;
+    ScriptedPrompts prompts;
+    RecordingLauncher launcher;
+    Preview preview{richText, status, prompts, launcher};
+};
+
+} // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+private slots:
+    void writesPageAndOpensIt_data();
+    void writesPageAndOpensIt();
+    void secondPreviewOverwritesFirst();
+    void unwritablePreviewGivesMessage_data();
+    void unwritablePreviewGivesMessage();
+};
+
+void TestPreview::writesPageAndOpensIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty page") << "" << QByteArray("\r\n");
+    QTest::newRow("page with Chinese and line breaks")
+        << QStringLiteral("<title>你好</title>\r\n<p>")
+        << QByteArray("<title>\xc4\xe3\xba\xc3</title>\r\n<p>\r\n");
+}
+
+void TestPreview::writesPageAndOpensIt()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+
+    Fixture f;
+    f.richText.setText(text);
+    f.preview.shoot_Click();
+
+    const QString path = f.folder.filePath(QStringLiteral("Preview.htm"));
+    QCOMPARE(Preview::PreviewPath(), QDir::cleanPath(path));
+    QCOMPARE(f.folder.readFile(QStringLiteral("Preview.htm")), bytes);
+    QCOMPARE(f.launcher.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+    QVERIFY(f.prompts.messages.isEmpty());
+    QCOMPARE(f.richText.Text(), text);
+}
+
+void TestPreview::secondPreviewOverwritesFirst()
+{
+    Fixture f;
+    f.richText.setText(QStringLiteral("a much longer first page"));
+    f.preview.shoot_Click();
+    f.richText.setText(QStringLiteral("b"));
+    f.preview.shoot_Click();
+    QCOMPARE(f.folder.readFile(QStringLiteral("Preview.htm")), QByteArray("b\r\n"));
+    QCOMPARE(f.launcher.opened.size(), 2);
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Preview.htm")});
+}
+
+void TestPreview::unwritablePreviewGivesMessage_data()
+{
+    QTest::addColumn<bool>("folderUnderFile");
+    QTest::newRow("program folder cannot hold files") << true;
+    QTest::newRow("a folder in the preview file's place") << false;
+}
+
+void TestPreview::unwritablePreviewGivesMessage()
+{
+    QFETCH(bool, folderUnderFile);
+
+    // Blocked by what stands in the way rather than by permissions, which
+    // do not hold for every user.
+    Fixture f;
+    f.richText.setText(QStringLiteral("page"));
+    if (folderUnderFile) {
+        f.folder.writeFile(QStringLiteral("plain-file"), "x");
+        Places::setProgramFolder(f.folder.filePath(QStringLiteral("plain-file")));
+    } else {
+        QVERIFY(QDir(f.folder.path()).mkdir(QStringLiteral("Preview.htm")));
+    }
+    f.preview.shoot_Click();
+
+    QVERIFY(f.launcher.opened.isEmpty());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.first().text.contains(Preview::PreviewPath()));
+    QCOMPARE(f.prompts.messages.first().style, int(Prompts::Exclamation));
+    QCOMPARE(f.richText.Text(), QStringLiteral("page"));
+}
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"

@@ -1,0 +1,315 @@
+#include "editor/findreplace.h"
+#include "editor/findreplacesearch.h"
+#include "editor/richtextbox.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The two ways the logic reaches the editing area: through the RichText
+// interface alone, or through the widget's document.
+enum class Path { Text, Document };
+
+std::unique_ptr<FindReplace> makeFindReplace(RichTextBox &box, Path path)
+{
+    if (path == Path::Text)
+        return std::make_unique<FindReplace>(static_cast<RichText &>(box));
+    return std::make_unique<FindReplace>(box);
+}
+
+const char *pathName(Path path)
+{
+    return path == Path::Text ? "through Text" : "through the document";
+}
+
+QString sep()
+{
+    return QString(QChar::ParagraphSeparator);
+}
+
+} // namespace
+
+class TestFindReplace : public QObject {
+    Q_OBJECT
+private slots:
+    void findNext_data();
+    void findNext();
+    void findNextSeesEveryChange();
+    void replaceSelection_data();
+    void replaceSelection();
+    void replaceAll_data();
+    void replaceAll();
+    void matcherAgreesWithQt_data();
+    void matcherAgreesWithQt();
+};
+
+void TestFindReplace::findNext_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("findText");
+    QTest::addColumn<bool>("matchCase");
+    // The selection start after each find; -1 when nothing more is found.
+    QTest::addColumn<QList<int>>("hits");
+
+    QTest::newRow("without case") << "aXa xa" << 0 << 0 << "xa" << false << QList<int>{1, 4, -1};
+    QTest::newRow("with case") << "aXa xa" << 0 << 0 << "xa" << true << QList<int>{4, -1};
+    QTest::newRow("caret at the end") << "aXa xa" << 6 << 0 << "xa" << false << QList<int>{-1};
+    QTest::newRow("after the selection") << "abab" << 0 << 2 << "ab" << false << QList<int>{2, -1};
+    QTest::newRow("no overlap") << "aaaa" << 0 << 0 << "aa" << false << QList<int>{0, 2, -1};
+    QTest::newRow("across a line break")
+        << "ab\r\ncd\r\nab\r\ncd" << 0 << 0 << "b\r\nc" << false << QList<int>{1, 9, -1};
+    QTest::newRow("line break alone") << "a\r\nb\r\n"
+                                      << 0 << 0 << "\r\n"
+                                      << false << QList<int>{1, 4, -1};
+    QTest::newRow("paragraph separator is no line break")
+        << "a\r\nb" << 0 << 0 << sep() << false << QList<int>{-1};
+    QTest::newRow("final sigma folds") << QStringLiteral("ΣΟΦΟΣ σοφος") << 0 << 0
+                                       << QStringLiteral("σοφος") << false << QList<int>{0, 6, -1};
+    QTest::newRow("kelvin sign folds")
+        << QStringLiteral("\u212A k K") << 0 << 0 << "k" << false << QList<int>{0, 2, 4, -1};
+    QTest::newRow("kelvin sign with case")
+        << QStringLiteral("\u212A k K") << 0 << 0 << "k" << true << QList<int>{2, -1};
+    QTest::newRow("outside the basic plane")
+        << QStringLiteral("a\U00010428b\U00010400") << 0 << 0 << QStringLiteral("\U00010400")
+        << false << QList<int>{1, 4, -1};
+    QTest::newRow("empty text to find") << "abc" << 1 << 1 << "" << false << QList<int>{2, 2};
+    QTest::newRow("empty page") << "" << 0 << 0 << "a" << false << QList<int>{-1};
+    QTest::newRow("beyond 32767") << QString(40000, u'x') + QStringLiteral("\r\nneedle") << 0 << 0
+                                  << "NEEDLE" << false << QList<int>{40002, -1};
+    QTest::newRow("from beyond 32767") << QString(40000, u'x') + QStringLiteral("ab ab") << 40001
+                                       << 0 << "ab" << false << QList<int>{40003, -1};
+}
+
+void TestFindReplace::findNext()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, findText);
+    QFETCH(bool, matchCase);
+    QFETCH(QList<int>, hits);
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    for (const Path path : {Path::Text, Path::Document}) {
+        RichTextBox box;
+        box.setText(text);
+        box.setSelStart(selStart);
+        box.setSelLength(selLength);
+        const auto findReplace = makeFindReplace(box, path);
+        for (const int hit : hits) {
+            const qsizetype startBefore = box.SelStart();
+            const qsizetype lengthBefore = box.SelLength();
+            const bool found = findReplace->FindNextMatch(findText, cs);
+            QVERIFY2(found == (hit >= 0), pathName(path));
+            if (found) {
+                QCOMPARE(box.SelStart(), hit);
+                QCOMPARE(box.SelLength(), findText.size());
+                QCOMPARE(box.SelText().compare(findText, cs), 0);
+            } else {
+                QCOMPARE(box.SelStart(), startBefore);
+                QCOMPARE(box.SelLength(), lengthBefore);
+            }
+        }
+    }
+}
+
+void TestFindReplace::findNextSeesEveryChange()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("x"));
+    FindReplace findReplace(box);
+    QVERIFY(!findReplace.FindNextMatch(QStringLiteral("ab"), Qt::CaseInsensitive));
+
+    box.moveCursor(QTextCursor::End);
+    box.insertPlainText(QStringLiteral("ab"));
+    box.setSelStart(0);
+    QVERIFY(findReplace.FindNextMatch(QStringLiteral("ab"), Qt::CaseInsensitive));
+    QCOMPARE(box.SelStart(), 1);
+
+    box.undo();
+    box.setSelStart(0);
+    QVERIFY(!findReplace.FindNextMatch(QStringLiteral("ab"), Qt::CaseInsensitive));
+
+    box.setText(QStringLiteral("new\r\nab"));
+    QVERIFY(findReplace.FindNextMatch(QStringLiteral("ab"), Qt::CaseInsensitive));
+    QCOMPARE(box.SelStart(), 5);
+
+    box.setSelText(QStringLiteral("cd"));
+    box.setSelStart(0);
+    QVERIFY(!findReplace.FindNextMatch(QStringLiteral("ab"), Qt::CaseInsensitive));
+    QVERIFY(findReplace.FindNextMatch(QStringLiteral("cd"), Qt::CaseInsensitive));
+}
+
+void TestFindReplace::replaceSelection_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+
+    QTest::newRow("nothing selected") << "abc" << 1 << 0 << "X" << false << "abc" << 1;
+    QTest::newRow("any selection") << "abc" << 1 << 1 << "XY" << true << "aXYc" << 3;
+    QTest::newRow("across a line break") << "ab\r\ncd" << 1 << 4 << "-" << true << "a-d" << 2;
+    QTest::newRow("by a line break") << "abc" << 1 << 1 << "\r\n" << true << "a\r\nc" << 3;
+    QTest::newRow("by nothing") << "abc" << 0 << 2 << "" << true << "c" << 0;
+}
+
+void TestFindReplace::replaceSelection()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, replacement);
+    QFETCH(bool, replaced);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    RichTextBox box;
+    box.setText(text);
+    box.setSelStart(selStart);
+    box.setSelLength(selLength);
+    FindReplace findReplace(box);
+    QCOMPARE(findReplace.ReplaceSelection(replacement), replaced);
+    QCOMPARE(box.Text(), expected);
+    QCOMPARE(box.SelStart(), caret);
+    QCOMPARE(box.SelLength(), 0);
+}
+
+void TestFindReplace::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("findText");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("inserted text not scanned again") << "aaa"
+                                                     << "a"
+                                                     << "aa" << false << "aaaaaa" << 3;
+    QTest::newRow("without case") << "Aa aA"
+                                  << "a"
+                                  << "b" << false << "bb bb" << 4;
+    QTest::newRow("with case") << "Aa aA"
+                               << "a"
+                               << "b" << true << "Ab bA" << 2;
+    QTest::newRow("not overlapping") << "aaaaa"
+                                     << "aa"
+                                     << "b" << false << "bba" << 2;
+    QTest::newRow("many on a line, several lines") << "ab ab\r\nxab\r\nab"
+                                                   << "AB"
+                                                   << "-" << false << "- -\r\nx-\r\n-" << 4;
+    QTest::newRow("far apart on a line") << "ab" + QString(3000, u' ') + "ab"
+                                         << "ab"
+                                         << "X" << false << "X" + QString(3000, u' ') + "X" << 2;
+    QTest::newRow("across a line break") << "ab\r\ncd\r\nab"
+                                         << "b\r\nc"
+                                         << "X" << false << "aXd\r\nab" << 1;
+    QTest::newRow("line breaks away") << "a\r\nb\r\nc"
+                                      << "\r\n"
+                                      << "" << false << "abc" << 2;
+    QTest::newRow("by line breaks") << "a-b-c"
+                                    << "-"
+                                    << "\r\n"
+                                    << false << "a\r\nb\r\nc" << 2;
+    QTest::newRow("by a lone line feed") << "a-b"
+                                         << "-"
+                                         << "\n"
+                                         << false << "a\r\nb" << 1;
+    QTest::newRow("replacements joining their line breaks")
+        << "a--b"
+        << "-"
+        << "\nx\r" << false << "a\r\nx\r\nx\r\nb" << 2;
+    QTest::newRow("half a line break") << "ab\r\ncd"
+                                       << "b\r"
+                                       << "X" << false << "aX\r\ncd" << 1;
+    QTest::newRow("case folding") << QStringLiteral("\u017Ftraße STRASSE") << "st"
+                                  << "_" << false << QStringLiteral("_raße _RASSE") << 2;
+    QTest::newRow("nothing matches") << "abc"
+                                     << "z"
+                                     << "y" << false << "abc" << 0;
+    QTest::newRow("empty text to find") << "abc"
+                                        << ""
+                                        << "y" << false << "abc" << 0;
+}
+
+void TestFindReplace::replaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, findText);
+    QFETCH(QString, replacement);
+    QFETCH(bool, matchCase);
+    QFETCH(QString, expected);
+    QFETCH(int, count);
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    for (const Path path : {Path::Text, Path::Document}) {
+        RichTextBox box;
+        box.setText(text);
+        box.setSelStart(1);
+        box.setSelLength(1);
+        const auto findReplace = makeFindReplace(box, path);
+        QSignalSpy changes(&box, &RichTextBox::Change);
+        QCOMPARE(findReplace->ReplaceAll(findText, replacement, cs), count);
+        QVERIFY2(box.Text() == expected, pathName(path));
+        QCOMPARE(box.SelStart(), 0);
+        QCOMPARE(box.SelLength(), 0);
+        QVERIFY2(changes.count() >= 1, pathName(path));
+        if (path == Path::Document && count > 0) {
+            box.undo();
+            QCOMPARE(box.Text(), RichTextBox::normalizedLineBreaks(text).replace(u'\n', "\r\n"));
+        }
+    }
+}
+
+void TestFindReplace::matcherAgreesWithQt_data()
+{
+    QTest::addColumn<int>("haystackLength");
+    QTest::addColumn<int>("needleLength");
+    QTest::newRow("short") << 20 << 2;
+    QTest::newRow("long") << 700 << 3;
+    QTest::newRow("long, long needle") << 700 << 7;
+}
+
+void TestFindReplace::matcherAgreesWithQt()
+{
+    QFETCH(int, haystackLength);
+    QFETCH(int, needleLength);
+    // Case forms that fold together, a character outside the basic plane in
+    // both cases, a line break and Chinese.
+    const QString alphabet =
+        QStringLiteral("aAbBkK\u212AsS\u017F\u03C3\u03A3\u03C2\u4E2D\u2029\U00010400\U00010428");
+    QRandomGenerator random(4711);
+    const auto randomText = [&](int length) {
+        QString text;
+        while (text.size() < length)
+            text += alphabet.at(random.bounded(int(alphabet.size())));
+        return text;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const QString haystack = randomText(int(random.bounded(haystackLength + 1)));
+        QString needle = randomText(int(random.bounded(needleLength + 1)));
+        if (round % 3 == 0 && haystack.size() > needleLength) {
+            // A needle taken from the haystack, in the other case.
+            const int at = int(random.bounded(int(haystack.size()) - needleLength));
+            needle = haystack.mid(at, needleLength).toUpper();
+        }
+        const qsizetype from = random.bounded(int(haystack.size()) + 2);
+        for (const auto cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            const qsizetype expected = QStringView(haystack).indexOf(needle, from, cs);
+            const qsizetype actual = TextMatcher(needle, cs).indexIn(haystack, from);
+            if (actual != expected)
+                qWarning() << haystack << needle << from << cs;
+            QCOMPARE(actual, expected);
+        }
+    }
+}
+
+QTEST_MAIN(TestFindReplace)
+#include "tst_findreplace.moc"

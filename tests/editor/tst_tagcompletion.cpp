@@ -1,0 +1,518 @@
+#include "editor/autolist.h"
+#include "editor/keycommandswiring.h"
+#include "editor/richtextbox.h"
+#include "editor/tagcompletion.h"
+#include "editor/tagcompletiontext.h"
+#include "platform/ansicodec.h"
+#include "platform/places.h"
+#include "platform/twips.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The entries every test starts with; the first one also matches "<t" and
+// is examined last.
+const QStringList kEntries = {
+    "<TITLE></TITLE>", "<a></a>", "<b></b>",   "<br/>",
+    "<table></table>", "<td>",    "<h1></h1>", "<h10>",
+};
+
+void writeTags(const QString &path, const QStringList &lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(AnsiCodec::encode(lines.join("\r\n") + "\r\n"));
+}
+
+// A main window with the editing area below a 40 pixel band, as laid out in
+// the program, and the completion wired to it.
+struct Editor {
+    explicit Editor(int width = 640)
+    {
+        window.resize(width, 400);
+        box = new RichTextBox(&window);
+        box->setGeometry(10, 40, width - 20, 300);
+        keys = new EditorKeyHandling(window, *box);
+        writeTags(dir.filePath("tags.dat"), kEntries);
+        if (!completion().LoadTagList(dir.filePath("tags.dat")))
+            qFatal("no word list");
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("window not shown");
+        window.activateWindow();
+        box->setFocus();
+    }
+
+    TagCompletion &completion() const { return keys->completion(); }
+    AutoList *list() const { return keys->autoList(); }
+    bool shown() const { return list()->Visible(); }
+
+    void start(const QString &text, int caret)
+    {
+        box->setText(text);
+        box->setSelStart(caret);
+        completion().close();
+    }
+
+    // Keys as typed: characters, '\b' for Backspace.
+    void type(const QString &keys) const { QTest::keyClicks(box, keys); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::keyClick(box, key, modifiers);
+    }
+
+    // Where the list belongs when it follows the caret, in twips.
+    QPoint expectedPlace() const
+    {
+        const QPoint caret =
+            box->mapTo(&window, box->viewport()->mapTo(box, box->cursorRect().topLeft()));
+        const int line = QFontMetrics(window.font()).height();
+        return {int(std::lround(Twips::fromPixels(caret.x()))),
+                int(std::lround(Twips::fromPixels(caret.y()))) +
+                    int(std::lround(Twips::fromPixels(line))) + TagCompletion::kGapBelowLine};
+    }
+
+    QTemporaryDir dir;
+    QWidget window;
+    RichTextBox *box;
+    EditorKeyHandling *keys;
+};
+
+} // namespace
+
+class TestTagCompletion : public QObject {
+    Q_OBJECT
+private slots:
+    void typing_data();
+    void typing();
+    void opensOneLineBelowTheCaret();
+    void followsTheCaretIntoScrolledText();
+    void keepsTheFocusInTheEditingArea();
+    void movesLeftOnlyOnTheOpeningAfterStickingOut();
+    void enterAccepts_data();
+    void enterAccepts();
+    void enterAfterClosedTagTypesLineBreak();
+    void escClosesAndKeepsText();
+    void leftRightCloseAndMoveTheCaret_data();
+    void leftRightCloseAndMoveTheCaret();
+    void upDownAtTheEnds_data();
+    void upDownAtTheEnds();
+    void mouseInTextCloses_data();
+    void mouseInTextCloses();
+    void doubleClickOnListCloses();
+    void programInsertedLtOpens();
+    void composedTextIsIgnoredUntilCommitted();
+    void emptyListStillOpens();
+    void wordListFromProgramFolder();
+    void missingWordListIsReported();
+    void caretTextMatchesTheModel_data();
+    void caretTextMatchesTheModel();
+};
+
+void TestTagCompletion::typing_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("lt opens, nothing selected") << "" << 0 << "<" << true << "<" << -1;
+    QTest::newRow("search starts at second entry") << "" << 0 << "<t" << true << "<t" << 4;
+    QTest::newRow("first entry examined last") << "" << 0 << "<ti" << true << "<ti" << 0;
+    QTest::newRow("case ignored") << "" << 0 << "<TA" << true << "<TA" << 4;
+    QTest::newRow("digit searches") << "" << 0 << "<h1" << true << "<h1" << 6;
+    QTest::newRow("zero does not search") << "" << 0 << "<h10" << true << "<h10" << 6;
+    QTest::newRow("no match") << "" << 0 << "<x" << true << "<x" << -1;
+    QTest::newRow("middle of a line") << "ab cd" << 3 << "<ta" << true << "<ta" << 4;
+    QTest::newRow("start of second line") << "ab\r\n" << 4 << "<h" << true << "<h" << 6;
+    QTest::newRow("blank keeps it open") << "" << 0 << "<a b" << true << "<a b" << -1;
+    QTest::newRow("second lt restarts") << "" << 0 << "<a<t" << true << "<t" << 4;
+    QTest::newRow("closed by gt") << "" << 0 << "<b>" << false << "<b>" << 2;
+    QTest::newRow("closing tag") << "" << 0 << "</" << false << "</" << -1;
+    QTest::newRow("slash after the caret") << "/b>" << 0 << "<" << false << "<" << -1;
+    QTest::newRow("backspace searches again") << "" << 0 << "<tx\b" << true << "<t" << 4;
+    QTest::newRow("backspace over lt closes") << "ab" << 2 << "<\b" << false << "<" << -1;
+    QTest::newRow("backspace uncovers lt") << "<a" << 2 << "\b" << true << "<" << 1;
+    QTest::newRow("backspace to the start closes") << "" << 0 << "<\b" << false << "<" << -1;
+}
+
+void TestTagCompletion::typing()
+{
+    QFETCH(QString, before);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    QFETCH(bool, shown);
+    QFETCH(QString, prefix);
+    QFETCH(int, selected);
+    Editor editor;
+    editor.start(before, caret);
+    editor.type(keys);
+    QCOMPARE(editor.shown(), shown);
+    QCOMPARE(editor.completion().TagPrefix(), prefix);
+    QCOMPARE(editor.list()->ListIndex(), selected);
+}
+
+void TestTagCompletion::opensOneLineBelowTheCaret()
+{
+    Editor editor;
+    editor.start("abcdef\r\nabc", 11);
+    editor.type("<");
+    QVERIFY(editor.shown());
+    QVERIFY(editor.list()->isVisible());
+    const QPoint place = editor.expectedPlace();
+    QCOMPARE(editor.list()->Left(), place.x());
+    QCOMPARE(editor.list()->Top(), place.y());
+    QCOMPARE(editor.list()->pos(), QPoint(Twips::toPixels(place.x()), Twips::toPixels(place.y())));
+    QCOMPARE(editor.completion().CaretPoint(),
+             editor.box->viewport()->mapTo(editor.box, editor.box->cursorRect().topLeft()));
+    QCOMPARE(editor.list()->size(), QSize(Twips::toPixels(2415), Twips::toPixels(1425)));
+}
+
+void TestTagCompletion::followsTheCaretIntoScrolledText()
+{
+    Editor editor;
+    editor.start(QString(300, u'x'), 0);
+    editor.box->setSelStart(300);
+    editor.type("<");
+    QVERIFY(editor.box->horizontalScrollBar()->value() > 0);
+    QCOMPARE(editor.list()->Left(), editor.expectedPlace().x());
+    QCOMPARE(editor.list()->Top(), editor.expectedPlace().y());
+}
+
+void TestTagCompletion::keepsTheFocusInTheEditingArea()
+{
+    Editor editor;
+    QTRY_VERIFY(editor.box->hasFocus());
+    editor.type("<t");
+    QVERIFY(editor.shown());
+    QVERIFY(editor.box->hasFocus());
+    QCOMPARE(editor.list()->ListAuto()->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(editor.list()->ListAuto()->palette().color(QPalette::Base), QColor(224, 224, 224));
+    // A click on the list selects but leaves the typing where it was.
+    QListWidget *listBox = editor.list()->ListAuto();
+    QTest::mouseClick(listBox->viewport(), Qt::LeftButton, {},
+                      listBox->visualItemRect(listBox->item(2)).center());
+    QVERIFY(editor.box->hasFocus());
+    QCOMPARE(editor.list()->ListIndex(), 2);
+}
+
+void TestTagCompletion::movesLeftOnlyOnTheOpeningAfterStickingOut()
+{
+    Editor editor(300);
+    const QString line1(20, u'x');
+    const QString line2(20, u'y');
+    editor.start(line1 + "\r\n" + line2 + "\r\nz", 0);
+    const int scaleWidth = int(std::lround(Twips::fromPixels(editor.window.width())));
+
+    editor.box->setSelStart(20);
+    editor.type("<");
+    const QPoint first = editor.expectedPlace();
+    QVERIFY2(first.x() + AutoList::kWidth > scaleWidth, "the caret must be near the right edge");
+    QCOMPARE(editor.list()->Left(), first.x());
+    QCOMPARE(editor.list()->Top(), first.y());
+    editor.press(Qt::Key_Escape);
+
+    editor.box->setSelStart(43);
+    editor.type("<");
+    QVERIFY(editor.shown());
+    QCOMPARE(editor.list()->Left(), scaleWidth - AutoList::kWidth);
+    QCOMPARE(editor.list()->Top(), first.y());
+    editor.press(Qt::Key_Escape);
+
+    editor.box->setSelStart(editor.box->textLength());
+    editor.type("<");
+    QCOMPARE(editor.list()->Left(), editor.expectedPlace().x());
+    QCOMPARE(editor.list()->Top(), editor.expectedPlace().y());
+}
+
+void TestTagCompletion::enterAccepts_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<bool>("homeFirst");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("caretAfter");
+    QTest::newRow("pair, caret between")
+        << "" << 0 << "<tab" << 0 << false << "<table></table>" << 7;
+    QTest::newRow("no slash, caret after") << "" << 0 << "<td" << 0 << false << "<td>" << 4;
+    QTest::newRow("only lt is the first") << "x" << 1 << "<br" << 0 << false << "x<br/>" << 1;
+    QTest::newRow("no match removes typed") << "ab " << 3 << "<x" << 0 << false << "ab " << 3;
+    QTest::newRow("selection kept over zero")
+        << "" << 0 << "<h10" << 0 << false << "<h1></h1>" << 4;
+    QTest::newRow("down then enter") << "" << 0 << "<t" << 1 << false << "<td>" << 4;
+    QTest::newRow("second line") << "ab\r\n" << 4 << "<b" << 0 << false << "ab\r\n<b></b>" << 7;
+    QTest::newRow("text after caret") << "<p>" << 0 << "<a" << 0 << false << "<a></a><p>" << 3;
+    QTest::newRow("range recorded before Home")
+        << "xy" << 2 << "<tab" << 0 << true << "xy<table></table>" << 9;
+}
+
+void TestTagCompletion::enterAccepts()
+{
+    QFETCH(QString, before);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    QFETCH(int, downs);
+    QFETCH(bool, homeFirst);
+    QFETCH(QString, after);
+    QFETCH(int, caretAfter);
+    Editor editor;
+    editor.start(before, caret);
+    editor.type(keys);
+    for (int i = 0; i < downs; ++i)
+        editor.press(Qt::Key_Down);
+    if (homeFirst)
+        editor.press(Qt::Key_Home);
+    QVERIFY(editor.shown());
+    editor.press(Qt::Key_Return);
+    QCOMPARE(editor.box->Text(), after);
+    QCOMPARE(editor.box->SelStart(), caretAfter);
+    QCOMPARE(editor.box->SelLength(), 0);
+    QVERIFY(!editor.shown());
+}
+
+void TestTagCompletion::enterAfterClosedTagTypesLineBreak()
+{
+    Editor editor;
+    editor.type("<b>");
+    QVERIFY(!editor.shown());
+    editor.press(Qt::Key_Return);
+    QCOMPARE(editor.box->Text(), "<b>\r\n");
+}
+
+void TestTagCompletion::escClosesAndKeepsText()
+{
+    Editor editor;
+    editor.type("<ta");
+    editor.press(Qt::Key_Escape);
+    QVERIFY(!editor.shown());
+    QCOMPARE(editor.box->Text(), "<ta");
+    QCOMPARE(editor.box->SelStart(), 3);
+    // Entries and selection stay for the next opening.
+    QCOMPARE(editor.list()->ListIndex(), 4);
+    editor.type(" <");
+    QVERIFY(editor.shown());
+    QCOMPARE(editor.list()->ListIndex(), 4);
+}
+
+void TestTagCompletion::leftRightCloseAndMoveTheCaret_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("caretAfter");
+    QTest::newRow("left") << int(Qt::Key_Left) << int(Qt::NoModifier) << 2;
+    QTest::newRow("right") << int(Qt::Key_Right) << int(Qt::NoModifier) << 4;
+    QTest::newRow("shift right") << int(Qt::Key_Right) << int(Qt::ShiftModifier) << 3;
+    QTest::newRow("ctrl right") << int(Qt::Key_Right) << int(Qt::ControlModifier) << 5;
+}
+
+void TestTagCompletion::leftRightCloseAndMoveTheCaret()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, caretAfter);
+    Editor editor;
+    editor.start("abcd", 2);
+    editor.type("<");
+    QVERIFY(editor.shown());
+    editor.press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(!editor.shown());
+    QCOMPARE(editor.box->SelStart(), caretAfter);
+    QCOMPARE(editor.box->Text(), "ab<cd");
+}
+
+void TestTagCompletion::upDownAtTheEnds_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("up at the first") << "<ti" << 0 << int(Qt::Key_Up) << 0;
+    QTest::newRow("up moves") << "<t" << 0 << int(Qt::Key_Up) << 3;
+    QTest::newRow("up with none") << "<x" << 0 << int(Qt::Key_Up) << -1;
+    QTest::newRow("down at the last") << "<h" << 1 << int(Qt::Key_Down) << 7;
+    QTest::newRow("down with none") << "<x" << 0 << int(Qt::Key_Down) << 0;
+}
+
+void TestTagCompletion::upDownAtTheEnds()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, downs);
+    QFETCH(int, key);
+    QFETCH(int, selected);
+    Editor editor;
+    editor.type(keys);
+    for (int i = 0; i < downs; ++i)
+        editor.press(Qt::Key_Down);
+    editor.press(Qt::Key(key));
+    QCOMPARE(editor.list()->ListIndex(), selected);
+    QVERIFY(editor.shown());
+    QCOMPARE(editor.box->Text(), keys);
+    QCOMPARE(editor.box->SelStart(), keys.size());
+}
+
+void TestTagCompletion::mouseInTextCloses_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("left") << int(Qt::LeftButton);
+    QTest::newRow("right") << int(Qt::RightButton);
+}
+
+void TestTagCompletion::mouseInTextCloses()
+{
+    QFETCH(int, button);
+    Editor editor;
+    editor.type("<t");
+    QTest::mousePress(editor.box->viewport(), Qt::MouseButton(button), {}, QPoint(150, 100));
+    QVERIFY(!editor.shown());
+    QTest::mouseRelease(editor.box->viewport(), Qt::MouseButton(button), {}, QPoint(150, 100));
+    QCOMPARE(editor.box->Text(), "<t");
+}
+
+void TestTagCompletion::doubleClickOnListCloses()
+{
+    Editor editor;
+    editor.type("<t");
+    QListWidget *listBox = editor.list()->ListAuto();
+    QTest::mouseDClick(listBox->viewport(), Qt::LeftButton, {},
+                       listBox->visualItemRect(listBox->item(1)).center());
+    QVERIFY(!editor.shown());
+    QCOMPARE(editor.box->Text(), "<t");
+}
+
+void TestTagCompletion::programInsertedLtOpens()
+{
+    Editor editor;
+    editor.start("abc", 3);
+    editor.box->setSelText("<");
+    QVERIFY(editor.shown());
+    QCOMPARE(editor.completion().TagStart(), 4);
+    QCOMPARE(editor.completion().TagCaret(), 4);
+    // A fragment that ends its own tag leaves it closed.
+    editor.box->setSelText("p>");
+    QVERIFY(!editor.shown());
+}
+
+void TestTagCompletion::composedTextIsIgnoredUntilCommitted()
+{
+    Editor editor;
+    auto compose = [&](const QString &preedit, const QString &commit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(editor.box, &event);
+    };
+    compose("<", "");
+    QVERIFY(!editor.shown());
+    compose("", "<");
+    QVERIFY(editor.shown());
+    compose("ta", "");
+    QCOMPARE(editor.completion().TagPrefix(), "<");
+    QCOMPARE(editor.list()->ListIndex(), -1);
+    compose("", "ta");
+    QCOMPARE(editor.box->Text(), "<ta");
+    QCOMPARE(editor.completion().TagPrefix(), "<ta");
+    QCOMPARE(editor.list()->ListIndex(), 4);
+    compose("", QStringLiteral("表"));
+    QCOMPARE(editor.completion().TagPrefix(), QStringLiteral("<ta表"));
+    QCOMPARE(editor.list()->ListIndex(), 4);
+}
+
+void TestTagCompletion::emptyListStillOpens()
+{
+    Editor editor;
+    writeTags(editor.dir.filePath("empty.dat"), {});
+    QVERIFY(editor.completion().LoadTagList(editor.dir.filePath("empty.dat")));
+    QCOMPARE(editor.list()->ListCount(), 0);
+    editor.type("x<a");
+    QVERIFY(editor.shown());
+    QCOMPARE(editor.list()->ListIndex(), -1);
+    editor.press(Qt::Key_Down);
+    QCOMPARE(editor.list()->ListIndex(), -1);
+    editor.press(Qt::Key_Return);
+    QCOMPARE(editor.box->Text(), "x");
+    QVERIFY(!editor.shown());
+}
+
+void TestTagCompletion::wordListFromProgramFolder()
+{
+    Editor editor;
+    QTemporaryDir folder;
+    writeTags(folder.filePath("tags.dat"), {"<q>", "skip", "<p>"});
+    Places::setProgramFolder(folder.path());
+    const bool loaded = editor.keys->LoadTagList();
+    Places::setProgramFolder(QString());
+    QVERIFY(loaded);
+    QCOMPARE(editor.list()->ListCount(), 2);
+    QCOMPARE(editor.list()->List(0), "<q>");
+    QCOMPARE(editor.list()->List(1), "<p>");
+}
+
+void TestTagCompletion::missingWordListIsReported()
+{
+    Editor editor;
+    QVERIFY(!editor.completion().LoadTagList(editor.dir.filePath("none.dat")));
+    QCOMPARE(editor.list()->ListCount(), kEntries.size());
+}
+
+void TestTagCompletion::caretTextMatchesTheModel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one line") << "a<b>c<";
+    QTest::newRow("line breaks") << "<a\r\nb<\r\n\r\nc";
+    QTest::newRow("break at the end") << "x<\r\n";
+    QTest::newRow("no lt") << "abc\r\ndef";
+    // Farther back than what is read character by character.
+    QTest::newRow("far lt, one line") << "<" + QString(5000, u'x') + "<" + QString(5000, u'y');
+    QString lines = "<a\r\n";
+    for (int i = 0; i < 2000; ++i)
+        lines += "xy\r\n";
+    QTest::newRow("far lt, many lines") << lines;
+    QTest::newRow("far lt, short lines") << "<" + QString(100, u'a') + "\r\n" + lines;
+    QTest::newRow("far lt, long last line") << "<\r\n" + QString(6000, u'z');
+}
+
+void TestTagCompletion::caretTextMatchesTheModel()
+{
+    QFETCH(QString, text);
+    RichTextBox box;
+    box.setText(text);
+    const RichTextBoxCaretText caretText(box);
+    // Every position of a short text; a sample of a long one.
+    const qsizetype size = text.size();
+    const qsizetype stride = size > 100 ? 97 : 1;
+    QList<qsizetype> positions;
+    for (qsizetype p = 0; p <= size; p += stride)
+        positions << p;
+    for (qsizetype p = qMax(qsizetype(0), size - 5); p <= size; ++p)
+        positions << p;
+    // Where the search stops reading single characters just past a match.
+    for (const qsizetype i : {text.indexOf(u'\r'), text.indexOf(u'<'), text.lastIndexOf(u'<')}) {
+        if (i >= 0) {
+            for (int d = 0; d <= 2; ++d) {
+                if (i + RichTextBoxCaretText::kCharByChar + d <= size)
+                    positions << i + RichTextBoxCaretText::kCharByChar + d;
+            }
+        }
+    }
+    for (const qsizetype count : positions) {
+        const QString head = text.left(count);
+        for (const QChar ch : {QChar(u'<'), QChar(u'\r'), QChar(u'\n')})
+            QCOMPARE(caretText.lastIndexOf(ch, count), head.lastIndexOf(ch) + 1);
+        for (const qsizetype length :
+             {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(3), size})
+            QCOMPARE(caretText.Mid(count + 1, length), text.mid(count, length));
+    }
+}
+
+QTEST_MAIN(TestTagCompletion)
+#include "tst_tagcompletion.moc"

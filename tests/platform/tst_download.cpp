@@ -1,0 +1,309 @@
+#include "platform/download.h"
+#include "platform/downloadprogressdialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QNetworkProxy>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A small HTTP/1.1 server on 127.0.0.1, served from the test's own event
+// loop (the download runs a local loop, so requests are answered meanwhile).
+class LocalHttpServer {
+public:
+    struct Route {
+        int status = 200;
+        QByteArray body;
+        QByteArray location;  // sends a redirect when not empty
+        bool endless = false; // announces a large body and trickles it out
+    };
+
+    bool listen()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] { accept(); });
+        return m_server.listen(QHostAddress::LocalHost, 0);
+    }
+
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+
+    void route(const QByteArray &path, Route route) { m_routes.insert(path, std::move(route)); }
+
+    int requestCount() const { return m_requests; }
+
+private:
+    void accept()
+    {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            auto *request = new QByteArray;
+            QObject::connect(socket, &QObject::destroyed, [request] { delete request; });
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                request->append(socket->readAll());
+                const qsizetype end = request->indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                const QList<QByteArray> line = request->left(request->indexOf("\r\n")).split(' ');
+                request->clear();
+                ++m_requests;
+                answer(socket, line.size() >= 2 ? line.at(1) : QByteArray());
+            });
+        }
+    }
+
+    static QByteArray reason(int status)
+    {
+        switch (status) {
+        case 200:
+            return "OK";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        default:
+            return "Status";
+        }
+    }
+
+    void answer(QTcpSocket *socket, const QByteArray &path)
+    {
+        const Route route = m_routes.value(path, Route{404, "no such page", {}, false});
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
+                          reason(route.status) + "\r\nConnection: close\r\n";
+        if (!route.location.isEmpty())
+            head += "Location: " + route.location + "\r\n";
+        if (route.endless) {
+            head += "Content-Length: 100000000\r\n\r\n";
+            socket->write(head);
+            auto *trickle = new QTimer(socket);
+            // Gives up after a few seconds so that a test that fails to
+            // cancel ends anyway, with a short body.
+            QObject::connect(trickle, &QTimer::timeout, socket, [socket, trickle] {
+                socket->write(QByteArray(1000, 'x'));
+                if (trickle->property("sent").toInt() > 1000)
+                    socket->disconnectFromHost();
+                trickle->setProperty("sent", trickle->property("sent").toInt() + 1);
+            });
+            trickle->start(5);
+            return;
+        }
+        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n\r\n";
+        socket->write(head + route.body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QByteArray, Route> m_routes;
+    int m_requests = 0;
+};
+
+// Records what the download reports and cancels once enough has arrived.
+class RecordingProgress : public DownloadProgress {
+public:
+    qint64 cancelAfter = -1; // bytes; -1 never
+    int begun = 0;
+    int ended = 0;
+    QString address;
+    qint64 lastReceived = 0;
+
+    void begin(const QString &shownAddress, std::function<void()> cancelDownload) override
+    {
+        ++begun;
+        address = shownAddress;
+        cancel = std::move(cancelDownload);
+    }
+    void advance(qint64 received, qint64) override
+    {
+        lastReceived = received;
+        if (cancelAfter >= 0 && received >= cancelAfter)
+            cancel();
+    }
+    void end() override { ++ended; }
+
+private:
+    std::function<void()> cancel;
+};
+
+const QByteArray kOld = "older source\r\n";
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestDownload : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void download_data();
+    void download();
+    void unwritableTargetFailsWithoutFetching();
+    void cancelMidwayKeepsOlderFile();
+    void progressFollowsTheBytes();
+    void dialogCancelButtonStopsDownload();
+
+private:
+    QString target() const { return m_dir.filePath(QStringLiteral("yuancode.txt")); }
+    QStringList leftovers() const
+    {
+        QStringList names = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeOne(QStringLiteral("yuancode.txt"));
+        return names;
+    }
+
+    LocalHttpServer m_server;
+    QTemporaryDir m_dir;
+    QByteArray m_page;
+};
+
+void TestDownload::initTestCase()
+{
+    // Only the local server is ever asked, never through a proxy.
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    QVERIFY(m_server.listen());
+    QVERIFY(m_dir.isValid());
+
+    // GBK bytes, a NUL and both line-break kinds: kept exactly as sent.
+    m_page = QByteArray("<html>\xc4\xe3\xba\xc3\r\n<p>\0x</p>\n</html>", 30);
+    m_server.route("/page", {200, m_page, {}, false});
+    m_server.route("/moved", {302, "moved", "/page", false});
+    m_server.route("/moved-absolute", {302, "", m_server.url("/page").toLatin1(), false});
+    m_server.route("/loop", {302, "", "/loop", false});
+    m_server.route("/empty", {200, "", {}, false});
+    m_server.route("/slow", {200, {}, {}, true});
+    m_server.route("/error", {500, "server error page", {}, false});
+}
+
+void TestDownload::init()
+{
+    writeBytes(target(), kOld);
+}
+
+void TestDownload::download_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QString localPage = m_dir.filePath(QStringLiteral("local.htm"));
+    writeBytes(localPage, m_page);
+
+    QTest::newRow("page") << m_server.url("/page") << true << m_page;
+    QTest::newRow("relative redirect") << m_server.url("/moved") << true << m_page;
+    QTest::newRow("absolute redirect") << m_server.url("/moved-absolute") << true << m_page;
+    QTest::newRow("empty body") << m_server.url("/empty") << true << QByteArray();
+    QTest::newRow("address with blanks") << "  " + m_server.url("/page") + " " << true << m_page;
+    QTest::newRow("file address") << QUrl::fromLocalFile(localPage).toString() << true << m_page;
+    QTest::newRow("404 keeps older file") << m_server.url("/missing") << false << kOld;
+    QTest::newRow("500 keeps older file") << m_server.url("/error") << false << kOld;
+    QTest::newRow("redirect loop") << m_server.url("/loop") << false << kOld;
+    QTest::newRow("empty address") << "" << false << kOld;
+    QTest::newRow("missing local file")
+        << QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("nothing.htm"))).toString() << false
+        << kOld;
+    QTest::newRow("folder address")
+        << QUrl::fromLocalFile(m_dir.path()).toString() << false << kOld;
+    QTest::newRow("closed port") << QStringLiteral("http://127.0.0.1:1/") << false << kOld;
+}
+
+void TestDownload::download()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, expected);
+
+    QCOMPARE(DownloadToFile(address, target()), ok);
+    QCOMPARE(readBytes(target()), expected);
+    QCOMPARE(leftovers(), QStringList{QStringLiteral("local.htm")});
+}
+
+void TestDownload::unwritableTargetFailsWithoutFetching()
+{
+    // A folder under a regular file cannot exist, whoever runs the test.
+    const QString blocker = m_dir.filePath(QStringLiteral("plain-file"));
+    writeBytes(blocker, "x");
+    const int before = m_server.requestCount();
+
+    RecordingProgress progress;
+    QVERIFY(!DownloadToFile(m_server.url("/page"), blocker + QStringLiteral("/yuancode.txt"),
+                            &progress));
+    QCOMPARE(m_server.requestCount(), before);
+    QCOMPARE(progress.begun, 0);
+    QFile::remove(blocker);
+}
+
+void TestDownload::cancelMidwayKeepsOlderFile()
+{
+    RecordingProgress progress;
+    progress.cancelAfter = 3000;
+    QVERIFY(!DownloadToFile(m_server.url("/slow"), target(), &progress));
+    QVERIFY(progress.lastReceived >= 3000);
+    QCOMPARE(progress.begun, 1);
+    QCOMPARE(progress.ended, 1);
+    QCOMPARE(readBytes(target()), kOld);
+    QVERIFY(leftovers().isEmpty() || leftovers() == QStringList{QStringLiteral("local.htm")});
+}
+
+void TestDownload::progressFollowsTheBytes()
+{
+    RecordingProgress progress;
+    const QString address = m_server.url("/page");
+    QVERIFY(DownloadToFile(address, target(), &progress));
+    QCOMPARE(progress.address, address);
+    QCOMPARE(progress.lastReceived, m_page.size());
+    QCOMPARE(progress.begun, 1);
+    QCOMPARE(progress.ended, 1);
+}
+
+void TestDownload::dialogCancelButtonStopsDownload()
+{
+    DownloadProgressDialog progress;
+    QString shownText;
+    bool wasModal = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QProgressDialog *dialog = progress.dialog();
+        if (!dialog || !dialog->isVisible() || !dialog->labelText().contains(QStringLiteral("1")))
+            return;
+        shownText = dialog->labelText();
+        wasModal = dialog->isModal();
+        poll.stop();
+        const auto buttons = dialog->findChildren<QPushButton *>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.first()->text(), QStringLiteral("取消"));
+        buttons.first()->click();
+    });
+    poll.start();
+
+    QVERIFY(!DownloadToFile(m_server.url("/slow"), target(), &progress));
+    QVERIFY(wasModal);
+    QVERIFY2(shownText.contains(QStringLiteral("已接收")), qPrintable(shownText));
+    QVERIFY(shownText.contains(m_server.url("/slow")));
+    QCOMPARE(progress.dialog(), nullptr);
+    QCOMPARE(readBytes(target()), kOld);
+}
+
+QTEST_MAIN(TestDownload)
+#include "tst_download.moc"
