@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 #include "platform/prompts.h"
+#include "schemes/editorlook.h"
 #include "shell/framain.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZelmoHTML编辑器"));
+
+    installFontSubstitutions();
 
     QtPrompts prompts;
     FRAmain window(prompts);

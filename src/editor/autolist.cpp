@@ -8,7 +8,8 @@
 AutoList::AutoList(QWidget *mainWindow)
     : QFrame(mainWindow)
     , m_picture(new QWidget(this))
-    , m_list(new QListWidget(m_picture)) {
+    , m_list(new QListWidget(m_picture))
+{
     setObjectName(QStringLiteral("contAutoList"));
     m_picture->setObjectName(QStringLiteral("Picture3"));
     m_list->setObjectName(QStringLiteral("ListAuto"));
@@ -32,29 +33,35 @@ AutoList::AutoList(QWidget *mainWindow)
     hide();
 }
 
-void AutoList::Clear() {
+void AutoList::Clear()
+{
     m_list->clear();
 }
 
-void AutoList::AddItem(const QString &item) {
+void AutoList::AddItem(const QString &item)
+{
     m_list->addItem(item);
 }
 
-QString AutoList::List(int index) const {
+QString AutoList::List(int index) const
+{
     const QListWidgetItem *item = m_list->item(index);
     return item ? item->text() : QString();
 }
 
-int AutoList::ListCount() const {
+int AutoList::ListCount() const
+{
     return m_list->count();
 }
 
-int AutoList::ListIndex() const {
+int AutoList::ListIndex() const
+{
     const QListWidgetItem *item = m_list->currentItem();
     return item && item->isSelected() ? m_list->currentRow() : -1;
 }
 
-void AutoList::setListIndex(int index) {
+void AutoList::setListIndex(int index)
+{
     QListWidgetItem *item = m_list->item(index);
     if (!item) {
         m_list->clearSelection();
@@ -66,11 +73,13 @@ void AutoList::setListIndex(int index) {
     m_list->scrollToItem(item);
 }
 
-bool AutoList::Visible() const {
+bool AutoList::Visible() const
+{
     return !isHidden();
 }
 
-void AutoList::setShown(bool shown) {
+void AutoList::setShown(bool shown)
+{
     if (shown) {
         show();
         raise();
@@ -79,13 +88,15 @@ void AutoList::setShown(bool shown) {
     }
 }
 
-void AutoList::Move(int left, int top) {
+void AutoList::Move(int left, int top)
+{
     m_left = left;
     m_top = top;
     move(Twips::toPixels(left), Twips::toPixels(top));
 }
 
-bool AutoList::eventFilter(QObject *watched, QEvent *event) {
+bool AutoList::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick)
         emit ListAuto_DblClick();
     return QFrame::eventFilter(watched, event);

@@ -7,42 +7,83 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+namespace {
+constexpr int kF5 = VirtualKey::F1 + 4;
+} // namespace
+
 const QString KeyCommands::kImageTag =
     QStringLiteral("<img src=\"http://\" style=\"\" alt=\"一个图象\" border=\"0\">");
 
 KeyCommands::KeyCommands(RichText &richText, TagCompletion &completion, KeyCommandHooks hooks)
     : m_richText(richText)
     , m_completion(completion)
-    , m_hooks(std::move(hooks)) {}
+    , m_hooks(std::move(hooks))
+{}
 
-QString KeyCommands::systemClipboardText() {
+QString KeyCommands::systemClipboardText()
+{
     const QClipboard *clipboard = QGuiApplication::clipboard();
     return clipboard ? clipboard->text() : QString();
 }
 
-void KeyCommands::selbutton(int index) {
+void KeyCommands::selbutton(int index)
+{
     if (m_hooks.selbutton)
         m_hooks.selbutton(index);
 }
 
-void KeyCommands::noselbutton(int index) {
+void KeyCommands::noselbutton(int index)
+{
     if (m_hooks.noselbutton)
         m_hooks.noselbutton(index);
 }
 
-void KeyCommands::refreshTotals() {
+void KeyCommands::refreshTotals()
+{
     if (m_hooks.refreshTotals)
         m_hooks.refreshTotals();
 }
 
-void KeyCommands::RichText_KeyDown(int &keyCode, int shift) {
+void KeyCommands::RichText_KeyDown(int &keyCode, int shift)
+{
     runRow(keyCode, shift);
     // Left and Right leave the tag being typed, whatever the modifiers.
     if (keyCode == VirtualKey::Left || keyCode == VirtualKey::Right)
         m_completion.close();
 }
 
-void KeyCommands::runRow(int &keyCode, int shift) {
+bool KeyCommands::hasCommand(int keyCode, int shift) const
+{
+    using namespace VirtualKey;
+    switch (shift) {
+    case 0:
+        switch (keyCode) {
+        case Tab:
+        case Return:
+        case Apps:
+        case kF5:
+            return true;
+        case Escape:
+        case Up:
+        case Down:
+            return m_completion.isShown();
+        default:
+            return false;
+        }
+    case ShiftMask:
+        return keyCode == Return;
+    case CtrlMask:
+        return keyCode == Return || keyCode == 'V';
+    case AltMask:
+        return keyCode == Space ||
+               (keyCode < 128 && QByteArrayView("FHKMTUZ").contains(char(keyCode)));
+    default:
+        return false;
+    }
+}
+
+void KeyCommands::runRow(int &keyCode, int shift)
+{
     using namespace VirtualKey;
     const bool shown = m_completion.isShown();
     if (shift == 0) {
@@ -56,7 +97,7 @@ void KeyCommands::runRow(int &keyCode, int shift) {
                 keyCode = 0;
                 m_completion.accept();
             }
-            // The totals count the lines before the new line break.
+            // Hidden, the totals count the lines before the new line break.
             refreshTotals();
             return;
         case Escape:
@@ -79,7 +120,7 @@ void KeyCommands::runRow(int &keyCode, int shift) {
             if (m_hooks.popupEditMenu)
                 m_hooks.popupEditMenu();
             return;
-        case F1 + 4: // F5
+        case kF5:
             noselbutton(8);
             return;
         default:
@@ -101,7 +142,8 @@ void KeyCommands::runRow(int &keyCode, int shift) {
     }
 }
 
-void KeyCommands::runAltRow(int &keyCode) {
+void KeyCommands::runAltRow(int &keyCode)
+{
     // The Alt commands are all consumed: passed on, the editing area would
     // also type the letter after the fragment.
     switch (keyCode) {

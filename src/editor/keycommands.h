@@ -24,6 +24,8 @@ struct KeyCommandHooks {
 // HTML editing shortcuts. Keys are Windows virtual-key codes with the shift
 // state 1 Shift, 2 Ctrl, 4 Alt; a row applies only to its exact shift state.
 // A consumed key has its code set to 0 and must not reach the editing area.
+// Every Alt command is consumed: passed on, the editing area would type the
+// letter as well.
 class KeyCommands {
 public:
     // The image tag of Alt+M.
@@ -35,6 +37,10 @@ public:
     const KeyCommandHooks &hooks() const { return m_hooks; }
 
     void RichText_KeyDown(int &keyCode, int shift);
+
+    // Whether a row of the table takes this key now (with the list in its
+    // present state); such keys go to the editing area before any shortcut.
+    bool hasCommand(int keyCode, int shift) const;
 
     // The system clipboard's plain text.
     static QString systemClipboardText();

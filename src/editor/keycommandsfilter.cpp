@@ -14,7 +14,8 @@ KeyCommandsFilter::KeyCommandsFilter(RichTextBox &richText, KeyCommands &command
     : QObject(parent)
     , m_richText(richText)
     , m_commands(commands)
-    , m_completion(completion) {
+    , m_completion(completion)
+{
     richText.installEventFilter(this);
     richText.viewport()->installEventFilter(this);
     connect(&richText, &RichTextBox::Change, this, &KeyCommandsFilter::textChanged);
@@ -23,7 +24,8 @@ KeyCommandsFilter::KeyCommandsFilter(RichTextBox &richText, KeyCommands &command
     }
 }
 
-bool KeyCommandsFilter::keyPress(QKeyEvent *event) {
+bool KeyCommandsFilter::keyPress(QKeyEvent *event)
+{
     int keyCode = VirtualKey::fromKeyEvent(event);
     if (keyCode == 0)
         return false;
@@ -37,7 +39,8 @@ bool KeyCommandsFilter::keyPress(QKeyEvent *event) {
     return keyCode == 0;
 }
 
-void KeyCommandsFilter::textChanged() {
+void KeyCommandsFilter::textChanged()
+{
     m_completion.RichText_Change();
     if (m_committed.isNull())
         return;
@@ -49,12 +52,23 @@ void KeyCommandsFilter::textChanged() {
         m_completion.RichText_KeyUp(c, 0);
 }
 
-bool KeyCommandsFilter::eventFilter(QObject *watched, QEvent *event) {
+bool KeyCommandsFilter::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == &m_richText) {
         switch (event->type()) {
         case QEvent::KeyPress:
             m_committed = QChar();
             return keyPress(static_cast<QKeyEvent *>(event));
+        case QEvent::ShortcutOverride: {
+            // The table's keys reach the editing area, not a shortcut.
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (m_commands.hasCommand(VirtualKey::fromKeyEvent(key),
+                                      VirtualKey::shiftState(key->modifiers()))) {
+                key->accept();
+                return true;
+            }
+            break;
+        }
         case QEvent::KeyRelease: {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (!key->isAutoRepeat()) {

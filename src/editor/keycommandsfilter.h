@@ -29,7 +29,8 @@ public:
                       AutoList *autoList, QObject *parent = nullptr);
 
     // The main window's key preview, run before the editing area's handler.
-    void setPreview(std::function<void(int &keyCode, int shift)> preview) {
+    void setPreview(std::function<void(int &keyCode, int shift)> preview)
+    {
         m_preview = std::move(preview);
     }
 

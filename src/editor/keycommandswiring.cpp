@@ -15,21 +15,26 @@ EditorKeyHandling::EditorKeyHandling(QWidget &mainWindow, RichTextBox &richText,
     , m_autoList(new AutoList(&mainWindow))
     , m_completion(std::make_unique<TagCompletion>(*m_text, *m_autoList, *m_host))
     , m_commands(std::make_unique<KeyCommands>(richText, *m_completion, std::move(hooks)))
-    , m_filter(new KeyCommandsFilter(richText, *m_commands, *m_completion, m_autoList, this)) {}
+    , m_filter(new KeyCommandsFilter(richText, *m_commands, *m_completion, m_autoList, this))
+{}
 
-EditorKeyHandling::~EditorKeyHandling() {
+EditorKeyHandling::~EditorKeyHandling()
+{
     // The filter goes first: no event may reach the parts destroyed below.
     delete m_filter;
 }
 
-bool EditorKeyHandling::LoadTagList() {
+bool EditorKeyHandling::LoadTagList()
+{
     return m_completion->LoadTagList();
 }
 
-void EditorKeyHandling::setHooks(KeyCommandHooks hooks) {
+void EditorKeyHandling::setHooks(KeyCommandHooks hooks)
+{
     m_commands->setHooks(std::move(hooks));
 }
 
-void EditorKeyHandling::setPreview(std::function<void(int &keyCode, int shift)> preview) {
+void EditorKeyHandling::setPreview(std::function<void(int &keyCode, int shift)> preview)
+{
     m_filter->setPreview(std::move(preview));
 }

@@ -9,12 +9,14 @@
 
 namespace {
 
-int pixelsToTwips(int pixels) {
+int pixelsToTwips(int pixels)
+{
     return int(std::lround(Twips::fromPixels(pixels)));
 }
 
 // Backspace, the digits 1 to 9 and the codes from A up to the keypad's 1.
-bool startsSearch(int keyCode) {
+bool startsSearch(int keyCode)
+{
     return keyCode == VirtualKey::Back || (keyCode >= '1' && keyCode <= '9') ||
            (keyCode >= VirtualKey::LetterA && keyCode <= VirtualKey::Numpad0 + 1);
 }
@@ -24,13 +26,16 @@ bool startsSearch(int keyCode) {
 TagCompletion::TagCompletion(CaretText &text, CompletionList &list, CompletionHost &host)
     : m_text(text)
     , m_list(list)
-    , m_host(host) {}
+    , m_host(host)
+{}
 
-bool TagCompletion::LoadTagList() {
+bool TagCompletion::LoadTagList()
+{
     return LoadTagList(AddBackslash(Places::programFolder()) + QStringLiteral("tags.dat"));
 }
 
-bool TagCompletion::LoadTagList(const QString &path) {
+bool TagCompletion::LoadTagList(const QString &path)
+{
     QStringList entries;
     if (!TagList::load(path, entries))
         return false;
@@ -40,7 +45,8 @@ bool TagCompletion::LoadTagList(const QString &path) {
     return true;
 }
 
-void TagCompletion::RichText_Change() {
+void TagCompletion::RichText_Change()
+{
     const qsizetype caret = m_text.SelStart();
     if (caret >= 1 && m_text.Mid(caret, 1) == QLatin1String("<"))
         openAtCaret();
@@ -53,7 +59,8 @@ void TagCompletion::RichText_Change() {
     takePrefix(caret);
 }
 
-void TagCompletion::openAtCaret() {
+void TagCompletion::openAtCaret()
+{
     m_caretPoint = m_host.caretPosition();
     const int width = m_list.Width();
     if (m_list.Left() + width > m_host.scaleWidth()) {
@@ -67,7 +74,8 @@ void TagCompletion::openAtCaret() {
     m_list.setShown(true);
 }
 
-void TagCompletion::takePrefix(qsizetype caret) {
+void TagCompletion::takePrefix(qsizetype caret)
+{
     m_tagCaret = caret;
     m_tagStart = m_text.lastIndexOf(u'<', caret);
     if (m_tagStart < 1) {
@@ -81,12 +89,14 @@ void TagCompletion::takePrefix(qsizetype caret) {
         close();
 }
 
-void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/) {
+void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/)
+{
     if (m_list.Visible() && startsSearch(keyCode))
         selectMatchingEntry();
 }
 
-void TagCompletion::selectMatchingEntry() {
+void TagCompletion::selectMatchingEntry()
+{
     const int count = m_list.ListCount();
     for (int step = 1; step <= count; ++step) {
         const int index = step % count;
@@ -98,19 +108,27 @@ void TagCompletion::selectMatchingEntry() {
     m_list.setListIndex(-1);
 }
 
-void TagCompletion::selectPrevious() {
+void TagCompletion::selectPrevious()
+{
     const int index = m_list.ListIndex();
     if (index > 0)
         m_list.setListIndex(index - 1);
 }
 
-void TagCompletion::selectNext() {
+void TagCompletion::selectNext()
+{
     const int index = m_list.ListIndex();
     if (index <= m_list.ListCount() - 2)
         m_list.setListIndex(index + 1);
 }
 
-void TagCompletion::accept() {
+void TagCompletion::accept()
+{
+    if (m_tagStart < 1) {
+        // No tag was taken since the list opened: nothing to replace.
+        close();
+        return;
+    }
     const int index = m_list.ListIndex();
     const QString entry = index >= 0 ? m_list.List(index) : QString();
     m_text.setSelStart(m_tagStart - 1);
@@ -124,10 +142,12 @@ void TagCompletion::accept() {
     close();
 }
 
-void TagCompletion::close() {
+void TagCompletion::close()
+{
     m_list.setShown(false);
 }
 
-bool TagCompletion::isShown() const {
+bool TagCompletion::isShown() const
+{
     return m_list.Visible();
 }

@@ -9,7 +9,8 @@
 
 namespace {
 
-int twips(int pixels) {
+int twips(int pixels)
+{
     return int(std::lround(Twips::fromPixels(pixels)));
 }
 
@@ -17,26 +18,32 @@ int twips(int pixels) {
 
 WindowCompletionHost::WindowCompletionHost(QWidget &window, RichTextBox &richText)
     : m_window(window)
-    , m_richText(richText) {}
+    , m_richText(richText)
+{}
 
-QPoint WindowCompletionHost::caretPosition() const {
+QPoint WindowCompletionHost::caretPosition() const
+{
     // The caret as it stands once the view has followed it.
     m_richText.ensureCursorVisible();
     return m_richText.viewport()->mapTo(&m_richText, m_richText.cursorRect().topLeft());
 }
 
-int WindowCompletionHost::editLeft() const {
+int WindowCompletionHost::editLeft() const
+{
     return twips(m_richText.mapTo(&m_window, QPoint(0, 0)).x());
 }
 
-int WindowCompletionHost::editTop() const {
+int WindowCompletionHost::editTop() const
+{
     return twips(m_richText.mapTo(&m_window, QPoint(0, 0)).y());
 }
 
-int WindowCompletionHost::scaleWidth() const {
+int WindowCompletionHost::scaleWidth() const
+{
     return twips(m_window.width());
 }
 
-int WindowCompletionHost::textHeight() const {
+int WindowCompletionHost::textHeight() const
+{
     return twips(QFontMetrics(m_window.font()).height());
 }

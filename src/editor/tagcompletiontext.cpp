@@ -81,10 +81,13 @@ qsizetype RichTextBoxCaretText::SelStart() const
 
 int RichTextBoxCaretText::widgetPosition(qsizetype model) const
 {
-    // Most positions asked for are the caret's.
+    // Most positions asked for lie on the caret's line, before the caret:
+    // there both counts differ by the same number of line breaks.
     const int caret = m_richText.textCursor().selectionStart();
-    if (m_richText.toModelPosition(caret) == model)
-        return caret;
+    const int lineStart = m_richText.document()->findBlock(caret).position();
+    const qsizetype back = m_richText.toModelPosition(caret) - model;
+    if (back >= 0 && back <= caret - lineStart)
+        return caret - int(back);
     return m_richText.toWidgetPosition(model);
 }
 

@@ -8,16 +8,19 @@ namespace TagList {
 
 namespace {
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == u' ' || c == u'\t';
 }
 
-bool isLineEnd(QChar c) {
+bool isLineEnd(QChar c)
+{
     return c == u'\r' || c == u'\n';
 }
 
 // Steps over the line end at i (CR LF counts as one).
-qsizetype skipLineEnd(QStringView text, qsizetype i) {
+qsizetype skipLineEnd(QStringView text, qsizetype i)
+{
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
         return i + 2;
     return i + 1;
@@ -25,7 +28,8 @@ qsizetype skipLineEnd(QStringView text, qsizetype i) {
 
 } // namespace
 
-QStringList readItems(QStringView text) {
+QStringList readItems(QStringView text)
+{
     QStringList items;
     const qsizetype size = text.size();
     qsizetype i = 0;
@@ -61,7 +65,8 @@ QStringList readItems(QStringView text) {
     return items;
 }
 
-QStringList entries(QStringView text) {
+QStringList entries(QStringView text)
+{
     QStringList result;
     for (const QString &item : readItems(text)) {
         if (item.startsWith(u'<'))
@@ -70,7 +75,8 @@ QStringList entries(QStringView text) {
     return result;
 }
 
-bool load(const QString &path, QStringList &result) {
+bool load(const QString &path, QStringList &result)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

@@ -1,99 +1,163 @@
 #include "shell/framain.h"
 
+#include "controls/stabar.h"
+#include "dialogs/form3.h"
+#include "dialogs/fraabouticon.h"
 #include "document/documentsession.h"
-#include "document/filecommands.h"
-#include "document/pagefile.h"
-#include "editor/caretstatus.h"
-#include "editor/drophandler.h"
-#include "editor/editmenu.h"
+#include "editor/frasearch.h"
+#include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "editor/tagcompletion.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
+#include "schemes/barmenu.h"
+#include "schemes/editorlook.h"
+#include "schemes/schemes.h"
 #include "shell/caption.h"
 #include "shell/commandline.h"
+#include "shell/maincommands.h"
 #include "shell/mainbands.h"
-#include "shell/plainstatusarea.h"
 #include "shell/toolstrip.h"
 #include "shell/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDropEvent>
-#include <QKeyEvent>
 
 FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     : QWidget(parent)
     , m_prompts(prompts)
     , m_session(new DocumentSession(this))
     , m_richText(new RichTextBox(this))
-    , m_status(new PlainStatusArea(this))
-    , m_fileCommands(new FileCommands(*m_richText, *m_session, *m_status, prompts))
-    , m_bands(new MainBands(this, m_richText, m_status))
-    , m_editMenu(new EditMenu(*m_richText, this))
-    , m_dropHandler(new DropHandler(*m_richText, *m_fileCommands, *m_status, prompts,
-                                    [](const QUrl &url) { QDesktopServices::openUrl(url); })) {
+    , m_staBar(new StaBar(this))
+    , m_bands(new MainBands(this, m_richText, m_staBar))
+    , m_commands(std::make_unique<MainCommands>(this, *m_richText, *m_staBar, *m_session, prompts))
+{
     setObjectName(QStringLiteral("FRAmain"));
+    setWindowIcon(ProgramIcon());
+    m_staBar->setObjectName(QStringLiteral("StaBar1"));
     connect(m_session, &DocumentSession::captionChanged, this, &QWidget::setWindowTitle);
     m_session->setCaption(ProductName());
     setWindowTitle(ProductName());
 
+    m_buttons = MainButtons::create(m_bands->Picback(0), m_bands->Picback(1), m_bands->Picback(2));
+    m_snippetWidgets = createSnippetWidgets(m_bands->Picback(0), m_bands->Picback(1),
+                                            m_bands->Picback(2), m_commands->tags,
+                                            m_commands->lists);
+    createMenus();
     connectBands();
+    connectButtons();
     connectEditingArea();
+    connectStatusBar();
 
-    m_status->setText(ProductName());
-    m_status->setText2(QStringLiteral("欢迎使用ZelmoHTML编辑器"));
+    m_staBar->setText(ProductName());
+    m_staBar->setText2(QStringLiteral("欢迎使用ZelmoHTML编辑器"));
 
     // Design-time place and size.
     move(Twips::toPixels(WindowPlacement::kDesignLeft),
          Twips::toPixels(WindowPlacement::kDesignTop));
     resize(Twips::toPixels(WindowPlacement::kDesignWidth),
            Twips::toPixels(WindowPlacement::kDesignHeight));
-
-    // The window sees the editing area's keys before the editing area does.
-    m_richText->installEventFilter(this);
 }
 
-FRAmain::~FRAmain()
+FRAmain::~FRAmain() = default;
+
+StatusLine &FRAmain::status() const { return *m_staBar; }
+
+FileCommands &FRAmain::fileCommands() const { return m_commands->file; }
+
+TagCompletion &FRAmain::completion() const { return m_keys->completion(); }
+
+bool FRAmain::readStartFile(PageFile::ReadResult &page)
 {
-    delete m_dropHandler;
-    delete m_fileCommands;
+    const QString path = m_session->CurrentFile;
+    page = PageFile::read(path);
+    if (page.ok) {
+        m_commands->file.AdoptOpenedFile(path);
+        return true;
+    }
+    // The document stays without a file, so that a later save cannot
+    // overwrite what could not be read.
+    m_session->CurrentFile.clear();
+    m_prompts.messageBox(QStringLiteral("文件夹不能加载"), Prompts::OkOnly, ProductName());
+    return false;
 }
 
-void FRAmain::connectBands()
+void FRAmain::Form_Load(const QStringList &arguments)
 {
-    for (int i = 0; i < 3; ++i) {
-        ToolStrip *strip = m_bands->Picback(i);
-        connect(strip, &ToolStrip::backgroundMouseMove, this, [this] {
-            m_status->setText(QStringLiteral("ZelmoHTML编辑器，我们一直在努力..."));
-        });
-        connect(strip, &ToolStrip::gripPressed, this, [this] {
-            m_status->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉"));
-        });
-        connect(strip, &ToolStrip::menuRequested, this,
-                [this](int, const QPoint &globalPos) { popupBarMenu(globalPos); });
+    bool maximise = false;
+    PageFile::ReadResult startPage;
+    m_loading = true;
+    // Each step runs only when every step before it succeeded; the window is
+    // shown in any case.
+    [&] {
+        m_session->CurrentFile = CommandLinePath(arguments);
+        if (m_session->CurrentFile.isEmpty()) {
+            m_session->setCaption(ProductName());
+            m_commands->file.func_Click(2);
+        } else if (!readStartFile(startPage)) {
+            return;
+        }
+
+        maximise = WindowPlacement::restore(this);
+        m_schemes->runStoredScheme();
+        if (!m_keys->LoadTagList())
+            return;
+
+        QCoreApplication::processEvents();
+        QFont windowFont = font();
+        windowFont.setPointSizeF(m_richText->font().pointSizeF());
+        setFont(windowFont);
+    }();
+    m_loading = false;
+
+    if (maximise)
+        showMaximized();
+    else
+        show();
+    // The page read at start-up goes in once the editing area has its size:
+    // a visible editing area takes a large page in much faster. Nothing is
+    // painted before it is there.
+    if (startPage.ok)
+        m_richText->setText(std::move(startPage.text));
+    m_richText->setFocus();
+}
+
+void FRAmain::Form_KeyDown(int &keyCode, int shift)
+{
+    using namespace VirtualKey;
+    if (shift == 0) {
+        switch (keyCode) {
+        case F1:
+            showAbout();
+            return;
+        case F1 + 1:
+            showSettings();
+            return;
+        case F1 + 2:
+            m_schemes->menfdafealt_Click();
+            return;
+        case F1 + 3:
+            m_schemes->menfdiy_Click();
+            return;
+        case F1 + 8:
+            m_commands->preview.shoot_Click();
+            return;
+        default:
+            return;
+        }
+    }
+    if ((keyCode == 'S' || keyCode == 'O') && shift == CtrlMask) {
+        keyCode = 0;
+        m_commands->file.func_Click(1);
+    } else if (keyCode == 'F' && shift == CtrlMask) {
+        showFindWindow();
+    } else if (keyCode == 'S' && shift == CtrlMask + ShiftMask) {
+        keyCode = 0;
+        m_session->CurrentFile.clear();
+        m_commands->file.func_Click(1);
     }
 }
-
-void FRAmain::connectEditingArea()
-{
-    m_richText->setAcceptDrops(true);
-    connect(m_richText, &RichTextBox::MouseUp, this, &FRAmain::RichText_MouseUp);
-    connect(m_richText, &RichTextBox::OLEDragOver, this,
-            [this](QDragMoveEvent *event) { m_dropHandler->RichText_OLEDragOver(event); });
-    connect(m_richText, &RichTextBox::OLEDragDrop, this,
-            [this](QDropEvent *event) { m_dropHandler->RichText_OLEDragDrop(event); });
-}
-
-void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
-{
-    CaretStatus::refreshWithCaret(*m_richText, *m_status);
-    if (button == Qt::RightButton)
-        m_editMenu->popupAfterRightClick(globalPos);
-}
-
-void FRAmain::popupBarMenu(const QPoint &) {}
 
 int FRAmain::GetLineCount() const { return m_richText->GetLineCount(); }
 
@@ -107,100 +171,18 @@ void FRAmain::resizeEvent(QResizeEvent *event)
     m_bands->layout();
 }
 
-StatusLine &FRAmain::status() const {
-    return *m_status;
-}
-
-bool FRAmain::readStartFile(PageFile::ReadResult &page) {
-    const QString path = m_session->CurrentFile;
-    page = PageFile::read(path);
-    if (page.ok) {
-        m_fileCommands->AdoptOpenedFile(path);
-        return true;
-    }
-    // The document stays without a file, so that a later save cannot
-    // overwrite what could not be read.
-    m_session->CurrentFile.clear();
-    m_prompts.messageBox(QStringLiteral("文件夹不能加载"), Prompts::OkOnly, ProductName());
-    return false;
-}
-
-void FRAmain::Form_Load(const QStringList &arguments) {
-    bool maximise = false;
-    PageFile::ReadResult startPage;
-    // Each step runs only when every step before it succeeded; the window is
-    // shown in any case.
-    [&] {
-        m_session->CurrentFile = CommandLinePath(arguments);
-        if (m_session->CurrentFile.isEmpty()) {
-            m_session->setCaption(ProductName());
-            m_fileCommands->func_Click(2);
-        } else if (!readStartFile(startPage)) {
-            return;
-        }
-
-        maximise = WindowPlacement::restore(this);
-
-        // The toolbar scheme (font and colour of the editing area included)
-        // is applied here.
-
-        // The tag completion list is loaded here.
-
-        QCoreApplication::processEvents();
-        QFont windowFont = font();
-        windowFont.setPointSizeF(m_richText->font().pointSizeF());
-        setFont(windowFont);
-    }();
-
-    if (maximise)
-        showMaximized();
-    else
-        show();
-    // The page read at start-up goes in once the editing area has its size:
-    // a visible editing area takes a large page in much faster. Nothing is
-    // painted before it is there.
-    if (startPage.ok)
-        m_richText->setText(std::move(startPage.text));
-}
-
-void FRAmain::Form_KeyDown(int &keyCode, int shift) {
-    using namespace VirtualKey;
-    if (keyCode == 'S' && shift == CtrlMask) {
-        keyCode = 0;
-        m_fileCommands->func_Click(1);
-    } else if (keyCode == 'O' && shift == CtrlMask) {
-        keyCode = 0;
-        m_fileCommands->func_Click(1);
-    } else if (keyCode == 'S' && shift == CtrlMask + ShiftMask) {
-        keyCode = 0;
-        m_session->CurrentFile.clear();
-        m_fileCommands->func_Click(1);
-    }
-}
-
-bool FRAmain::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_richText && event->type() == QEvent::KeyPress) {
-        auto *keyEvent = static_cast<QKeyEvent *>(event);
-        int keyCode = VirtualKey::fromKeyEvent(keyEvent);
-        const int shift = VirtualKey::shiftState(keyEvent->modifiers());
-        if (keyCode != 0) {
-            Form_KeyDown(keyCode, shift);
-            if (keyCode == 0)
-                return true;
-        }
-        if (keyCode == VirtualKey::Return && shift == 0)
-            CaretStatus::refreshTotals(*m_richText, *m_status);
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void FRAmain::closeEvent(QCloseEvent *event) {
+void FRAmain::closeEvent(QCloseEvent *event)
+{
     Form_Unload();
     event->accept();
 }
 
-void FRAmain::Form_Unload() {
+void FRAmain::Form_Unload()
+{
     WindowPlacement::store(this);
-    // Closing the main window ends the program, whatever else is open.
+    // Closing the main window ends the program, whatever else is open; the
+    // other windows close without their own handling.
+    FRAsearch::unload();
+    Form3::unload();
     QCoreApplication::quit();
 }

@@ -1,22 +1,30 @@
 #pragma once
 
 #include "document/pagefile.h"
+#include "shell/mainbuttons.h"
+#include "snippets/snippetwidgets.h"
 
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
+class BarMenu;
 class DocumentSession;
-class DropHandler;
 class EditMenu;
 class FileCommands;
 class MainBands;
-class PlainStatusArea;
 class Prompts;
 class RichTextBox;
+class Schemes;
+class StaBar;
 class StatusLine;
+class EditorKeyHandling;
+class TagCompletion;
+struct MainCommands;
 
-// The main window. It owns the editing area, the status line, the document
-// session and the document commands, routes their events, and runs start-up
+// The main window. It owns the editing area, the status bar `StaBar1`, the
+// strips with their controls, the menus, the document session and the
+// command objects (MainCommands), routes their events, and runs start-up
 // and shutdown. What the commands do lives with them, not here.
 class FRAmain : public QWidget {
     Q_OBJECT
@@ -26,7 +34,8 @@ public:
     ~FRAmain() override;
 
     // Start-up: opens the file named by the arguments (or shows the page
-    // skeleton), restores the window's place and shows the window.
+    // skeleton), restores the window's place, applies the scheme, loads the
+    // word list and shows the window.
     void Form_Load(const QStringList &arguments);
 
     // Keys the window handles before the editing area sees them. Sets
@@ -35,37 +44,59 @@ public:
 
     RichTextBox *richText() const { return m_richText; }
     StatusLine &status() const;
+    StaBar *StaBar1() const { return m_staBar; }
     DocumentSession &session() const { return *m_session; }
-    FileCommands &fileCommands() const { return *m_fileCommands; }
+    MainCommands &commands() const { return *m_commands; }
+    FileCommands &fileCommands() const;
     MainBands &bands() const { return *m_bands; }
     EditMenu &editMenu() const { return *m_editMenu; }
-    DropHandler &dropHandler() const { return *m_dropHandler; }
+    BarMenu &barMenu() const { return *m_barMenu; }
+    Schemes &schemes() const { return *m_schemes; }
+    TagCompletion &completion() const;
+    EditorKeyHandling &keyHandling() const { return *m_keys; }
+    const MainButtons &buttons() const { return m_buttons; }
+    const SnippetWidgets &snippetWidgets() const { return m_snippetWidgets; }
 
     // The line queries on the editing area.
     int GetLineCount() const;
     int GetCurrentLine() const;
     qsizetype GetLineStart(int line) const;
 
+    // The window's dialogs.
+    void showAbout();
+    void showSettings();
+    void showFindWindow();
+    void showKeyCodeTester();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Unload();
-    void connectBands();
-    void connectEditingArea();
-    void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
-    // The bar menu over the strips and the status bar.
-    void popupBarMenu(const QPoint &globalPos);
     bool readStartFile(PageFile::ReadResult &page);
+    // Wiring of the controls to the commands, in framainwiring.cpp.
+    void createMenus();
+    void connectBands();
+    void connectButtons();
+    void connectEditingArea();
+    void connectStatusBar();
+    void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    void popupBarMenu(const QPoint &globalPos);
+    QWidget *control(const QString &name) const;
 
     Prompts &m_prompts;
     DocumentSession *m_session;
     RichTextBox *m_richText;
-    PlainStatusArea *m_status;
-    FileCommands *m_fileCommands;
+    StaBar *m_staBar;
     MainBands *m_bands;
-    EditMenu *m_editMenu;
-    DropHandler *m_dropHandler;
+    std::unique_ptr<MainCommands> m_commands;
+    MainButtons m_buttons;
+    SnippetWidgets m_snippetWidgets{};
+    EditMenu *m_editMenu = nullptr;
+    BarMenu *m_barMenu = nullptr;
+    std::unique_ptr<Schemes> m_schemes;
+    EditorKeyHandling *m_keys = nullptr;
+    // While start-up runs, the window is shown only at its end.
+    bool m_loading = false;
 };

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,7 +19,8 @@ namespace {
 // log every call. With inserting set, the tag buttons put in a fragment as
 // the tag toolbar does ("<Br>" for 0, "<P>" for 1, "[n]" otherwise).
 struct Editor {
-    explicit Editor(bool inserting = false) {
+    explicit Editor(bool inserting = false)
+    {
         window.resize(640, 400);
         box = new RichTextBox(&window);
         box->setGeometry(0, 0, 640, 360);
@@ -65,7 +67,8 @@ struct Editor {
 
     // Text "abc" with the given selection, and the list opened by "<t" typed
     // at the selection when wanted.
-    void start(int selStart, int selLength, bool withList) {
+    void start(int selStart, int selLength, bool withList)
+    {
         box->setText(QStringLiteral("abc"));
         box->setSelStart(selStart);
         if (withList)
@@ -106,9 +109,12 @@ private slots:
     void unmatchedCombinationsDoNothingSpecial_data();
     void unmatchedCombinationsDoNothingSpecial();
     void previewSeesKeysFirst();
+    void tableKeysWinOverShortcuts_data();
+    void tableKeysWinOverShortcuts();
 };
 
-void TestKeyCommands::table_data() {
+void TestKeyCommands::table_data()
+{
     QTest::addColumn<int>("keyCode");
     QTest::addColumn<int>("shift");
     QTest::addColumn<bool>("withList");
@@ -159,7 +165,8 @@ void TestKeyCommands::table_data() {
     QTest::newRow("right, list hidden") << 39 << 0 << false << 39 << "" << false;
 }
 
-void TestKeyCommands::table() {
+void TestKeyCommands::table()
+{
     QFETCH(int, keyCode);
     QFETCH(int, shift);
     QFETCH(bool, withList);
@@ -176,14 +183,16 @@ void TestKeyCommands::table() {
     QCOMPARE(editor.shown(), shownAfter);
 }
 
-void TestKeyCommands::enterFragmentsWithoutLineBreak_data() {
+void TestKeyCommands::enterFragmentsWithoutLineBreak_data()
+{
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("after");
     QTest::newRow("shift enter") << int(Qt::ShiftModifier) << "a<Br>c";
     QTest::newRow("ctrl enter") << int(Qt::ControlModifier) << "a<P>c";
 }
 
-void TestKeyCommands::enterFragmentsWithoutLineBreak() {
+void TestKeyCommands::enterFragmentsWithoutLineBreak()
+{
     QFETCH(int, modifiers);
     QFETCH(QString, after);
     Editor editor(true);
@@ -194,7 +203,8 @@ void TestKeyCommands::enterFragmentsWithoutLineBreak() {
     QVERIFY(!editor.log.contains("totals"));
 }
 
-void TestKeyCommands::enterRefreshesTotalsBeforeTheLineBreak() {
+void TestKeyCommands::enterRefreshesTotalsBeforeTheLineBreak()
+{
     Editor editor;
     editor.start(3, 0, false);
     QTest::keyClick(editor.box, Qt::Key_Return);
@@ -203,7 +213,8 @@ void TestKeyCommands::enterRefreshesTotalsBeforeTheLineBreak() {
     QCOMPARE(editor.box->Text(), "abc\r\n");
 }
 
-void TestKeyCommands::enterWithListRefreshesAfterAccepting() {
+void TestKeyCommands::enterWithListRefreshesAfterAccepting()
+{
     Editor editor;
     editor.start(3, 0, true);
     QTest::keyClick(editor.box, Qt::Key_Return);
@@ -213,7 +224,8 @@ void TestKeyCommands::enterWithListRefreshesAfterAccepting() {
     QVERIFY(!editor.shown());
 }
 
-void TestKeyCommands::tabReplacesSelection() {
+void TestKeyCommands::tabReplacesSelection()
+{
     Editor editor;
     editor.window.activateWindow();
     editor.box->setFocus();
@@ -225,7 +237,8 @@ void TestKeyCommands::tabReplacesSelection() {
     QVERIFY(editor.box->hasFocus());
 }
 
-void TestKeyCommands::pasteTakesPlainTextOnly_data() {
+void TestKeyCommands::pasteTakesPlainTextOnly_data()
+{
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("caretAfter");
@@ -237,7 +250,8 @@ void TestKeyCommands::pasteTakesPlainTextOnly_data() {
                              << "ac" << 1;
 }
 
-void TestKeyCommands::pasteTakesPlainTextOnly() {
+void TestKeyCommands::pasteTakesPlainTextOnly()
+{
     QFETCH(QString, clipboard);
     QFETCH(QString, after);
     QFETCH(int, caretAfter);
@@ -250,14 +264,16 @@ void TestKeyCommands::pasteTakesPlainTextOnly() {
     QCOMPARE(editor.box->SelStart(), caretAfter);
 }
 
-void TestKeyCommands::systemClipboardPastesPlainText_data() {
+void TestKeyCommands::systemClipboardPastesPlainText_data()
+{
     QTest::addColumn<bool>("withText");
     QTest::addColumn<QString>("after");
     QTest::newRow("formatted text") << true << "abolda";
     QTest::newRow("picture only") << false << "aa";
 }
 
-void TestKeyCommands::systemClipboardPastesPlainText() {
+void TestKeyCommands::systemClipboardPastesPlainText()
+{
     QFETCH(bool, withText);
     QFETCH(QString, after);
     Editor editor;
@@ -281,7 +297,8 @@ void TestKeyCommands::systemClipboardPastesPlainText() {
     QCOMPARE(editor.box->Text(), after);
 }
 
-void TestKeyCommands::altMInsertsImageTagWithoutAsking() {
+void TestKeyCommands::altMInsertsImageTagWithoutAsking()
+{
     Editor editor;
     editor.start(0, 3, false);
     QTest::keyClick(editor.box, Qt::Key_M, Qt::AltModifier);
@@ -293,7 +310,8 @@ void TestKeyCommands::altMInsertsImageTagWithoutAsking() {
     QVERIFY(!editor.shown());
 }
 
-void TestKeyCommands::altCommandsTypeNoLetter_data() {
+void TestKeyCommands::altCommandsTypeNoLetter_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("call");
     QTest::newRow("alt f") << int(Qt::Key_F) << "sel 1";
@@ -306,7 +324,8 @@ void TestKeyCommands::altCommandsTypeNoLetter_data() {
     QTest::newRow("f5") << int(Qt::Key_F5) << "nosel 8";
 }
 
-void TestKeyCommands::altCommandsTypeNoLetter() {
+void TestKeyCommands::altCommandsTypeNoLetter()
+{
     QFETCH(int, key);
     QFETCH(QString, call);
     Editor editor(true);
@@ -319,7 +338,8 @@ void TestKeyCommands::altCommandsTypeNoLetter() {
     QCOMPARE(editor.box->Text(), "abc" + fragment);
 }
 
-void TestKeyCommands::unmatchedCombinationsDoNothingSpecial_data() {
+void TestKeyCommands::unmatchedCombinationsDoNothingSpecial_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::newRow("ctrl shift enter")
@@ -327,7 +347,8 @@ void TestKeyCommands::unmatchedCombinationsDoNothingSpecial_data() {
     QTest::newRow("ctrl alt m") << int(Qt::Key_M) << int(Qt::ControlModifier | Qt::AltModifier);
 }
 
-void TestKeyCommands::unmatchedCombinationsDoNothingSpecial() {
+void TestKeyCommands::unmatchedCombinationsDoNothingSpecial()
+{
     QFETCH(int, key);
     QFETCH(int, modifiers);
     Editor editor(true);
@@ -342,7 +363,8 @@ void TestKeyCommands::unmatchedCombinationsDoNothingSpecial() {
     QCOMPARE(editor.box->Text(), plain.Text());
 }
 
-void TestKeyCommands::previewSeesKeysFirst() {
+void TestKeyCommands::previewSeesKeysFirst()
+{
     Editor editor(true);
     QList<int> previewed;
     editor.keys->setPreview([&](int &keyCode, int shift) {
@@ -358,6 +380,30 @@ void TestKeyCommands::previewSeesKeysFirst() {
     // The Shift key itself is previewed as well.
     QCOMPARE(previewed, (QList<int>{116, 16, 13}));
     QCOMPARE(editor.box->Text(), "abc<Br>");
+}
+
+void TestKeyCommands::tableKeysWinOverShortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("alt f") << int(Qt::Key_F) << int(Qt::AltModifier) << "sel 1";
+    QTest::newRow("ctrl v") << int(Qt::Key_V) << int(Qt::ControlModifier) << "clipboard";
+    QTest::newRow("f5") << int(Qt::Key_F5) << int(Qt::NoModifier) << "nosel 8";
+    QTest::newRow("alt b is no command") << int(Qt::Key_B) << int(Qt::AltModifier) << "shortcut";
+}
+
+void TestKeyCommands::tableKeysWinOverShortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, call);
+    Editor editor;
+    editor.start(3, 0, false);
+    auto *shortcut = new QShortcut(QKeySequence(modifiers | key), &editor.window);
+    connect(shortcut, &QShortcut::activated, this, [&] { editor.log << "shortcut"; });
+    QTest::keyClick(editor.box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(editor.log, QStringList{call});
 }
 
 QTEST_MAIN(TestKeyCommands)

@@ -504,13 +504,17 @@ void TestTagCompletion::caretTextMatchesTheModel()
             }
         }
     }
-    for (const qsizetype count : positions) {
-        const QString head = text.left(count);
-        for (const QChar ch : {QChar(u'<'), QChar(u'\r'), QChar(u'\n')})
-            QCOMPARE(caretText.lastIndexOf(ch, count), head.lastIndexOf(ch) + 1);
-        for (const qsizetype length :
-             {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(3), size})
-            QCOMPARE(caretText.Mid(count + 1, length), text.mid(count, length));
+    // Positions on the caret's line are found from the caret.
+    for (const qsizetype caret : {qsizetype(0), size / 2, size}) {
+        box.setSelStart(caret);
+        for (const qsizetype count : positions) {
+            const QString head = text.left(count);
+            for (const QChar ch : {QChar(u'<'), QChar(u'\r'), QChar(u'\n')})
+                QCOMPARE(caretText.lastIndexOf(ch, count), head.lastIndexOf(ch) + 1);
+            for (const qsizetype length :
+                 {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(3), size})
+                QCOMPARE(caretText.Mid(count + 1, length), text.mid(count, length));
+        }
     }
 }
 

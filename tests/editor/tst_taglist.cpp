@@ -18,7 +18,8 @@ private slots:
     void unreadableFileIsReported();
 };
 
-void TestTagList::items_data() {
+void TestTagList::items_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("one per line, crlf") << "<a>\r\n<b>\r\n" << QStringList{"<a>", "<b>"};
@@ -44,13 +45,15 @@ void TestTagList::items_data() {
     QTest::newRow("empty text") << "" << QStringList{};
 }
 
-void TestTagList::items() {
+void TestTagList::items()
+{
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QCOMPARE(TagList::readItems(text), expected);
 }
 
-void TestTagList::entries_data() {
+void TestTagList::entries_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("example line") << "<a>,<b></b>,  x  ,\"<p>,</p>\"\r\n"
@@ -62,13 +65,15 @@ void TestTagList::entries_data() {
     QTest::newRow("linux file") << "<table\n<td>\n" << QStringList{"<table", "<td>"};
 }
 
-void TestTagList::entries() {
+void TestTagList::entries()
+{
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QCOMPARE(TagList::entries(text), expected);
 }
 
-void TestTagList::loadsGbkFileInFileOrder() {
+void TestTagList::loadsGbkFileInFileOrder()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath("tags.dat");
     QFile file(path);
@@ -81,13 +86,15 @@ void TestTagList::loadsGbkFileInFileOrder() {
     QCOMPARE(entries, (QStringList{"<z>", QStringLiteral("<img alt=\"图象\">"), "<a>"}));
 }
 
-void TestTagList::unreadableFileIsReported_data() {
+void TestTagList::unreadableFileIsReported_data()
+{
     QTest::addColumn<bool>("asFolder");
     QTest::newRow("missing") << false;
     QTest::newRow("a folder") << true;
 }
 
-void TestTagList::unreadableFileIsReported() {
+void TestTagList::unreadableFileIsReported()
+{
     QFETCH(bool, asFolder);
     QTemporaryDir dir;
     if (asFolder)

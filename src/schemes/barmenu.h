@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QPoint;
+class QWidget;
+
+// The bar menu `poop`: the scheme submenu, the three strip toggles, the
+// locked move item and the settings item. It pops up over the strips, their
+// grips and the status bar.
+class BarMenu : public QObject {
+    Q_OBJECT
+public:
+    struct Host {
+        std::function<void(int strip, bool visible)> setStripVisible;
+        std::function<void()> defaultScheme; // the scheme commands
+        std::function<void()> customScheme;
+        std::function<void()> openSettings;
+    };
+
+    BarMenu(QWidget *parent, Host host);
+
+    QMenu *poop() const { return m_poop; }
+    void popup(const QPoint &globalPos);
+
+    void mengongneng_Click();
+    void menshortcut_Click();
+    void menespecial_Click();
+    void menuSETfavrit_Click();
+
+    QMenu *menfangan;
+    QAction *menfdafealt;
+    QAction *menfdiy;
+    QAction *mengongneng;
+    QAction *menshortcut;
+    QAction *menespecial;
+    QAction *menueee;
+    QAction *menuSETfavrit;
+
+private:
+    // Inverts the strip's item, shows or hides the strip; true when it is
+    // now shown.
+    bool toggle(QAction *item, int strip);
+
+    QMenu *m_poop;
+    Host m_host;
+};

@@ -1,0 +1,180 @@
+// The main window's wiring: which control event runs which command.
+#include "shell/framain.h"
+
+#include "controls/stabar.h"
+#include "dialogs/form3.h"
+#include "dialogs/fraabout.h"
+#include "editor/caretstatus.h"
+#include "editor/editmenu.h"
+#include "editor/frasearch.h"
+#include "editor/keycommandswiring.h"
+#include "editor/richtextbox.h"
+#include "schemes/barmenu.h"
+#include "schemes/editorlook.h"
+#include "schemes/schemes.h"
+#include "settings/setfav.h"
+#include "settings/setfavapply.h"
+#include "settings/setfavhooks.h"
+#include "shell/maincommands.h"
+#include "shell/mainbands.h"
+#include "shell/mousehooks.h"
+#include "shell/toolstrip.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDropEvent>
+#include <QPushButton>
+#include <QUrl>
+
+void FRAmain::createMenus()
+{
+    m_editMenu = new EditMenu(*m_richText, this);
+
+    BarMenu::Host barHost;
+    barHost.setStripVisible = [this](int strip, bool visible) {
+        m_bands->setStripVisible(strip, visible);
+    };
+    barHost.defaultScheme = [this] { m_schemes->menfdafealt_Click(); };
+    barHost.customScheme = [this] { m_schemes->menfdiy_Click(); };
+    barHost.openSettings = [this] { showSettings(); };
+    m_barMenu = new BarMenu(this, std::move(barHost));
+
+    Schemes::Host schemeHost;
+    schemeHost.control = [this](const QString &name) { return control(name); };
+    schemeHost.applyLook = [this](const EditorLook &look) {
+        m_richText->setFont(look.font());
+        QPalette palette = m_richText->palette();
+        palette.setColor(QPalette::Base, QColor(int(look.backColor & 0xff),
+                                                int((look.backColor >> 8) & 0xff),
+                                                int((look.backColor >> 16) & 0xff)));
+        m_richText->setPalette(palette);
+    };
+    // During start-up the window is shown once, at its end.
+    schemeHost.showWindow = [this] {
+        if (!m_loading)
+            show();
+    };
+    m_schemes = std::make_unique<Schemes>(m_barMenu->menfdafealt, m_barMenu->menfdiy,
+                                          std::move(schemeHost));
+
+    KeyCommandHooks keyHooks;
+    keyHooks.selbutton = [this](int index) { m_commands->tags.selbutton_Click(index); };
+    keyHooks.noselbutton = [this](int index) { m_commands->tags.noselbutton_Click(index); };
+    keyHooks.refreshTotals = [this] { CaretStatus::refreshTotals(*m_richText, *m_staBar); };
+    keyHooks.popupEditMenu = [this] { m_editMenu->popup(QCursor::pos()); };
+    keyHooks.clipboardText = [] { return clipboardPlainText(); };
+    m_keys = new EditorKeyHandling(*this, *m_richText, std::move(keyHooks));
+    m_keys->setPreview([this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+
+    m_commands->tags.setOpenSettings([this] { showSettings(); });
+    m_commands->first.setShowFindWindow([this] { showFindWindow(); });
+    m_commands->first.setShowKeyCodeTester([this] { showKeyCodeTester(); });
+    m_commands->file.setSaveMessageCheck(&SetFavStore::storedSaveMessageTicked);
+}
+
+QWidget *FRAmain::control(const QString &name) const
+{
+    return findChild<QWidget *>(name);
+}
+
+void FRAmain::connectBands()
+{
+    for (int i = 0; i < 3; ++i) {
+        ToolStrip *strip = m_bands->Picback(i);
+        connect(strip, &ToolStrip::backgroundMouseMove, this, [this] {
+            m_staBar->setText(QStringLiteral("ZelmoHTML编辑器，我们一直在努力..."));
+        });
+        connect(strip, &ToolStrip::gripPressed, this, [this] {
+            m_staBar->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉"));
+        });
+        connect(strip, &ToolStrip::menuRequested, this,
+                [this](int, const QPoint &globalPos) { popupBarMenu(globalPos); });
+    }
+}
+
+void FRAmain::connectButtons()
+{
+    MainCommands &c = *m_commands;
+    for (int i = 0; i < 3; ++i) {
+        QPushButton *button = m_buttons.func[size_t(i)];
+        connect(button, &QPushButton::clicked, this, [&c, i] { c.file.func_Click(i); });
+        MouseHooks::onMouseMove(button, [&c, i] { c.file.func_MouseMove(i); });
+        if (i < 2)
+            MouseHooks::onRightPress(button, [&c, i] { c.file.func_RightPress(i); });
+    }
+    connect(m_buttons.stolen, &QPushButton::clicked, this, [&c] { c.pageSource.stolen_Click(); });
+    MouseHooks::onMouseMove(m_buttons.stolen, [&c] { c.pageSource.stolen_MouseMove(); });
+    for (int i = 0; i < 2; ++i) {
+        QPushButton *button = m_buttons.ysjm[size_t(i)];
+        connect(button, &QPushButton::clicked, this, [&c, i] { c.first.ysjm_Click(i); });
+        MouseHooks::onMouseMove(button, [&c, i] { c.first.ysjm_MouseMove(i); });
+    }
+    for (int i = 0; i < 3; ++i) {
+        QPushButton *button = m_buttons.toolbutt[size_t(i)];
+        connect(button, &QPushButton::clicked, this, [&c, i] { c.first.toolbutt_Click(i); });
+        MouseHooks::onMouseMove(button, [&c, i] { c.first.toolbutt_MouseMove(i); });
+    }
+    connect(m_buttons.shoot, &QPushButton::clicked, this, [&c] { c.preview.shoot_Click(); });
+    MouseHooks::onMouseMove(m_buttons.shoot, [&c] { c.preview.shoot_MouseMove(); });
+    connect(m_buttons.aboutb, &QPushButton::clicked, this, &FRAmain::showAbout);
+    MouseHooks::onMouseMove(m_buttons.aboutb, [this] {
+        m_staBar->setText(QStringLiteral("查看关于ZelmoHTML编辑器"));
+    });
+}
+
+void FRAmain::connectEditingArea()
+{
+    m_richText->setAcceptDrops(true);
+    connect(m_richText, &RichTextBox::MouseUp, this, &FRAmain::RichText_MouseUp);
+    connect(m_richText, &RichTextBox::OLEDragOver, this,
+            [this](QDragMoveEvent *event) { m_commands->drops.RichText_OLEDragOver(event); });
+    connect(m_richText, &RichTextBox::OLEDragDrop, this,
+            [this](QDropEvent *event) { m_commands->drops.RichText_OLEDragDrop(event); });
+}
+
+void FRAmain::connectStatusBar()
+{
+    connect(m_staBar, &StaBar::SecondClick, this,
+            [this] { m_staBar->setText2(QStringLiteral("晴空万里，编编网页 ^_^")); });
+    connect(m_staBar, &StaBar::RightClick, this, [this] { popupBarMenu(QCursor::pos()); });
+}
+
+void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
+{
+    CaretStatus::refreshWithCaret(*m_richText, *m_staBar);
+    if (button == Qt::RightButton)
+        m_editMenu->popupAfterRightClick(globalPos);
+}
+
+void FRAmain::popupBarMenu(const QPoint &globalPos) { m_barMenu->popup(globalPos); }
+
+void FRAmain::showAbout()
+{
+    FRAabout about(m_prompts, this,
+                   [this](const QString &url) { m_commands->launcher.openUrl(QUrl(url)); });
+    about.exec();
+}
+
+void FRAmain::showSettings()
+{
+    SetFavHooks hooks;
+    hooks.editorFontName = [this] { return m_richText->font().family(); };
+    hooks.editorBackColor = [this] {
+        const QColor color = m_richText->palette().color(QPalette::Base);
+        return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
+    };
+    hooks.setAutosaveEnabled = [this](bool on) { m_commands->autosave.setEnabled(on); };
+    hooks.runActiveScheme = [this] { m_schemes->runActiveScheme(); };
+    hooks.openUrl = [this](const QString &url) { m_commands->launcher.openUrl(QUrl(url)); };
+    hooks.openFolder = [this](const QString &folder) {
+        m_commands->launcher.openUrl(QUrl::fromLocalFile(folder));
+    };
+    SetFav dialog(m_prompts, *m_staBar, std::move(hooks), this);
+    QCoreApplication::processEvents();
+    dialog.exec();
+}
+
+void FRAmain::showFindWindow() { FRAsearch::showFor(this, m_richText); }
+
+void FRAmain::showKeyCodeTester() { Form3::showFor(this); }

@@ -1,0 +1,263 @@
+#include "editor/richtextbox.h"
+#include "platform/twips.h"
+#include "schemes/barmenu.h"
+#include "schemes/editorlook.h"
+#include "schemes/schemes.h"
+#include "schemes/toolbarchains.h"
+#include "shell/framain.h"
+#include "shell/mainbands.h"
+#include "shell/settings.h"
+#include "support/programfolder.h"
+#include "support/scriptedprompts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+QList<int> leftEdges(const FRAmain &window, std::span<const ChainPlace> chain)
+{
+    QList<int> edges;
+    for (const ChainPlace &place : chain)
+        edges << int(Twips::fromPixels(
+                     window.findChild<QWidget *>(QLatin1String(place.control))->x()));
+    return edges;
+}
+
+QList<int> visibleFlags(const FRAmain &window, std::span<const ChainPlace> chain)
+{
+    QList<int> flags;
+    for (const ChainPlace &place : chain)
+        flags << !window.findChild<QWidget *>(QLatin1String(place.control))->isHidden();
+    return flags;
+}
+
+const QList<int> kAllFirst = {120, 840, 1560, 2280, 3000, 3720, 4440, 5160, 5880, 6600, 7680};
+const QList<int> kAllSecond = {120,  1080, 1440, 1800, 2160, 2520, 2880, 3240, 3600, 3960,
+                               4320, 4680, 5040, 5520, 5880, 6240, 6720, 7320, 8160, 8880};
+
+} // namespace
+
+class TestSchemes : public QObject {
+    Q_OBJECT
+private slots:
+    void packing_data();
+    void packing();
+    void customCaption_data();
+    void customCaption();
+    void lookFromSettings_data();
+    void lookFromSettings();
+    void customWithoutSettingsShowsAll();
+    void defaultAfterCustomKeepsFlags();
+    void storedSchemeAtStart_data();
+    void storedSchemeAtStart();
+    void stripTogglesRerunTheScheme();
+    void barMenuItems();
+};
+
+void TestSchemes::packing_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QList<int>>("first");
+    QTest::addColumn<QList<int>>("second");
+    QTest::newRow("everything shown") << QByteArray() << kAllFirst << kAllSecond;
+    QTest::newRow("func(0) hidden")
+        << QByteArray("[bar1button]\r\nButton0=False\r\n")
+        << QList<int>{120, 120, 840, 1560, 2280, 3000, 3720, 4440, 5160, 5880, 6960} << kAllSecond;
+    QList<int> withoutSpecial = kAllSecond;
+    withoutSpecial[19] = 8160; // Combo1 follows the hidden insert1
+    QTest::newRow("Button18 off")
+        << QByteArray("[bar2button]\r\nbutton18=0\r\n") << kAllFirst << withoutSpecial;
+    QByteArray allOff = "[bar1button]\r\n";
+    for (int i = 0; i < 11; ++i)
+        allOff += "Button" + QByteArray::number(i) + "=False\r\n";
+    allOff += "[bar2button]\r\n";
+    for (int i = 0; i < 19; ++i)
+        allOff += "Button" + QByteArray::number(i) + "=false\r\n";
+    QTest::newRow("every button hidden") << allOff << QList<int>(11, 120) << QList<int>(20, 120);
+}
+
+void TestSchemes::packing()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QList<int>, first);
+    QFETCH(QList<int>, second);
+    TestProgramFolder folder;
+    folder.writeFile("zelmohtml.ini", ini);
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    window.schemes().menfdiy_Click();
+    QCOMPARE(leftEdges(window, ToolbarChains::first()), first);
+    QCOMPARE(leftEdges(window, ToolbarChains::second()), second);
+    // The default scheme shows everything in the designed places again.
+    window.schemes().menfdafealt_Click();
+    QCOMPARE(leftEdges(window, ToolbarChains::first()), kAllFirst);
+    QCOMPARE(leftEdges(window, ToolbarChains::second()), kAllSecond);
+}
+
+void TestSchemes::customCaption_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("six") << "我的方案名字" << "我的方案       F4";
+    QTest::newRow("three") << "abc" << "abc       F4";
+    QTest::newRow("empty") << "" << "       F4";
+}
+
+void TestSchemes::customCaption()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    TestProgramFolder folder;
+    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), name);
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QCOMPARE(window.barMenu().menfdiy->text(), caption);
+}
+
+void TestSchemes::lookFromSettings_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<quint32>("color");
+    QTest::newRow("no settings file") << QByteArray() << 9.0 << quint32(11315101);
+    QTest::newRow("stored") << QByteArray("[WorkTable]\r\nfontsize=12\r\nTableColor=255\r\n") << 12.0
+                            << quint32(255);
+    QTest::newRow("size not a number")
+        << QByteArray("[WorkTable]\r\nfontsize=abc\r\n") << 9.0 << quint32(11315101);
+    QTest::newRow("size zero") << QByteArray("[WorkTable]\r\nfontsize=0\r\n") << 9.0
+                               << quint32(11315101);
+    QTest::newRow("size negative") << QByteArray("[WorkTable]\r\nfontsize=-5\r\n") << 9.0
+                                   << quint32(11315101);
+    QTest::newRow("colour not a number")
+        << QByteArray("[WorkTable]\r\nTableColor=red\r\n") << 9.0 << quint32(11315101);
+}
+
+void TestSchemes::lookFromSettings()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(double, size);
+    QFETCH(quint32, color);
+    TestProgramFolder folder;
+    folder.writeFile("zelmohtml.ini", ini + "[WorkTable]\r\nfontname=NoSuchFontAnywhere\r\n");
+    const EditorLook look = EditorLook::fromSettings();
+    QCOMPARE(look.fontSize, size);
+    QCOMPARE(look.backColor, color);
+    QCOMPARE(look.fontName, QStringLiteral("宋体"));
+
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QCOMPARE(window.richText()->font().pointSizeF(), size);
+    const QColor base = window.richText()->palette().color(QPalette::Base);
+    QCOMPARE(quint32(base.red() | base.green() << 8 | base.blue() << 16), color);
+}
+
+void TestSchemes::customWithoutSettingsShowsAll()
+{
+    TestProgramFolder folder;
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QTest::keyClick(window.richText(), Qt::Key_F4);
+    QVERIFY(window.barMenu().menfdiy->isChecked());
+    QVERIFY(!window.barMenu().menfdafealt->isChecked());
+    QCOMPARE(visibleFlags(window, ToolbarChains::second()), QList<int>(20, 1));
+    QCOMPARE(folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=1\r\n"));
+}
+
+void TestSchemes::defaultAfterCustomKeepsFlags()
+{
+    TestProgramFolder folder;
+    const QByteArray flags = "[bar1button]\r\nButton3=False\r\n";
+    folder.writeFile("zelmohtml.ini", flags);
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QTest::keyClick(window.richText(), Qt::Key_F4);
+    QVERIFY(window.findChild<QWidget *>("noselect(0)")->isHidden());
+    QTest::keyClick(window.richText(), Qt::Key_F3);
+    QVERIFY(!window.findChild<QWidget *>("noselect(0)")->isHidden());
+    QVERIFY(folder.readFile("zelmohtml.ini").startsWith(flags));
+    QVERIFY(window.barMenu().menfdafealt->isChecked());
+}
+
+void TestSchemes::storedSchemeAtStart_data()
+{
+    QTest::addColumn<QByteArray>("faceing");
+    QTest::addColumn<bool>("custom");
+    QTest::newRow("0") << QByteArray("0") << false;
+    QTest::newRow("1") << QByteArray("1") << true;
+    QTest::newRow("2") << QByteArray("2") << true;
+    QTest::newRow("not a number") << QByteArray("x") << false;
+}
+
+void TestSchemes::storedSchemeAtStart()
+{
+    QFETCH(QByteArray, faceing);
+    QFETCH(bool, custom);
+    TestProgramFolder folder;
+    folder.writeFile("zelmohtml.ini",
+                     "[scheme]\r\nfaceing=" + faceing + "\r\n[bar2button]\r\nButton1=False\r\n");
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QCOMPARE(window.barMenu().menfdiy->isChecked(), custom);
+    QCOMPARE(window.findChild<QWidget *>("selbutton(0)")->isHidden(), custom);
+
+    // A restart keeps the scheme the first run ended with.
+    window.close();
+    FRAmain again(prompts);
+    again.Form_Load({});
+    QCOMPARE(again.barMenu().menfdiy->isChecked(), custom);
+}
+
+void TestSchemes::stripTogglesRerunTheScheme()
+{
+    TestProgramFolder folder;
+    folder.writeFile("zelmohtml.ini", "[Scheme]\r\nfaceing=1\r\n[bar2button]\r\nButton1=False\r\n");
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    BarMenu &menu = window.barMenu();
+    QWidget *link = window.findChild<QWidget *>("selbutton(0)");
+
+    // Showing a button by hand is undone when the shortcut bar comes back.
+    menu.menshortcut->trigger();
+    QVERIFY(!menu.menshortcut->isChecked());
+    QVERIFY(!window.bands().isStripVisible(1));
+    link->show();
+    menu.menshortcut->trigger();
+    QVERIFY(menu.menshortcut->isChecked());
+    QVERIFY(window.bands().isStripVisible(1));
+    QVERIFY(link->isHidden());
+
+    // The special bar only hides and shows.
+    const int before = window.richText()->height();
+    menu.menespecial->trigger();
+    QCOMPARE(window.richText()->height(), before + Twips::toPixels(315));
+    QVERIFY(menu.menfdiy->isChecked());
+}
+
+void TestSchemes::barMenuItems()
+{
+    TestProgramFolder folder;
+    ScriptedPrompts prompts;
+    FRAmain window(prompts);
+    window.Form_Load({});
+    QStringList captions;
+    for (QAction *action : window.barMenu().poop()->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏", "-",
+                                    "锁定<快捷编辑拦>", "-", "  设    置"}));
+    QVERIFY(!window.barMenu().menueee->isEnabled());
+    QVERIFY(window.barMenu().menueee->isChecked());
+    window.barMenu().menueee->trigger();
+    QVERIFY(window.barMenu().menueee->isChecked());
+}
+
+QTEST_MAIN(TestSchemes)
+#include "tst_schemes.moc"
