@@ -1,10 +1,12 @@
 // Opening, saving and position conversion on a 10 MB GBK page, each beside
 // its floor: the bare widget or the bare write.
 #include "document/pagefile.h"
+#include "editor/caretstatus.h"
 #include "editor/richtextbox.h"
 #include "platform/ansicodec.h"
 #include "platform/places.h"
 #include "shell/framain.h"
+#include "shell/statusline.h"
 #include "support/benchmain.h"
 #include "support/bigpage.h"
 #include "support/silentprompts.h"
@@ -161,6 +163,26 @@ void BM_SelStartInTheMiddle(benchmark::State &state) {
     }
 }
 
+// The status refresh of a mouse release with the caret at the end of the
+// page: lines, column, line count and byte count.
+void BM_StatusRefreshAtEnd(benchmark::State &state)
+{
+    FRAmain &window = openPage().window;
+    RichTextBox *box = window.richText();
+    box->setSelStart(box->textLength());
+    CaretStatus::refreshWithCaret(*box, window.status()); // counts are built once
+    for (auto _ : state)
+        CaretStatus::refreshWithCaret(*box, window.status());
+}
+
+// Its floor: one copy of the page out of the editing area.
+void BM_StatusFloorToPlainText(benchmark::State &state)
+{
+    RichTextBox *box = openPage().window.richText();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(box->toPlainText());
+}
+
 // The editor's folder: the benchmark programs are built beside it.
 QString editorProgram() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/zelmohtml");
@@ -233,6 +255,8 @@ BENCHMARK(BM_OpenPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenBareSetPlainText)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_SaveBareBytes)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StatusRefreshAtEnd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StatusFloorToPlainText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ModelToWidgetPosition);
 BENCHMARK(BM_WidgetToModelPosition);
 BENCHMARK(BM_SelStartInTheMiddle);

@@ -47,9 +47,7 @@ ReadResult read(const QString &path) {
 }
 
 QByteArray bytesOf(const QString &text) {
-    QByteArray bytes = AnsiCodec::encode(text);
-    bytes.append("\r\n", 2);
-    return bytes;
+    return AnsiCodec::encode(text, QByteArrayView("\r\n", 2));
 }
 
 SafeFile::Result write(const QString &path, const QString &text) {

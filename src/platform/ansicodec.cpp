@@ -355,11 +355,15 @@ int encodedLength(char32_t codePoint) {
 }
 
 QByteArray encode(QStringView text) {
+    return encode(text, QByteArrayView());
+}
+
+QByteArray encode(QStringView text, QByteArrayView suffix) {
     const Tables &t = tables();
     const qsizetype length = encodedLength(text);
-    if (length == 0)
+    if (length + suffix.size() == 0)
         return QByteArray();
-    QByteArray bytes(length, Qt::Uninitialized);
+    QByteArray bytes(length + suffix.size(), Qt::Uninitialized);
     // The inner loop writes two bytes for every unit and then moves on by one or two; the
     // terminating NUL that QByteArray keeps gives room for the spare byte, and is restored.
     uchar *out = reinterpret_cast<uchar *>(bytes.data());
@@ -397,8 +401,10 @@ QByteArray encode(QStringView text) {
             put(bmpBytes(t, c));
         }
     }
-    Q_ASSERT(out == reinterpret_cast<uchar *>(bytes.data()) + bytes.size());
-    bytes.data()[length] = '\0';
+    Q_ASSERT(out == reinterpret_cast<uchar *>(bytes.data()) + length);
+    if (!suffix.isEmpty())
+        std::memcpy(bytes.data() + length, suffix.data(), size_t(suffix.size()));
+    bytes.data()[bytes.size()] = '\0';
     return bytes;
 }
 

@@ -18,6 +18,8 @@ namespace AnsiCodec {
 
 QString decode(QByteArrayView bytes);
 QByteArray encode(QStringView text);
+// The same with bytes appended, without copying the encoded text again.
+QByteArray encode(QStringView text, QByteArrayView suffix);
 
 // Number of bytes encode(text) would produce, without building them.
 qsizetype encodedLength(QStringView text);
