@@ -30,7 +30,8 @@ struct BigPage {
     QByteArray bytes;
     QString text; // as the editing area holds it, line breaks as LF
 
-    BigPage() {
+    BigPage()
+    {
         bytes = makeBigPageBytes();
         path = folder.filePath(QStringLiteral("big.htm"));
         QFile file(path);
@@ -42,17 +43,20 @@ struct BigPage {
     }
 };
 
-BigPage &bigPage() {
+BigPage &bigPage()
+{
     static BigPage page;
     return page;
 }
 
-void setPageCounters(benchmark::State &state) {
+void setPageCounters(benchmark::State &state)
+{
     state.counters["page_MB"] = double(bigPage().bytes.size()) / 1e6;
 }
 
 // Start-up with the page on the command line through to the first paint.
-void BM_OpenPage(benchmark::State &state) {
+void BM_OpenPage(benchmark::State &state)
+{
     BigPage &page = bigPage();
     SilentPrompts prompts;
     for (auto _ : state) {
@@ -67,7 +71,8 @@ void BM_OpenPage(benchmark::State &state) {
     setPageCounters(state);
 }
 
-void BM_OpenBareSetPlainText(benchmark::State &state) {
+void BM_OpenBareSetPlainText(benchmark::State &state)
+{
     BigPage &page = bigPage();
     for (auto _ : state) {
         auto *edit = new QPlainTextEdit;
@@ -85,7 +90,8 @@ void BM_OpenBareSetPlainText(benchmark::State &state) {
 }
 
 // Memory held by an open page, in MB per MB of page.
-void BM_OpenMemory(benchmark::State &state) {
+void BM_OpenMemory(benchmark::State &state)
+{
     BigPage &page = bigPage();
     SilentPrompts prompts;
     for (auto _ : state) {
@@ -105,13 +111,15 @@ struct OpenPage {
     OpenPage() { window.Form_Load({bigPage().path}); }
 };
 
-OpenPage &openPage() {
+OpenPage &openPage()
+{
     static OpenPage page;
     return page;
 }
 
 // Text out of the editing area, encoding, writing, fsync and rename.
-void BM_SavePage(benchmark::State &state) {
+void BM_SavePage(benchmark::State &state)
+{
     OpenPage &open = openPage();
     const QString target = bigPage().folder.filePath(QStringLiteral("saved.htm"));
     for (auto _ : state) {
@@ -122,7 +130,8 @@ void BM_SavePage(benchmark::State &state) {
     setPageCounters(state);
 }
 
-void BM_SaveBareBytes(benchmark::State &state) {
+void BM_SaveBareBytes(benchmark::State &state)
+{
     const QString target = bigPage().folder.filePath(QStringLiteral("bare.htm"));
     const QByteArray &bytes = bigPage().bytes;
     for (auto _ : state) {
@@ -134,7 +143,8 @@ void BM_SaveBareBytes(benchmark::State &state) {
     setPageCounters(state);
 }
 
-void BM_ModelToWidgetPosition(benchmark::State &state) {
+void BM_ModelToWidgetPosition(benchmark::State &state)
+{
     RichTextBox *box = openPage().window.richText();
     const qsizetype middle = box->textLength() / 2;
     qsizetype position = middle;
@@ -144,7 +154,8 @@ void BM_ModelToWidgetPosition(benchmark::State &state) {
     }
 }
 
-void BM_WidgetToModelPosition(benchmark::State &state) {
+void BM_WidgetToModelPosition(benchmark::State &state)
+{
     RichTextBox *box = openPage().window.richText();
     const int middle = box->document()->characterCount() / 2;
     int position = middle;
@@ -154,7 +165,8 @@ void BM_WidgetToModelPosition(benchmark::State &state) {
     }
 }
 
-void BM_SelStartInTheMiddle(benchmark::State &state) {
+void BM_SelStartInTheMiddle(benchmark::State &state)
+{
     RichTextBox *box = openPage().window.richText();
     const qsizetype middle = box->textLength() / 2;
     for (auto _ : state) {
@@ -184,13 +196,15 @@ void BM_StatusFloorToPlainText(benchmark::State &state)
 }
 
 // The editor's folder: the benchmark programs are built beside it.
-QString editorProgram() {
+QString editorProgram()
+{
     return QCoreApplication::applicationDirPath() + QStringLiteral("/zelmohtml");
 }
 
 // Runs a program to its end and returns the wall time in seconds, or a
 // negative number when it failed.
-double runToEnd(const QString &program, const QStringList &arguments) {
+double runToEnd(const QString &program, const QStringList &arguments)
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -206,7 +220,8 @@ double runToEnd(const QString &program, const QStringList &arguments) {
 }
 
 // The whole editor process: start, read, decode, fill, first paint, exit.
-void BM_OpenWholeProcess(benchmark::State &state) {
+void BM_OpenWholeProcess(benchmark::State &state)
+{
     const QString path = bigPage().path;
     for (auto _ : state) {
         const double seconds = runToEnd(editorProgram(), {path});
@@ -218,7 +233,8 @@ void BM_OpenWholeProcess(benchmark::State &state) {
 }
 
 // The floor: a process with nothing but a QPlainTextEdit given the same page.
-void BM_OpenWholeProcessBare(benchmark::State &state) {
+void BM_OpenWholeProcessBare(benchmark::State &state)
+{
     const QString path = bigPage().path;
     for (auto _ : state) {
         const double seconds = runToEnd(QCoreApplication::applicationFilePath(),
@@ -233,7 +249,8 @@ void BM_OpenWholeProcessBare(benchmark::State &state) {
 } // namespace
 
 // The bare process of BM_OpenWholeProcessBare.
-int bareOpen(const QString &path) {
+int bareOpen(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 1;
@@ -261,7 +278,8 @@ BENCHMARK(BM_ModelToWidgetPosition);
 BENCHMARK(BM_WidgetToModelPosition);
 BENCHMARK(BM_SelStartInTheMiddle);
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc == 3 && qstrcmp(argv[1], "--bare-open") == 0) {
         QApplication app(argc, argv);
         return bareOpen(QString::fromLocal8Bit(argv[2]));

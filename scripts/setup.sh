@@ -12,6 +12,7 @@ PACKAGES=(
     libbenchmark-dev
     fonts-noto-cjk
     xvfb xauth
+    xdotool x11-utils wmctrl openbox
 )
 
 install_missing_packages() {

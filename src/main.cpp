@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZelmoHTML编辑器"));
 

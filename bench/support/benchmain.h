@@ -5,7 +5,8 @@
 
 // Runs the registered benchmarks inside a QApplication, headless unless a
 // platform is chosen.
-inline int runBenchmarks(int argc, char **argv) {
+inline int runBenchmarks(int argc, char **argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -16,6 +17,7 @@ inline int runBenchmarks(int argc, char **argv) {
 }
 
 #define ZELMO_BENCHMARK_MAIN()                                                                     \
-    int main(int argc, char **argv) {                                                              \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
         return runBenchmarks(argc, argv);                                                          \
     }

@@ -6,7 +6,8 @@
 #include <QRandomGenerator>
 #include <unistd.h>
 
-QString makeBigPageText(qsizetype targetBytes) {
+QString makeBigPageText(qsizetype targetBytes)
+{
     static const char *const kTags[] = {"<p>", "<div class=\"c\">", "<td>", "<li>", "<span>"};
     QRandomGenerator random(20261207);
     QString text;
@@ -33,11 +34,13 @@ QString makeBigPageText(qsizetype targetBytes) {
     return text;
 }
 
-QByteArray makeBigPageBytes(qsizetype targetBytes) {
+QByteArray makeBigPageBytes(qsizetype targetBytes)
+{
     return AnsiCodec::encode(makeBigPageText(targetBytes));
 }
 
-qint64 residentBytes() {
+qint64 residentBytes()
+{
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;

@@ -1,6 +1,7 @@
 #include "document/documentsession.h"
 
-void DocumentSession::setCaption(const QString &caption) {
+void DocumentSession::setCaption(const QString &caption)
+{
     if (caption == m_caption)
         return;
     m_caption = caption;

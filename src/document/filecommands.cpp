@@ -12,7 +12,8 @@
 
 namespace {
 
-bool storedSaveMessageWanted() {
+bool storedSaveMessageWanted()
+{
     return ReadSetting(QStringLiteral("save"), QStringLiteral("saveflagd"), QStringLiteral("0")) ==
            QLatin1String("1");
 }
@@ -28,9 +29,11 @@ FileCommands::FileCommands(RichText &richText, DocumentSession &session, StatusL
     , m_session(session)
     , m_status(status)
     , m_prompts(prompts)
-    , m_saveMessageWanted(storedSaveMessageWanted) {}
+    , m_saveMessageWanted(storedSaveMessageWanted)
+{}
 
-void FileCommands::func_Click(int index) {
+void FileCommands::func_Click(int index)
+{
     switch (index) {
     case 0:
         NewDocument();
@@ -46,14 +49,16 @@ void FileCommands::func_Click(int index) {
     }
 }
 
-void FileCommands::func_RightPress(int index) {
+void FileCommands::func_RightPress(int index)
+{
     if (index == 0)
         Open();
     else if (index == 1)
         SaveAs();
 }
 
-void FileCommands::func_MouseMove(int index) {
+void FileCommands::func_MouseMove(int index)
+{
     switch (index) {
     case 0:
         m_status.setText(QStringLiteral("新建空白问挡,拖放你要编辑的网页进工作区    右键打开文件"));
@@ -69,7 +74,8 @@ void FileCommands::func_MouseMove(int index) {
     }
 }
 
-void FileCommands::NewDocument() {
+void FileCommands::NewDocument()
+{
     const qsizetype length = m_richText.textLength();
     if (length == 0) {
         m_prompts.messageBox(QStringLiteral("已经是空白状态了,不需要再次建立,请你编辑吧!"),
@@ -94,11 +100,13 @@ void FileCommands::NewDocument() {
     m_session.setCaption(CaptionFor(QString()));
 }
 
-void FileCommands::InsertStandardDocument() {
+void FileCommands::InsertStandardDocument()
+{
     m_richText.setSelText(StandardDocument());
 }
 
-void FileCommands::Open() {
+void FileCommands::Open()
+{
     OpenSaveDlg dialog(m_prompts);
     dialog.Flags = Prompts::HideReadOnly + Prompts::PathMustExist + Prompts::FileMustExist;
     dialog.DialogTitle = QStringLiteral("打开网页文件");
@@ -118,7 +126,8 @@ void FileCommands::Open() {
                          Prompts::Exclamation, QStringLiteral("错误"));
 }
 
-bool FileCommands::LoadNamedFile(const QString &path, QString *error) {
+bool FileCommands::LoadNamedFile(const QString &path, QString *error)
+{
     const PageFile::ReadResult result = LoadFile(m_richText, path);
     if (!result.ok) {
         if (error)
@@ -129,13 +138,15 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error) {
     return true;
 }
 
-void FileCommands::AdoptOpenedFile(const QString &path) {
+void FileCommands::AdoptOpenedFile(const QString &path)
+{
     m_session.CurrentFile = path;
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("打开成功 --") + path);
 }
 
-void FileCommands::Save() {
+void FileCommands::Save()
+{
     if (m_session.CurrentFile.isEmpty()) {
         OpenSaveDlg dialog(m_prompts);
         dialog.Flags = Prompts::OverwritePrompt + Prompts::HideReadOnly + Prompts::PathMustExist;
@@ -166,7 +177,8 @@ void FileCommands::Save() {
                              Prompts::OkOnly, QStringLiteral("恭喜"));
 }
 
-void FileCommands::SaveAs() {
+void FileCommands::SaveAs()
+{
     m_session.CurrentFile.clear();
     Save();
 }

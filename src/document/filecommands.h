@@ -42,7 +42,8 @@ public:
 
     // Whether a successful save shows the message "文件已经保存". Reads the
     // stored choice unless replaced.
-    void setSaveMessageCheck(std::function<bool()> check) {
+    void setSaveMessageCheck(std::function<bool()> check)
+    {
         m_saveMessageWanted = std::move(check);
     }
 

@@ -10,17 +10,21 @@ constexpr qsizetype kMaxFileName = 254;
 } // namespace
 
 OpenSaveDlg::OpenSaveDlg(Prompts &prompts)
-    : m_prompts(prompts) {}
+    : m_prompts(prompts)
+{}
 
-bool OpenSaveDlg::ShowOpen() {
+bool OpenSaveDlg::ShowOpen()
+{
     return show(false);
 }
 
-bool OpenSaveDlg::ShowSave() {
+bool OpenSaveDlg::ShowSave()
+{
     return show(true);
 }
 
-bool OpenSaveDlg::show(bool save) {
+bool OpenSaveDlg::show(bool save)
+{
     Prompts::FileRequest request;
     request.title = DialogTitle.isEmpty() ? (save ? QStringLiteral("保存") : QStringLiteral("打开"))
                                           : DialogTitle;

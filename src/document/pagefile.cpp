@@ -10,7 +10,8 @@ namespace PageFile {
 
 namespace {
 
-QString withoutFinalLineBreak(QString text) {
+QString withoutFinalLineBreak(QString text)
+{
     if (text.endsWith(QLatin1String("\r\n")))
         text.chop(2);
     else if (text.endsWith(u'\n') || text.endsWith(u'\r'))
@@ -20,7 +21,8 @@ QString withoutFinalLineBreak(QString text) {
 
 } // namespace
 
-ReadResult read(const QString &path) {
+ReadResult read(const QString &path)
+{
     ReadResult result;
     const QFileInfo info(path);
     if (info.isDir()) {
@@ -46,17 +48,20 @@ ReadResult read(const QString &path) {
     return result;
 }
 
-QByteArray bytesOf(const QString &text) {
+QByteArray bytesOf(const QString &text)
+{
     return AnsiCodec::encode(text, QByteArrayView("\r\n", 2));
 }
 
-SafeFile::Result write(const QString &path, const QString &text) {
+SafeFile::Result write(const QString &path, const QString &text)
+{
     return SafeFile::write(path, bytesOf(text));
 }
 
 } // namespace PageFile
 
-PageFile::ReadResult LoadFile(RichText &richText, const QString &path) {
+PageFile::ReadResult LoadFile(RichText &richText, const QString &path)
+{
     PageFile::ReadResult result = PageFile::read(path);
     if (result.ok)
         richText.setText(std::move(result.text));

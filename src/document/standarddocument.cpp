@@ -2,11 +2,13 @@
 
 #include <QStringList>
 
-QString HomePageAddress() {
+QString HomePageAddress()
+{
     return QStringLiteral("http://www.zelmohtml.com/");
 }
 
-QString StandardDocument() {
+QString StandardDocument()
+{
     const QStringList lines = {
         QStringLiteral("<html>"),
         QStringLiteral("<head>"),

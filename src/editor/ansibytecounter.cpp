@@ -17,8 +17,7 @@ public:
         : counter(counter)
         , bytes(bytes)
         , hasNul(hasNul)
-    {
-    }
+    {}
     ~LineBytes() override
     {
         if (counter)
@@ -57,7 +56,8 @@ void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
         return;
     QTextBlock block = m_document->findBlock(position);
     const QTextBlock last = m_document->findBlock(position + charsAdded);
-    if (!block.isValid() || !last.isValid() || last.blockNumber() - block.blockNumber() > kRecountAfterLines) {
+    if (!block.isValid() || !last.isValid() ||
+        last.blockNumber() - block.blockNumber() > kRecountAfterLines) {
         m_stale = true;
         return;
     }
@@ -115,7 +115,8 @@ qint64 AnsiByteCounter::bytes()
         const LineBytes *record = recordOf(block);
         if (record && record->hasNul) {
             const QString text = block.text();
-            return bytes + AnsiCodec::encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
+            return bytes +
+                   AnsiCodec::encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
         }
         bytes += (record ? record->bytes : 0) + 2;
     }

@@ -29,7 +29,7 @@ private:
     void recountAll();
 
     QTextDocument *m_document;
-    qint64 m_total = 0;    // sum of the line counts, without the line breaks
+    qint64 m_total = 0; // sum of the line counts, without the line breaks
     int m_linesWithNul = 0;
     bool m_stale = true;
 };

@@ -32,8 +32,7 @@ DropHandler::DropHandler(RichText &richText, FileCommands &fileCommands, StatusL
     , m_status(status)
     , m_prompts(prompts)
     , m_openUrl(std::move(openUrl))
-{
-}
+{}
 
 QString DropHandler::searchAddress(const QString &words)
 {
@@ -89,5 +88,6 @@ bool DropHandler::drop(const QMimeData *data, Qt::KeyboardModifiers modifiers)
 void DropHandler::refuse()
 {
     m_status.setText2(QStringLiteral("加载失败"));
-    m_prompts.messageBox(QStringLiteral("不是文件！"), Prompts::Exclamation, QStringLiteral("错误"));
+    m_prompts.messageBox(QStringLiteral("不是文件！"), Prompts::Exclamation,
+                         QStringLiteral("错误"));
 }

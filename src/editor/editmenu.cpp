@@ -54,7 +54,10 @@ void EditMenu::popupAfterRightClick(const QPoint &globalPos)
     popup(globalPos);
 }
 
-void EditMenu::popup(const QPoint &globalPos) { m_txtpop->popup(globalPos); }
+void EditMenu::popup(const QPoint &globalPos)
+{
+    m_txtpop->popup(globalPos);
+}
 
 void EditMenu::mensetcut_Click()
 {
@@ -62,9 +65,15 @@ void EditMenu::mensetcut_Click()
     m_richText.setSelText(QString());
 }
 
-void EditMenu::mensetcopy_Click() { QGuiApplication::clipboard()->setText(m_richText.SelText()); }
+void EditMenu::mensetcopy_Click()
+{
+    QGuiApplication::clipboard()->setText(m_richText.SelText());
+}
 
-void EditMenu::mensetzhantie_Click() { m_richText.setSelText(clipboardPlainText()); }
+void EditMenu::mensetzhantie_Click()
+{
+    m_richText.setSelText(clipboardPlainText());
+}
 
 void EditMenu::mensetsetall_Click()
 {

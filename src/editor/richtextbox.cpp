@@ -13,7 +13,8 @@ namespace {
 
 // Model position of the first character of a block: every earlier block
 // adds one character for the LF of its CR LF.
-qsizetype modelStartOf(const QTextBlock &block) {
+qsizetype modelStartOf(const QTextBlock &block)
+{
     return qsizetype(block.position()) + block.blockNumber();
 }
 
@@ -21,14 +22,16 @@ qsizetype modelStartOf(const QTextBlock &block) {
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-    , m_byteCounter(new AnsiByteCounter(document())) {
+    , m_byteCounter(new AnsiByteCounter(document()))
+{
     setObjectName(QStringLiteral("RichText"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
 }
 
-QString RichTextBox::normalizedLineBreaks(QString text) {
+QString RichTextBox::normalizedLineBreaks(QString text)
+{
     const qsizetype firstCr = text.indexOf(u'\r');
     if (firstCr < 0)
         return text;
@@ -52,7 +55,8 @@ QString RichTextBox::normalizedLineBreaks(QString text) {
     return text;
 }
 
-QString RichTextBox::Text() const {
+QString RichTextBox::Text() const
+{
     // The raw text holds each line break as one paragraph separator, which
     // typed or inserted text can never contain itself.
     const QString raw = document()->toRawText();
@@ -70,23 +74,27 @@ QString RichTextBox::Text() const {
     return text;
 }
 
-void RichTextBox::setText(QString text) {
+void RichTextBox::setText(QString text)
+{
     setPlainText(normalizedLineBreaks(std::move(text)));
 }
 
-qsizetype RichTextBox::textLength() const {
+qsizetype RichTextBox::textLength() const
+{
     const QTextDocument *doc = document();
     return qsizetype(doc->characterCount()) - 1 + (doc->blockCount() - 1);
 }
 
-qsizetype RichTextBox::toModelPosition(int widgetPosition) const {
+qsizetype RichTextBox::toModelPosition(int widgetPosition) const
+{
     const QTextBlock block = document()->findBlock(widgetPosition);
     if (!block.isValid())
         return textLength();
     return qsizetype(widgetPosition) + block.blockNumber();
 }
 
-int RichTextBox::toWidgetPosition(qsizetype modelPosition) const {
+int RichTextBox::toWidgetPosition(qsizetype modelPosition) const
+{
     const QTextDocument *doc = document();
     if (modelPosition <= 0)
         return 0;
@@ -108,22 +116,26 @@ int RichTextBox::toWidgetPosition(qsizetype modelPosition) const {
     return block.position() + int(offset);
 }
 
-qsizetype RichTextBox::SelStart() const {
+qsizetype RichTextBox::SelStart() const
+{
     return toModelPosition(textCursor().selectionStart());
 }
 
-void RichTextBox::setSelStart(qsizetype start) {
+void RichTextBox::setSelStart(qsizetype start)
+{
     QTextCursor cursor = textCursor();
     cursor.setPosition(toWidgetPosition(qBound(qsizetype(0), start, textLength())));
     setTextCursor(cursor);
 }
 
-qsizetype RichTextBox::SelLength() const {
+qsizetype RichTextBox::SelLength() const
+{
     const QTextCursor cursor = textCursor();
     return toModelPosition(cursor.selectionEnd()) - toModelPosition(cursor.selectionStart());
 }
 
-void RichTextBox::setSelLength(qsizetype length) {
+void RichTextBox::setSelLength(qsizetype length)
+{
     QTextCursor cursor = textCursor();
     const qsizetype start = toModelPosition(cursor.selectionStart());
     const qsizetype end = qBound(start, start + qMax(qsizetype(0), length), textLength());
@@ -132,19 +144,24 @@ void RichTextBox::setSelLength(qsizetype length) {
     setTextCursor(cursor);
 }
 
-QString RichTextBox::SelText() const {
+QString RichTextBox::SelText() const
+{
     QString text = textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     return text;
 }
 
-void RichTextBox::setSelText(const QString &text) {
+void RichTextBox::setSelText(const QString &text)
+{
     QTextCursor cursor = textCursor();
     cursor.insertText(normalizedLineBreaks(text));
     setTextCursor(cursor);
 }
 
-int RichTextBox::GetLineCount() const { return document()->blockCount(); }
+int RichTextBox::GetLineCount() const
+{
+    return document()->blockCount();
+}
 
 int RichTextBox::GetCurrentLine() const
 {
@@ -159,7 +176,10 @@ qsizetype RichTextBox::GetLineStart(int line) const
     return modelStartOf(block);
 }
 
-qint64 RichTextBox::ansiByteCount() const { return m_byteCounter->bytes(); }
+qint64 RichTextBox::ansiByteCount() const
+{
+    return m_byteCounter->bytes();
+}
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)
 {
@@ -175,7 +195,10 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
 
 // The edit menu comes from the right-button release and the menu key, not
 // from the widget's own menu.
-void RichTextBox::contextMenuEvent(QContextMenuEvent *event) { event->accept(); }
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
 
 void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 {

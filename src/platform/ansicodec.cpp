@@ -34,28 +34,34 @@ constexpr char16_t kEscapeLast = 0xDCFF;
 
 constexpr char kUnencodable = '?';
 
-constexpr bool isLead(uchar b) {
+constexpr bool isLead(uchar b)
+{
     return b >= kLeadFirst && b <= kLeadLast;
 }
-constexpr bool isDigit(uchar b) {
+constexpr bool isDigit(uchar b)
+{
     return b >= 0x30 && b <= 0x39;
 }
-constexpr bool isSurrogate(char32_t c) {
+constexpr bool isSurrogate(char32_t c)
+{
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
 // Characters the text widget does not keep as they are (paragraph and line separators, its
 // frame markers, any surrogate). A byte sequence decoding to one of them would not survive a
 // save, so such sequences are kept as escapes instead.
-constexpr bool isWidgetUnsafe(char16_t c) {
+constexpr bool isWidgetUnsafe(char16_t c)
+{
     return isSurrogate(c) || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
 }
 
-int fourByteIndex(uchar b1, uchar b2, uchar b3, uchar b4) {
+int fourByteIndex(uchar b1, uchar b2, uchar b3, uchar b4)
+{
     return (((b1 - kLeadFirst) * 10 + (b2 - 0x30)) * 126 + (b3 - kLeadFirst)) * 10 + (b4 - 0x30);
 }
 
-quint32 fourByteSequence(int index) {
+quint32 fourByteSequence(int index)
+{
     const quint32 b4 = 0x30 + index % 10;
     index /= 10;
     const quint32 b3 = kLeadFirst + index % 126;
@@ -87,7 +93,8 @@ struct Tables {
 
     // Accepts c as the decoding of the given bytes when it is a plain character that
     // nothing else encodes to yet, so that every decoded unit encodes back to its bytes.
-    bool claim(char16_t c, quint32 bytes) {
+    bool claim(char16_t c, quint32 bytes)
+    {
         if (c < 0x80 || isWidgetUnsafe(c) || encoded[c] != 0)
             return false;
         encoded[c] = bytes;
@@ -96,7 +103,8 @@ struct Tables {
 };
 
 // The bytes as one number, most significant first; 0 for anything but 2 or 4 bytes.
-quint32 packed(const QByteArray &bytes) {
+quint32 packed(const QByteArray &bytes)
+{
     if (bytes.size() != 2 && bytes.size() != 4)
         return 0;
     quint32 value = 0;
@@ -109,7 +117,8 @@ quint32 packed(const QByteArray &bytes) {
 // back into one entry per sequence: the code unit it decodes to, or 0 when it decodes to
 // anything but exactly one code unit. Empty when the converter is missing or its output does
 // not split up as expected.
-std::vector<char16_t> decodeEach(const char *converter, const std::vector<QByteArray> &sequences) {
+std::vector<char16_t> decodeEach(const char *converter, const std::vector<QByteArray> &sequences)
+{
     QStringDecoder decoder(converter, QStringConverter::Flag::Stateless);
     if (!decoder.isValid()) {
         qWarning("AnsiCodec: text converter %s is not available", converter);
@@ -138,7 +147,8 @@ std::vector<char16_t> decodeEach(const char *converter, const std::vector<QByteA
     return units;
 }
 
-Tables::Tables() {
+Tables::Tables()
+{
     // Code page 936, taken from the system's converter for it. Its replacement characters
     // (U+FFFD, U+001A) mark sequences it does not define.
     std::vector<QByteArray> sequences;
@@ -209,7 +219,8 @@ Tables::Tables() {
     fillUnits();
 }
 
-void Tables::fillUnits() {
+void Tables::fillUnits()
+{
     for (char32_t c = 0; c <= 0xFFFF; ++c) {
         if (c < 0x80) {
             unit[c] = c | 1u << 24;
@@ -229,7 +240,8 @@ void Tables::fillUnits() {
     }
 }
 
-const Tables &tables() {
+const Tables &tables()
+{
     static const std::unique_ptr<const Tables> instance = std::make_unique<Tables>();
     return *instance;
 }
@@ -237,7 +249,8 @@ const Tables &tables() {
 constexpr quint64 kAsciiMask8 = 0x8080808080808080ULL;
 
 // Bytes of one non-ASCII BMP code unit that is not part of a surrogate pair.
-quint32 bmpBytes(const Tables &t, char16_t c) {
+quint32 bmpBytes(const Tables &t, char16_t c)
+{
     if (c >= kEscapeFirst && c <= kEscapeLast)
         return c - kEscapeBase;
     if (isSurrogate(c))
@@ -245,19 +258,22 @@ quint32 bmpBytes(const Tables &t, char16_t c) {
     return t.encoded[c];
 }
 
-int lengthOf(quint32 bytes) {
+int lengthOf(quint32 bytes)
+{
     if (bytes == 0 || bytes < 0x100)
         return 1; // 0 is written as a single '?'
     return bytes < 0x10000 ? 2 : 4;
 }
 
-quint32 supplementaryBytes(char32_t codePoint) {
+quint32 supplementaryBytes(char32_t codePoint)
+{
     return fourByteSequence(kFourByteSupplementaryStart + int(codePoint - 0x10000));
 }
 
 } // namespace
 
-QString decode(QByteArrayView bytes) {
+QString decode(QByteArrayView bytes)
+{
     const Tables &t = tables();
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype n = bytes.size();
@@ -327,7 +343,8 @@ QString decode(QByteArrayView bytes) {
     return text;
 }
 
-qsizetype encodedLength(QStringView text) {
+qsizetype encodedLength(QStringView text)
+{
     const Tables &t = tables();
     const char16_t *p = text.utf16();
     const qsizetype n = text.size();
@@ -346,7 +363,8 @@ qsizetype encodedLength(QStringView text) {
     return length;
 }
 
-int encodedLength(char32_t codePoint) {
+int encodedLength(char32_t codePoint)
+{
     if (codePoint < 0x80)
         return 1;
     if (codePoint <= 0xFFFF)
@@ -354,11 +372,13 @@ int encodedLength(char32_t codePoint) {
     return codePoint <= 0x10FFFF ? 4 : 1;
 }
 
-QByteArray encode(QStringView text) {
+QByteArray encode(QStringView text)
+{
     return encode(text, QByteArrayView());
 }
 
-QByteArray encode(QStringView text, QByteArrayView suffix) {
+QByteArray encode(QStringView text, QByteArrayView suffix)
+{
     const Tables &t = tables();
     const qsizetype length = encodedLength(text);
     if (length + suffix.size() == 0)

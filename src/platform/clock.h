@@ -17,7 +17,9 @@ public:
 // A clock that shows whatever it is set to.
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime time = {}) : m_time(std::move(time)) {}
+    explicit FixedClock(QDateTime time = {})
+        : m_time(std::move(time))
+    {}
     QDateTime now() const override { return m_time; }
     void setNow(const QDateTime &time) { m_time = time; }
 

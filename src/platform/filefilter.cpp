@@ -1,6 +1,7 @@
 #include "platform/filefilter.h"
 
-QStringList qtNameFilters(const QString &pipeFilter) {
+QStringList qtNameFilters(const QString &pipeFilter)
+{
     QStringList parts = pipeFilter.split(u'|');
     if (!parts.isEmpty() && parts.last().isEmpty())
         parts.removeLast();

@@ -4,7 +4,8 @@
 #include <QDir>
 
 namespace {
-QString &programFolderOverride() {
+QString &programFolderOverride()
+{
     static QString folder;
     return folder;
 }
@@ -12,17 +13,20 @@ QString &programFolderOverride() {
 
 namespace Places {
 
-QString programFolder() {
+QString programFolder()
+{
     if (!programFolderOverride().isEmpty())
         return programFolderOverride();
     return QCoreApplication::applicationDirPath();
 }
 
-void setProgramFolder(const QString &folder) {
+void setProgramFolder(const QString &folder)
+{
     programFolderOverride() = folder;
 }
 
-QString tempFolder() {
+QString tempFolder()
+{
     const QString temp = qEnvironmentVariable("TEMP");
     if (!temp.isEmpty())
         return temp;
@@ -31,7 +35,8 @@ QString tempFolder() {
 
 } // namespace Places
 
-QString AddBackslash(const QString &folder) {
+QString AddBackslash(const QString &folder)
+{
     const QChar separator = QDir::separator();
     if (folder.endsWith(separator))
         return folder;

@@ -17,14 +17,17 @@
 
 namespace {
 
-bool isBlank(char c) {
+bool isBlank(char c)
+{
     return c == ' ' || c == '\t';
 }
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == u' ' || c == u'\t';
 }
 
-QString trimmedBlanks(QStringView text) {
+QString trimmedBlanks(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -36,12 +39,14 @@ QString trimmedBlanks(QStringView text) {
 
 // A name as given by the caller: like a C string it ends at the first NUL, and
 // the blanks around it do not count.
-QString callerName(const QString &name) {
+QString callerName(const QString &name)
+{
     const qsizetype nul = name.indexOf(QChar(0));
     return trimmedBlanks(nul < 0 ? QStringView(name) : QStringView(name).left(nul));
 }
 
-bool sameName(const QString &a, const QString &b) {
+bool sameName(const QString &a, const QString &b)
+{
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
@@ -56,7 +61,8 @@ struct Line {
     qsizetype valueBegin = 0; // key lines: first byte of the value after the blanks
 };
 
-Line parseLine(const QByteArray &bytes, Line line) {
+Line parseLine(const QByteArray &bytes, Line line)
+{
     qsizetype pos = line.begin;
     while (pos < line.contentEnd && isBlank(bytes[pos]))
         ++pos;
@@ -87,7 +93,8 @@ Line parseLine(const QByteArray &bytes, Line line) {
 }
 
 // CR LF, LF and a lone CR each end a line.
-QList<Line> parseLines(const QByteArray &bytes) {
+QList<Line> parseLines(const QByteArray &bytes)
+{
     QList<Line> lines;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
@@ -115,7 +122,8 @@ struct Location {
     qsizetype lastKey = -1; // line index of the section's last key line
 };
 
-Location locate(const QList<Line> &lines, const QString &section, const QString &key) {
+Location locate(const QList<Line> &lines, const QString &section, const QString &key)
+{
     Location found;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line &line = lines[i];
@@ -135,7 +143,8 @@ Location locate(const QList<Line> &lines, const QString &section, const QString 
     return found;
 }
 
-std::optional<QByteArray> readAll(const QString &path) {
+std::optional<QByteArray> readAll(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -145,7 +154,8 @@ std::optional<QByteArray> readAll(const QString &path) {
     return bytes;
 }
 
-QString valueOf(const QByteArray &bytes, const Line &line) {
+QString valueOf(const QByteArray &bytes, const Line &line)
+{
     qsizetype end = line.contentEnd;
     while (end > line.valueBegin && isBlank(bytes[end - 1]))
         --end;
@@ -158,7 +168,8 @@ QString valueOf(const QByteArray &bytes, const Line &line) {
 }
 
 // The longest start of text whose ANSI form fits in maxBytes, without NULs.
-QString fitted(QString text, qsizetype maxBytes) {
+QString fitted(QString text, qsizetype maxBytes)
+{
     text.remove(QChar(0));
     qsizetype bytes = 0;
     qsizetype i = 0;
@@ -178,14 +189,16 @@ QString fitted(QString text, qsizetype maxBytes) {
     return text;
 }
 
-bool containsLineBreak(const QString &text) {
+bool containsLineBreak(const QString &text)
+{
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
 } // namespace
 
 QString ProfileFile::read(const QString &path, const QString &section, const QString &key,
-                          const QString &defaultValue, int bufferSize) {
+                          const QString &defaultValue, int bufferSize)
+{
     const qsizetype maxBytes = qMax(bufferSize - 1, 0);
     const std::optional<QByteArray> bytes = readAll(path);
     if (!bytes)
@@ -199,7 +212,8 @@ QString ProfileFile::read(const QString &path, const QString &section, const QSt
 }
 
 bool ProfileFile::write(const QString &path, const QString &section, const QString &key,
-                        const QString &value) {
+                        const QString &value)
+{
     const QString sectionName = callerName(section);
     const QString keyName = callerName(key);
     const qsizetype nul = value.indexOf(QChar(0));

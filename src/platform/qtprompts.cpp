@@ -9,7 +9,8 @@
 
 namespace {
 
-QMessageBox::StandardButtons buttonsOf(int style) {
+QMessageBox::StandardButtons buttonsOf(int style)
+{
     switch (style & 7) {
     case 1:
         return QMessageBox::Ok | QMessageBox::Cancel;
@@ -22,7 +23,8 @@ QMessageBox::StandardButtons buttonsOf(int style) {
     }
 }
 
-QMessageBox::Icon iconOf(int style) {
+QMessageBox::Icon iconOf(int style)
+{
     switch (style & 0x70) {
     case 16:
         return QMessageBox::Critical;
@@ -37,7 +39,8 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
-int answerOf(int button) {
+int answerOf(int button)
+{
     switch (button) {
     case QMessageBox::Yes:
         return Prompts::AnswerYes;
@@ -51,11 +54,13 @@ int answerOf(int button) {
 }
 
 // A suggested name that is a pattern ("*.htm") only narrows the listing.
-bool isPattern(const QString &name) {
+bool isPattern(const QString &name)
+{
     return name.contains(u'*') || name.contains(u'?');
 }
 
-void prepare(QFileDialog &dialog, const Prompts::FileRequest &request) {
+void prepare(QFileDialog &dialog, const Prompts::FileRequest &request)
+{
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
     if (!request.initDir.isEmpty())
@@ -67,14 +72,17 @@ void prepare(QFileDialog &dialog, const Prompts::FileRequest &request) {
 } // namespace
 
 QtPrompts::QtPrompts(QWidget *owner)
-    : m_owner(owner) {}
+    : m_owner(owner)
+{}
 
-int QtPrompts::messageBox(const QString &text, int style, const QString &title) {
+int QtPrompts::messageBox(const QString &text, int style, const QString &title)
+{
     QMessageBox box(iconOf(style), title, text, buttonsOf(style), m_owner);
     return answerOf(box.exec());
 }
 
-std::optional<QString> QtPrompts::inputBox(const InputRequest &request) {
+std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
+{
     QInputDialog dialog(m_owner);
     dialog.setWindowTitle(request.title);
     dialog.setLabelText(request.prompt);
@@ -86,7 +94,8 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request) {
     return dialog.textValue();
 }
 
-std::optional<QString> QtPrompts::openFileName(const FileRequest &request) {
+std::optional<QString> QtPrompts::openFileName(const FileRequest &request)
+{
     QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title);
     prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -97,7 +106,8 @@ std::optional<QString> QtPrompts::openFileName(const FileRequest &request) {
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<QString> QtPrompts::saveFileName(const FileRequest &request) {
+std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)
+{
     QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("保存") : request.title);
     prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -108,7 +118,8 @@ std::optional<QString> QtPrompts::saveFileName(const FileRequest &request) {
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<quint32> QtPrompts::chooseColor(quint32 initial) {
+std::optional<quint32> QtPrompts::chooseColor(quint32 initial)
+{
     const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff),
                        int((initial >> 16) & 0xff));
     const QColor chosen =

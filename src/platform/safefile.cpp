@@ -13,7 +13,8 @@ namespace {
 // Past a file-size limit (RLIMIT_FSIZE) the kernel sends SIGXFSZ, whose default
 // action ends the program. Ignored, the write fails with EFBIG instead and the
 // old file survives. A handler someone else installed is left alone.
-void ignoreFileSizeSignal() {
+void ignoreFileSizeSignal()
+{
     static const bool ignored = [] {
         struct sigaction current = {};
         if (sigaction(SIGXFSZ, nullptr, &current) != 0)
@@ -28,7 +29,8 @@ void ignoreFileSizeSignal() {
     Q_UNUSED(ignored);
 }
 
-QString reasonFor(int error, const QString &systemReason) {
+QString reasonFor(int error, const QString &systemReason)
+{
     switch (error) {
     case ENOSPC:
     case EFBIG:
@@ -47,19 +49,22 @@ QString reasonFor(int error, const QString &systemReason) {
     }
 }
 
-SafeFile::Result failure(int error, const QString &systemReason) {
+SafeFile::Result failure(int error, const QString &systemReason)
+{
     return {false, reasonFor(error, systemReason)};
 }
 
 // Drops the temporary file; the target is not touched.
-void discard(QSaveFile &file) {
+void discard(QSaveFile &file)
+{
     file.cancelWriting();
     file.commit();
 }
 
 } // namespace
 
-SafeFile::Result SafeFile::write(const QString &path, const QByteArray &bytes) {
+SafeFile::Result SafeFile::write(const QString &path, const QByteArray &bytes)
+{
     ignoreFileSizeSignal();
 
     // QSaveFile follows a symbolic link to its final target, writes the

@@ -6,17 +6,20 @@
 
 namespace Twips {
 
-double perPixel() {
+double perPixel()
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-int toPixels(double twips) {
+int toPixels(double twips)
+{
     return int(std::lround(twips / perPixel()));
 }
 
-double fromPixels(int pixels) {
+double fromPixels(int pixels)
+{
     return pixels * perPixel();
 }
 

@@ -40,7 +40,8 @@ constexpr KeyPair kShiftedDigits[] = {
     {Qt::Key_ParenLeft, '9'},
 };
 
-int keypadCode(int qtKey) {
+int keypadCode(int qtKey)
+{
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return Numpad0 + (qtKey - Qt::Key_0);
     switch (qtKey) {
@@ -64,7 +65,8 @@ int keypadCode(int qtKey) {
 
 } // namespace
 
-int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
     if (modifiers & Qt::KeypadModifier) {
         if (const int code = keypadCode(qtKey))
             return code;
@@ -86,11 +88,13 @@ int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     return 0;
 }
 
-int fromKeyEvent(const QKeyEvent *event) {
+int fromKeyEvent(const QKeyEvent *event)
+{
     return fromQtKey(event->key(), event->modifiers());
 }
 
-int shiftState(Qt::KeyboardModifiers modifiers) {
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
     int state = 0;
     if (modifiers & Qt::ShiftModifier)
         state |= ShiftMask;

@@ -49,7 +49,10 @@ BarMenu::BarMenu(QWidget *parent, Host host)
     connect(menuSETfavrit, &QAction::triggered, this, &BarMenu::menuSETfavrit_Click);
 }
 
-void BarMenu::popup(const QPoint &globalPos) { m_poop->popup(globalPos); }
+void BarMenu::popup(const QPoint &globalPos)
+{
+    m_poop->popup(globalPos);
+}
 
 bool BarMenu::toggle(QAction *item, int strip)
 {
@@ -78,7 +81,10 @@ void BarMenu::menshortcut_Click()
     }
 }
 
-void BarMenu::menespecial_Click() { toggle(menespecial, 2); }
+void BarMenu::menespecial_Click()
+{
+    toggle(menespecial, 2);
+}
 
 void BarMenu::menuSETfavrit_Click()
 {

@@ -30,18 +30,22 @@ EditorLook EditorLook::fromSettings()
 {
     const QString section = QStringLiteral("WorkTable");
     EditorLook look;
-    look.fontName = ReadSetting(section, QStringLiteral("fontname"), QString::fromUtf8(kDefaultFont));
+    look.fontName =
+        ReadSetting(section, QStringLiteral("fontname"), QString::fromUtf8(kDefaultFont));
     if (!fontAvailable(look.fontName))
         look.fontName = QString::fromUtf8(kDefaultFont);
 
     bool ok = false;
-    const double size =
-        ReadSetting(section, QStringLiteral("fontsize"), QStringLiteral("9")).trimmed().toDouble(&ok);
-    look.fontSize = (ok && std::isfinite(size) && size > 0 && size <= kLargestSize) ? size : kDefaultSize;
+    const double size = ReadSetting(section, QStringLiteral("fontsize"), QStringLiteral("9"))
+                            .trimmed()
+                            .toDouble(&ok);
+    look.fontSize =
+        (ok && std::isfinite(size) && size > 0 && size <= kLargestSize) ? size : kDefaultSize;
 
-    const qlonglong color = ReadSetting(section, QStringLiteral("TableColor"), QStringLiteral("11315101"))
-                                .trimmed()
-                                .toLongLong(&ok);
+    const qlonglong color =
+        ReadSetting(section, QStringLiteral("TableColor"), QStringLiteral("11315101"))
+            .trimmed()
+            .toLongLong(&ok);
     look.backColor = (ok && color >= 0 && color <= 0xFFFFFFFFLL) ? quint32(color) : kDefaultColor;
     return look;
 }
@@ -56,13 +60,16 @@ QFont EditorLook::font() const
 
 void installFontSubstitutions()
 {
-    const QStringList serif = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
-                               QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei")};
-    const QStringList sans = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+    const QStringList serif = {QStringLiteral("Noto Serif CJK SC"),
+                               QStringLiteral("Noto Sans CJK SC"), QStringLiteral("AR PL UMing CN"),
+                               QStringLiteral("WenQuanYi Zen Hei")};
+    const QStringList sans = {QStringLiteral("Noto Sans CJK SC"),
+                              QStringLiteral("WenQuanYi Zen Hei"),
                               QStringLiteral("Noto Serif CJK SC")};
     const QStringList kai = {QStringLiteral("AR PL UKai CN"), QStringLiteral("Noto Serif CJK SC"),
                              QStringLiteral("Noto Sans CJK SC")};
-    for (const char *name : {"宋体", "新宋体", "SimSun", "NSimSun", "仿宋", "仿宋_GB2312", "FangSong"})
+    for (const char *name :
+         {"宋体", "新宋体", "SimSun", "NSimSun", "仿宋", "仿宋_GB2312", "FangSong"})
         QFont::insertSubstitutions(QString::fromUtf8(name), serif);
     for (const char *name : {"黑体", "SimHei", "微软雅黑", "Microsoft YaHei", "幼圆", "YouYuan"})
         QFont::insertSubstitutions(QString::fromUtf8(name), sans);

@@ -24,10 +24,12 @@ Schemes::Schemes(QAction *menfdafealt, QAction *menfdiy, Host host)
     : m_menfdafealt(menfdafealt)
     , m_menfdiy(menfdiy)
     , m_host(std::move(host))
-{
-}
+{}
 
-int Schemes::ButtonAdvance(bool visible, int widthTwips) { return visible ? widthTwips - 15 : 0; }
+int Schemes::ButtonAdvance(bool visible, int widthTwips)
+{
+    return visible ? widthTwips - 15 : 0;
+}
 
 QString Schemes::customCaption(const QString &name)
 {

@@ -19,33 +19,32 @@ constexpr ChainPlace kFirst[] = {
 };
 
 constexpr ChainPlace kSecond[] = {
-    {"shoot", "运行HTML", 975, 0, "运行HTML"},
-    {"selbutton(0)", "A", 375, 1, "链接"},
-    {"selbutton(1)", "F", 375, 2, "字体"},
-    {"selbutton(2)", "B", 375, 3, "粗体"},
-    {"selbutton(3)", "I", 375, 4, "斜体"},
-    {"selbutton(4)", "U", 375, 5, "下划线"},
-    {"selbutton(5)", "S", 375, 6, "删除线"},
-    {"selbutton(6)", "s", 375, 7, "弱"},
-    {"selbutton(7)", "G", 375, 8, "强"},
-    {"selbutton(8)", "X", 375, 9, "预格式"},
-    {"selbutton(9)", "C", 375, 10, "置中"},
-    {"noselbutton(7)", "R", 375, 11, "注释"},
-    {"noselbutton(0)", "Br", 495, 12, "换行"},
-    {"noselbutton(1)", "P", 375, 13, "段落"},
-    {"noselbutton(2)", "Hr", 375, 14, "横线"},
-    {"noselbutton(3)", "Img", 495, 15, "图象"},
-    {"noselbutton(4)", "Table", 615, 16, "表格"},
-    {"noselbutton(5)", "Marquee", 855, 17, "跑马灯"},
-    {"insert1", "OK--->", 735, 18, "特殊标签"},
-    {"Combo1", "", 1455, 18, "特殊标签"},
+    {"shoot", "运行HTML", 975, 0, "运行HTML"},    {"selbutton(0)", "A", 375, 1, "链接"},
+    {"selbutton(1)", "F", 375, 2, "字体"},        {"selbutton(2)", "B", 375, 3, "粗体"},
+    {"selbutton(3)", "I", 375, 4, "斜体"},        {"selbutton(4)", "U", 375, 5, "下划线"},
+    {"selbutton(5)", "S", 375, 6, "删除线"},      {"selbutton(6)", "s", 375, 7, "弱"},
+    {"selbutton(7)", "G", 375, 8, "强"},          {"selbutton(8)", "X", 375, 9, "预格式"},
+    {"selbutton(9)", "C", 375, 10, "置中"},       {"noselbutton(7)", "R", 375, 11, "注释"},
+    {"noselbutton(0)", "Br", 495, 12, "换行"},    {"noselbutton(1)", "P", 375, 13, "段落"},
+    {"noselbutton(2)", "Hr", 375, 14, "横线"},    {"noselbutton(3)", "Img", 495, 15, "图象"},
+    {"noselbutton(4)", "Table", 615, 16, "表格"}, {"noselbutton(5)", "Marquee", 855, 17, "跑马灯"},
+    {"insert1", "OK--->", 735, 18, "特殊标签"},   {"Combo1", "", 1455, 18, "特殊标签"},
 };
 
 } // namespace
 
-std::span<const ChainPlace> first() { return kFirst; }
-std::span<const ChainPlace> second() { return kSecond; }
+std::span<const ChainPlace> first()
+{
+    return kFirst;
+}
+std::span<const ChainPlace> second()
+{
+    return kSecond;
+}
 
-QString flagKey(int flag) { return QStringLiteral("Button") + QString::number(flag); }
+QString flagKey(int flag)
+{
+    return QStringLiteral("Button") + QString::number(flag);
+}
 
 } // namespace ToolbarChains

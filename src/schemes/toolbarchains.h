@@ -8,10 +8,10 @@
 // flag that shows or hides each place in the custom scheme. Shared by the
 // layout, the schemes and the settings dialog's button lists.
 struct ChainPlace {
-    const char *control;  // object name of the control, e.g. "func(0)", "Combo1"
-    const char *caption;  // the button's caption ("" for the list)
+    const char *control; // object name of the control, e.g. "func(0)", "Combo1"
+    const char *caption; // the button's caption ("" for the list)
     int widthTwips;
-    int flag;             // n of the key "Button<n>" in the chain's section
+    int flag;              // n of the key "Button<n>" in the chain's section
     const char *listEntry; // the entry that stands for the place in the settings dialog
 };
 

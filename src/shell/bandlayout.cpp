@@ -27,8 +27,8 @@ Result compute(const Input &input)
 
     result.strips[2] = QRect(0, paneHeight[0] + paneHeight[1] + result.editingArea.height(),
                              input.innerWidth, input.stripHeights[2]);
-    result.statusBar = QRect(0, input.innerHeight - input.statusHeight, input.innerWidth,
-                             input.statusHeight);
+    result.statusBar =
+        QRect(0, input.innerHeight - input.statusHeight, input.innerWidth, input.statusHeight);
     result.comYuansuLeft = input.innerWidth - kComYuansuFromRight;
     return result;
 }

@@ -8,13 +8,13 @@
 namespace BandLayout {
 
 struct Input {
-    int outerWidth = 0;  // the window's outer width (W)
-    int innerWidth = 0;  // its client width (SW)
-    int innerHeight = 0; // its client height (SH)
+    int outerWidth = 0;                // the window's outer width (W)
+    int innerWidth = 0;                // its client width (SW)
+    int innerHeight = 0;               // its client height (SH)
     std::array<int, 3> stripHeights{}; // each strip's own height
     std::array<bool, 3> stripVisible{};
-    int statusHeight = 0;       // B
-    QRect previousEditingArea;  // kept when the window is too small for it
+    int statusHeight = 0;      // B
+    QRect previousEditingArea; // kept when the window is too small for it
 };
 
 struct Result {

@@ -16,8 +16,8 @@
 #include "schemes/schemes.h"
 #include "shell/caption.h"
 #include "shell/commandline.h"
-#include "shell/maincommands.h"
 #include "shell/mainbands.h"
+#include "shell/maincommands.h"
 #include "shell/toolstrip.h"
 #include "shell/windowplacement.h"
 
@@ -41,9 +41,9 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     setWindowTitle(ProductName());
 
     m_buttons = MainButtons::create(m_bands->Picback(0), m_bands->Picback(1), m_bands->Picback(2));
-    m_snippetWidgets = createSnippetWidgets(m_bands->Picback(0), m_bands->Picback(1),
-                                            m_bands->Picback(2), m_commands->tags,
-                                            m_commands->lists);
+    m_snippetWidgets =
+        createSnippetWidgets(m_bands->Picback(0), m_bands->Picback(1), m_bands->Picback(2),
+                             m_commands->tags, m_commands->lists);
     createMenus();
     connectBands();
     connectButtons();
@@ -62,11 +62,20 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
 
 FRAmain::~FRAmain() = default;
 
-StatusLine &FRAmain::status() const { return *m_staBar; }
+StatusLine &FRAmain::status() const
+{
+    return *m_staBar;
+}
 
-FileCommands &FRAmain::fileCommands() const { return m_commands->file; }
+FileCommands &FRAmain::fileCommands() const
+{
+    return m_commands->file;
+}
 
-TagCompletion &FRAmain::completion() const { return m_keys->completion(); }
+TagCompletion &FRAmain::completion() const
+{
+    return m_keys->completion();
+}
 
 bool FRAmain::readStartFile(PageFile::ReadResult &page)
 {
@@ -159,11 +168,20 @@ void FRAmain::Form_KeyDown(int &keyCode, int shift)
     }
 }
 
-int FRAmain::GetLineCount() const { return m_richText->GetLineCount(); }
+int FRAmain::GetLineCount() const
+{
+    return m_richText->GetLineCount();
+}
 
-int FRAmain::GetCurrentLine() const { return m_richText->GetCurrentLine(); }
+int FRAmain::GetCurrentLine() const
+{
+    return m_richText->GetCurrentLine();
+}
 
-qsizetype FRAmain::GetLineStart(int line) const { return m_richText->GetLineStart(line); }
+qsizetype FRAmain::GetLineStart(int line) const
+{
+    return m_richText->GetLineStart(line);
+}
 
 void FRAmain::resizeEvent(QResizeEvent *event)
 {

@@ -15,8 +15,8 @@
 #include "settings/setfav.h"
 #include "settings/setfavapply.h"
 #include "settings/setfavhooks.h"
-#include "shell/maincommands.h"
 #include "shell/mainbands.h"
+#include "shell/maincommands.h"
 #include "shell/mousehooks.h"
 #include "shell/toolstrip.h"
 
@@ -45,9 +45,9 @@ void FRAmain::createMenus()
     schemeHost.applyLook = [this](const EditorLook &look) {
         m_richText->setFont(look.font());
         QPalette palette = m_richText->palette();
-        palette.setColor(QPalette::Base, QColor(int(look.backColor & 0xff),
-                                                int((look.backColor >> 8) & 0xff),
-                                                int((look.backColor >> 16) & 0xff)));
+        palette.setColor(QPalette::Base,
+                         QColor(int(look.backColor & 0xff), int((look.backColor >> 8) & 0xff),
+                                int((look.backColor >> 16) & 0xff)));
         m_richText->setPalette(palette);
     };
     // During start-up the window is shown once, at its end.
@@ -85,9 +85,8 @@ void FRAmain::connectBands()
         connect(strip, &ToolStrip::backgroundMouseMove, this, [this] {
             m_staBar->setText(QStringLiteral("ZelmoHTML编辑器，我们一直在努力..."));
         });
-        connect(strip, &ToolStrip::gripPressed, this, [this] {
-            m_staBar->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉"));
-        });
+        connect(strip, &ToolStrip::gripPressed, this,
+                [this] { m_staBar->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉")); });
         connect(strip, &ToolStrip::menuRequested, this,
                 [this](int, const QPoint &globalPos) { popupBarMenu(globalPos); });
     }
@@ -118,9 +117,8 @@ void FRAmain::connectButtons()
     connect(m_buttons.shoot, &QPushButton::clicked, this, [&c] { c.preview.shoot_Click(); });
     MouseHooks::onMouseMove(m_buttons.shoot, [&c] { c.preview.shoot_MouseMove(); });
     connect(m_buttons.aboutb, &QPushButton::clicked, this, &FRAmain::showAbout);
-    MouseHooks::onMouseMove(m_buttons.aboutb, [this] {
-        m_staBar->setText(QStringLiteral("查看关于ZelmoHTML编辑器"));
-    });
+    MouseHooks::onMouseMove(
+        m_buttons.aboutb, [this] { m_staBar->setText(QStringLiteral("查看关于ZelmoHTML编辑器")); });
 }
 
 void FRAmain::connectEditingArea()
@@ -147,7 +145,10 @@ void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
         m_editMenu->popupAfterRightClick(globalPos);
 }
 
-void FRAmain::popupBarMenu(const QPoint &globalPos) { m_barMenu->popup(globalPos); }
+void FRAmain::popupBarMenu(const QPoint &globalPos)
+{
+    m_barMenu->popup(globalPos);
+}
 
 void FRAmain::showAbout()
 {
@@ -175,6 +176,12 @@ void FRAmain::showSettings()
     dialog.exec();
 }
 
-void FRAmain::showFindWindow() { FRAsearch::showFor(this, m_richText); }
+void FRAmain::showFindWindow()
+{
+    FRAsearch::showFor(this, m_richText);
+}
 
-void FRAmain::showKeyCodeTester() { Form3::showFor(this); }
+void FRAmain::showKeyCodeTester()
+{
+    Form3::showFor(this);
+}

@@ -29,8 +29,10 @@ MainButtons MainButtons::create(QWidget *functionBar, QWidget *shortcutBar, QWid
     b.stolen = makeButton(functionBar, "stolen", QStringLiteral("偷窃"), 1560, 735, 320);
     b.ysjm[0] = makeButton(functionBar, "ysjm(0)", QStringLiteral("压缩"), 3720, 735, 320);
     b.toolbutt[2] = makeButton(functionBar, "toolbutt(2)", QStringLiteral("查找"), 5160, 735, 320);
-    b.toolbutt[1] = makeButton(functionBar, "toolbutt(1)", QStringLiteral("Huevane"), 6600, 1095, 320);
-    b.toolbutt[0] = makeButton(functionBar, "toolbutt(0)", QStringLiteral("Ascii键值"), 7680, 1095, 320);
+    b.toolbutt[1] =
+        makeButton(functionBar, "toolbutt(1)", QStringLiteral("Huevane"), 6600, 1095, 320);
+    b.toolbutt[0] =
+        makeButton(functionBar, "toolbutt(0)", QStringLiteral("Ascii键值"), 7680, 1095, 320);
 
     // The preview button opens the shortcut bar, in its own colours.
     b.shoot = makeButton(shortcutBar, "shoot", QStringLiteral("运行HTML"), 120, 975, 300);

@@ -12,5 +12,4 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
     , pageSource(status, prompts, launcher, window)
     , autosave(richText, status, clock)
     , drops(richText, file, status, prompts, [this](const QUrl &url) { launcher.openUrl(url); })
-{
-}
+{}

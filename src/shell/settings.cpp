@@ -3,23 +3,27 @@
 #include "platform/places.h"
 #include "platform/profilefile.h"
 
-QString SettingsPath() {
+QString SettingsPath()
+{
     return AddBackslash(Places::programFolder()) + QStringLiteral("zelmohtml.ini");
 }
 
-QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue) {
+QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue)
+{
     QString value = ProfileFile::read(SettingsPath(), section, key, defaultValue, 256);
     value.remove(QChar(u'\0'));
     return value;
 }
 
-int WriteSetting(const QString &section, const QString &key, const QString &value) {
+int WriteSetting(const QString &section, const QString &key, const QString &value)
+{
     return ProfileFile::write(SettingsPath(), section, key, value) ? 1 : 0;
 }
 
 namespace SettingValue {
 
-bool toBool(const QString &text, bool fallback) {
+bool toBool(const QString &text, bool fallback)
+{
     const QString trimmed = text.trimmed();
     if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
@@ -32,13 +36,15 @@ bool toBool(const QString &text, bool fallback) {
     return fallback;
 }
 
-double toNumber(const QString &text, double fallback) {
+double toNumber(const QString &text, double fallback)
+{
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     return ok ? number : fallback;
 }
 
-QString fromNumber(double value) {
+QString fromNumber(double value)
+{
     // Single precision, as the window rectangle has always been stored.
     return QString::number(static_cast<float>(value), 'g', 7);
 }

@@ -25,7 +25,8 @@ bool toBool(const QString &text, bool fallback);
 double toNumber(const QString &text, double fallback);
 // Text of a number the way it is stored.
 QString fromNumber(double value);
-inline QString fromBool(bool value) {
+inline QString fromBool(bool value)
+{
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 } // namespace SettingValue

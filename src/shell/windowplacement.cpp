@@ -9,7 +9,8 @@ namespace WindowPlacement {
 
 namespace {
 
-double readTwips(const char *key, double current) {
+double readTwips(const char *key, double current)
+{
     const QString stored =
         ReadSetting(QStringLiteral("arer"), QLatin1String(key), SettingValue::fromNumber(current));
     return SettingValue::toNumber(stored, current);
@@ -17,7 +18,8 @@ double readTwips(const char *key, double current) {
 
 } // namespace
 
-bool restore(QWidget *window) {
+bool restore(QWidget *window)
+{
     const double left = readTwips("left", Twips::fromPixels(window->x()));
     const double top = readTwips("top", Twips::fromPixels(window->y()));
     double width = readTwips("width", Twips::fromPixels(window->width()));
@@ -35,7 +37,8 @@ bool restore(QWidget *window) {
     return SettingValue::toNumber(state, 0) == 2;
 }
 
-void store(const QWidget *window) {
+void store(const QWidget *window)
+{
     const QString section = QStringLiteral("Arer");
     if (window->isMinimized()) {
         WriteSetting(section, QStringLiteral("WindowState"), QStringLiteral("1"));

@@ -17,12 +17,14 @@ namespace {
 
 const QString kProduct = QStringLiteral("ZelmoHTML编辑器");
 
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
@@ -38,7 +40,8 @@ struct Fixture {
     FileCommands commands{richText, session, status, prompts};
     bool saveMessage = false;
 
-    Fixture() {
+    Fixture()
+    {
         session.setCaption(kProduct);
         commands.setSaveMessageCheck([this] { return saveMessage; });
     }
@@ -66,7 +69,8 @@ private slots:
     void hints();
 };
 
-void TestFileCommands::newDocument_data() {
+void TestFileCommands::newDocument_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("selStart");
     QTest::addColumn<int>("selLength");
@@ -90,7 +94,8 @@ void TestFileCommands::newDocument_data() {
         << "abcdefgh" << 2 << 3 << int(Prompts::AnswerNo) << "abfgh" << false << askMessage;
 }
 
-void TestFileCommands::newDocument() {
+void TestFileCommands::newDocument()
+{
     QFETCH(QString, text);
     QFETCH(int, selStart);
     QFETCH(int, selLength);
@@ -125,7 +130,8 @@ void TestFileCommands::newDocument() {
     }
 }
 
-void TestFileCommands::standardDocumentBytes() {
+void TestFileCommands::standardDocumentBytes()
+{
     Fixture f;
     f.commands.func_Click(2);
     const QString path = f.folder.filePath(QStringLiteral("new.htm"));
@@ -148,7 +154,8 @@ void TestFileCommands::standardDocumentBytes() {
     QVERIFY(expected.contains(QByteArray::fromHex("b1e0bcadc6f7")));
 }
 
-void TestFileCommands::saveSuggestsName_data() {
+void TestFileCommands::saveSuggestsName_data()
+{
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("suggested");
     QTest::newRow("never saved") << ""
@@ -157,7 +164,8 @@ void TestFileCommands::saveSuggestsName_data() {
                                     << "old.htm";
 }
 
-void TestFileCommands::saveSuggestsName() {
+void TestFileCommands::saveSuggestsName()
+{
     QFETCH(QString, title);
     QFETCH(QString, suggested);
     Fixture f;
@@ -178,7 +186,8 @@ void TestFileCommands::saveSuggestsName() {
     QCOMPARE(f.status.Text2(), QStringLiteral("保存成功--") + path);
 }
 
-void TestFileCommands::saveAsAfterOpenSuggestsItsTitle() {
+void TestFileCommands::saveAsAfterOpenSuggestsItsTitle()
+{
     Fixture f;
     const QString opened = f.folder.filePath(QStringLiteral("opened.htm"));
     writeBytes(opened, "<p>x</p>\r\n");
@@ -200,7 +209,8 @@ void TestFileCommands::saveAsAfterOpenSuggestsItsTitle() {
     QVERIFY(f.session.CurrentFile.isEmpty());
 }
 
-void TestFileCommands::saveCancelled() {
+void TestFileCommands::saveCancelled()
+{
     Fixture f;
     f.richText.setText(QStringLiteral("abc"));
     f.commands.Save();
@@ -209,7 +219,8 @@ void TestFileCommands::saveCancelled() {
     QVERIFY(f.session.CurrentFile.isEmpty());
 }
 
-void TestFileCommands::savedFileHoldsTextAndOneCrLf() {
+void TestFileCommands::savedFileHoldsTextAndOneCrLf()
+{
     Fixture f;
     const QString path = f.folder.filePath(QStringLiteral("named.htm"));
     f.session.CurrentFile = path;
@@ -219,7 +230,8 @@ void TestFileCommands::savedFileHoldsTextAndOneCrLf() {
     QCOMPARE(readBytes(path), QByteArray::fromHex("d6d061") + "\r\nb\r\n");
 }
 
-void TestFileCommands::saveMessageWhenWanted() {
+void TestFileCommands::saveMessageWhenWanted()
+{
     Fixture f;
     const QString path = f.folder.filePath(QStringLiteral("m.htm"));
     f.session.CurrentFile = path;
@@ -231,7 +243,8 @@ void TestFileCommands::saveMessageWhenWanted() {
     QCOMPARE(f.prompts.messages[0].style, 0);
 }
 
-void TestFileCommands::openAndSaveKeepsPageByteForByte_data() {
+void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
+{
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("saved");
     const QByteArray gbk = QByteArray::fromHex("d6d0cec4") + "<p>\r\n";
@@ -250,7 +263,8 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data() {
         << QByteArray::fromHex("41d6") << QByteArray::fromHex("41d60d0a");
 }
 
-void TestFileCommands::openAndSaveKeepsPageByteForByte() {
+void TestFileCommands::openAndSaveKeepsPageByteForByte()
+{
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, saved);
     Fixture f;
@@ -261,7 +275,8 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte() {
     QCOMPARE(readBytes(path).toHex(), saved.toHex());
 }
 
-void TestFileCommands::openCancelled() {
+void TestFileCommands::openCancelled()
+{
     Fixture f;
     f.richText.setText(QStringLiteral("keep"));
     f.commands.Open();
@@ -269,7 +284,8 @@ void TestFileCommands::openCancelled() {
     QCOMPARE(f.richText.Text(), QStringLiteral("keep"));
 }
 
-void TestFileCommands::openUnreadableFileChangesNothing() {
+void TestFileCommands::openUnreadableFileChangesNothing()
+{
     Fixture f;
     f.richText.setText(QStringLiteral("keep"));
     f.session.CurrentFile = QStringLiteral("/old/path.htm");
@@ -282,7 +298,8 @@ void TestFileCommands::openUnreadableFileChangesNothing() {
     QCOMPARE(f.prompts.messages[0].style, 48);
 }
 
-void TestFileCommands::failedSaveKeepsOldFileAndSaysSo() {
+void TestFileCommands::failedSaveKeepsOldFileAndSaysSo()
+{
     Fixture f;
     const QString path = f.folder.filePath(QStringLiteral("big.htm"));
     const QByteArray old = "old page\r\n";
@@ -310,7 +327,8 @@ void TestFileCommands::failedSaveKeepsOldFileAndSaysSo() {
     QCOMPARE(f.richText.textLength(), 20000);
 }
 
-void TestFileCommands::hints() {
+void TestFileCommands::hints()
+{
     Fixture f;
     f.commands.func_MouseMove(0);
     QCOMPARE(f.status.Text(),

@@ -39,11 +39,12 @@ void TestCaretStatus::clickShowsTotalsAndCaret_data()
     QTest::addColumn<int>("clickAt");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << "" << 0 << "总共:    1行数    0字节   当前:    Ln 1,Col 1";
-    QTest::newRow("gbk") << QStringLiteral("中a") << 2 << "总共:    1行数    3字节   当前:    Ln 1,Col 3";
+    QTest::newRow("gbk") << QStringLiteral("中a") << 2
+                         << "总共:    1行数    3字节   当前:    Ln 1,Col 3";
     QTest::newRow("start of line 2")
         << "ab\r\ncd" << 4 << "总共:    2行数    6字节   当前:    Ln 2,Col 1";
-    QTest::newRow("four-byte character")
-        << QString::fromUcs4(U"\U0001F600x") << 2 << "总共:    1行数    5字节   当前:    Ln 1,Col 3";
+    QTest::newRow("four-byte character") << QString::fromUcs4(U"\U0001F600x") << 2
+                                         << "总共:    1行数    5字节   当前:    Ln 1,Col 3";
 }
 
 void TestCaretStatus::clickShowsTotalsAndCaret()
@@ -71,8 +72,9 @@ void TestCaretStatus::backwardSelectionShowsItsStart()
     box->setText(QStringLiteral("one\r\ntwo\r\nthree"));
     // Drag from line 3 back to line 1.
     QTest::mousePress(box->viewport(), Qt::LeftButton, {}, pointAt(box, 13));
-    QMouseEvent move(QEvent::MouseMove, pointAt(box, 1), box->viewport()->mapToGlobal(pointAt(box, 1)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, pointAt(box, 1),
+                     box->viewport()->mapToGlobal(pointAt(box, 1)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(box->viewport(), &move);
     QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, pointAt(box, 1));
     QVERIFY(box->SelLength() > 0);
@@ -100,8 +102,9 @@ void TestCaretStatus::byteCountFollowsEdits()
     RichTextBox box;
     box.setText(QStringLiteral("中文\r\nabc\r\n"));
     QRandomGenerator random(7);
-    const QString pieces[] = {QStringLiteral("中"), QStringLiteral("a"), QStringLiteral("\r\n"),
-                              QStringLiteral("\r\n中\r\n"), QString(), QStringLiteral("😀")};
+    const QString pieces[] = {
+        QStringLiteral("中"),         QStringLiteral("a"), QStringLiteral("\r\n"),
+        QStringLiteral("\r\n中\r\n"), QString(),           QStringLiteral("😀")};
     for (int step = 0; step < 400; ++step) {
         const qsizetype length = box.textLength();
         box.setSelStart(random.bounded(int(length) + 1));

@@ -2,9 +2,9 @@
 #include "editor/richtextbox.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 
@@ -26,8 +26,8 @@ void TestEditMenu::captions()
     QStringList captions;
     for (QAction *action : menu.txtpop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"剪  贴        <&T>", "复  制        <&C>", "粘  贴        <&P>",
-                                    "-", "全  选        <&A>"}));
+    QCOMPARE(captions, (QStringList{"剪  贴        <&T>", "复  制        <&C>",
+                                    "粘  贴        <&P>", "-", "全  选        <&A>"}));
 }
 
 void TestEditMenu::enabling_data()

@@ -18,7 +18,8 @@ private slots:
     void changeIsRaisedForProgramEdits();
 };
 
-void TestRichTextBox::textReadsBackWithCrLf_data() {
+void TestRichTextBox::textReadsBackWithCrLf_data()
+{
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << ""
@@ -36,7 +37,8 @@ void TestRichTextBox::textReadsBackWithCrLf_data() {
     QTest::newRow("chinese") << QStringLiteral("中文\r\n网页") << QStringLiteral("中文\r\n网页");
 }
 
-void TestRichTextBox::textReadsBackWithCrLf() {
+void TestRichTextBox::textReadsBackWithCrLf()
+{
     QFETCH(QString, input);
     QFETCH(QString, expected);
     RichTextBox box;
@@ -45,7 +47,8 @@ void TestRichTextBox::textReadsBackWithCrLf() {
     QCOMPARE(box.textLength(), expected.size());
 }
 
-void TestRichTextBox::selectionInModelPositions_data() {
+void TestRichTextBox::selectionInModelPositions_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -60,7 +63,8 @@ void TestRichTextBox::selectionInModelPositions_data() {
     QTest::newRow("third line") << "a\r\nb\r\nc" << 6 << 1 << 6 << "c";
 }
 
-void TestRichTextBox::selectionInModelPositions() {
+void TestRichTextBox::selectionInModelPositions()
+{
     QFETCH(QString, text);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -75,7 +79,8 @@ void TestRichTextBox::selectionInModelPositions() {
     QCOMPARE(box.SelLength(), selected.size());
 }
 
-void TestRichTextBox::replacingSelection_data() {
+void TestRichTextBox::replacingSelection_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -95,7 +100,8 @@ void TestRichTextBox::replacingSelection_data() {
                                          << "ad" << 1;
 }
 
-void TestRichTextBox::replacingSelection() {
+void TestRichTextBox::replacingSelection()
+{
     QFETCH(QString, text);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -112,7 +118,8 @@ void TestRichTextBox::replacingSelection() {
     QCOMPARE(box.SelLength(), 0);
 }
 
-void TestRichTextBox::backwardSelectionReportsItsStart() {
+void TestRichTextBox::backwardSelectionReportsItsStart()
+{
     RichTextBox box;
     box.setText(QStringLiteral("ab\r\ncd"));
     QTextCursor cursor = box.textCursor();
@@ -124,7 +131,8 @@ void TestRichTextBox::backwardSelectionReportsItsStart() {
     QCOMPARE(box.SelText(), QStringLiteral("b\r\nc"));
 }
 
-void TestRichTextBox::positionsRoundTripOnEveryLineBreak() {
+void TestRichTextBox::positionsRoundTripOnEveryLineBreak()
+{
     QString text;
     for (int line = 0; line < 300; ++line)
         text += QString(line % 7, u'x') + QStringLiteral("\r\n");
@@ -140,7 +148,8 @@ void TestRichTextBox::positionsRoundTripOnEveryLineBreak() {
     }
 }
 
-void TestRichTextBox::unusualCharactersSurvive() {
+void TestRichTextBox::unusualCharactersSurvive()
+{
     // Escaped bytes, a non-breaking space, a character outside the BMP and a
     // NUL all read back as they went in.
     const QString text = QString(QChar(0xDC81)) + QChar(0x00A0) + QStringLiteral("a") +
@@ -150,7 +159,8 @@ void TestRichTextBox::unusualCharactersSurvive() {
     QCOMPARE(box.Text(), text);
 }
 
-void TestRichTextBox::changeIsRaisedForProgramEdits() {
+void TestRichTextBox::changeIsRaisedForProgramEdits()
+{
     RichTextBox box;
     QSignalSpy spy(&box, &RichTextBox::Change);
     box.setSelText(QStringLiteral("<"));

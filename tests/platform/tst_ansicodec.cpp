@@ -6,7 +6,8 @@
 
 namespace {
 
-QString fromUcs4(std::initializer_list<char32_t> codePoints) {
+QString fromUcs4(std::initializer_list<char32_t> codePoints)
+{
     QString text;
     for (const char32_t c : codePoints) {
         if (c > 0xFFFF) {
@@ -19,7 +20,8 @@ QString fromUcs4(std::initializer_list<char32_t> codePoints) {
     return text;
 }
 
-QString escape(uchar byte) {
+QString escape(uchar byte)
+{
     return QString(QChar(char16_t(0xDC00 + byte)));
 }
 
@@ -42,7 +44,8 @@ private slots:
     void encodedLengthMatches();
 };
 
-void TestAnsiCodec::vectors_data() {
+void TestAnsiCodec::vectors_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
@@ -67,7 +70,8 @@ void TestAnsiCodec::vectors_data() {
                                                   "3e");
 }
 
-void TestAnsiCodec::vectors() {
+void TestAnsiCodec::vectors()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
 
@@ -79,7 +83,8 @@ void TestAnsiCodec::vectors() {
         QCOMPARE(AnsiCodec::encodedLength(char32_t(codePoints.first())), bytes.size());
 }
 
-void TestAnsiCodec::referenceTable() {
+void TestAnsiCodec::referenceTable()
+{
     QFile file(QStringLiteral(ZELMO_SHARED_DATA "/cp936.tsv"));
     if (!file.open(QIODevice::ReadOnly))
         QSKIP("cp936.tsv is not available");
@@ -123,7 +128,8 @@ void TestAnsiCodec::referenceTable() {
     QCOMPARE(roundTrips, 24070);
 }
 
-void TestAnsiCodec::escapes_data() {
+void TestAnsiCodec::escapes_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
 
@@ -156,7 +162,8 @@ void TestAnsiCodec::escapes_data() {
     QTest::newRow("utf-8") << QByteArray("\xe4\xb8\xad") << fromUcs4({0x6D93}) + escape(0xAD);
 }
 
-void TestAnsiCodec::escapes() {
+void TestAnsiCodec::escapes()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
 
@@ -165,7 +172,8 @@ void TestAnsiCodec::escapes() {
     QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
 }
 
-void TestAnsiCodec::randomBytesRoundTrip() {
+void TestAnsiCodec::randomBytesRoundTrip()
+{
     // Bytes drawn so that leads, digits and trails meet often enough to form every kind of
     // sequence, broken ones included.
     static const uchar interesting[] = {0x00, 0x0A, 0x30, 0x31, 0x35, 0x39, 0x3F, 0x40,
@@ -189,7 +197,8 @@ void TestAnsiCodec::randomBytesRoundTrip() {
     }
 }
 
-void TestAnsiCodec::unpairableUnits_data() {
+void TestAnsiCodec::unpairableUnits_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
@@ -205,7 +214,8 @@ void TestAnsiCodec::unpairableUnits_data() {
         << fromUcs4({0x1F600, 0xDC81}) << QByteArray::fromHex("9439fc3681");
 }
 
-void TestAnsiCodec::unpairableUnits() {
+void TestAnsiCodec::unpairableUnits()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
 
@@ -213,7 +223,8 @@ void TestAnsiCodec::unpairableUnits() {
     QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
 }
 
-void TestAnsiCodec::everyBmpCharacter() {
+void TestAnsiCodec::everyBmpCharacter()
+{
     // Every BMP character is written so that it reads back as itself, with two kinds of
     // exceptions that still keep their bytes over any number of saves: characters the text
     // widget does not keep read back as escapes, and characters GB18030 gives two-byte codes
@@ -246,7 +257,8 @@ void TestAnsiCodec::everyBmpCharacter() {
     QVERIFY(privateUseTwins.size() <= 100);
 }
 
-void TestAnsiCodec::encodedLengthMatches_data() {
+void TestAnsiCodec::encodedLengthMatches_data()
+{
     QTest::addColumn<QString>("text");
 
     QTest::newRow("ascii run") << QString(1000, QLatin1Char('x'));
@@ -256,7 +268,8 @@ void TestAnsiCodec::encodedLengthMatches_data() {
     QTest::newRow("pair across ascii block") << fromUcs4({'a', 'b', 'c', 0x1F600, 'd', 'e', 'f'});
 }
 
-void TestAnsiCodec::encodedLengthMatches() {
+void TestAnsiCodec::encodedLengthMatches()
+{
     QFETCH(QString, text);
 
     const QByteArray bytes = AnsiCodec::encode(text);

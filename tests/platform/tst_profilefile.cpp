@@ -10,19 +10,22 @@
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Tries what the tests rely on; root writes into read-only folders anyway.
-bool folderRefusesWrites(const QString &folder) {
+bool folderRefusesWrites(const QString &folder)
+{
     QFile probe(folder + QStringLiteral("/probe"));
     if (probe.open(QIODevice::WriteOnly)) {
         probe.remove();
@@ -50,7 +53,8 @@ private slots:
     void writeIntoMissingFolder();
 };
 
-void TstProfileFile::read_data() {
+void TstProfileFile::read_data()
+{
     QTest::addColumn<QByteArray>("file"); // a null array: no file at all
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -202,7 +206,8 @@ void TstProfileFile::read_data() {
                                      << "k" << QString(200, u'中') << 256 << QString(127, u'中');
 }
 
-void TstProfileFile::read() {
+void TstProfileFile::read()
+{
     QFETCH(QByteArray, file);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -219,7 +224,8 @@ void TstProfileFile::read() {
     QCOMPARE(ProfileFile::read(path, section, key, defaultValue, bufferSize), expected);
 }
 
-void TstProfileFile::write_data() {
+void TstProfileFile::write_data()
+{
     QTest::addColumn<QByteArray>("before"); // a null array: no file at all
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -315,7 +321,8 @@ void TstProfileFile::write_data() {
                                    << " v" << QByteArray("[S]\r\nk= v\r\n");
 }
 
-void TstProfileFile::write() {
+void TstProfileFile::write()
+{
     QFETCH(QByteArray, before);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -333,7 +340,8 @@ void TstProfileFile::write() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Zelmo.ini")});
 }
 
-void TstProfileFile::writeThenRead() {
+void TstProfileFile::writeThenRead()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Zelmo.ini"));
@@ -347,7 +355,8 @@ void TstProfileFile::writeThenRead() {
     QCOMPARE(ProfileFile::read(path, "Recent", "乤", "d"), QStringLiteral("b"));
 }
 
-void TstProfileFile::refusedWrite_data() {
+void TstProfileFile::refusedWrite_data()
+{
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
@@ -382,7 +391,8 @@ void TstProfileFile::refusedWrite_data() {
                                << "v";
 }
 
-void TstProfileFile::refusedWrite() {
+void TstProfileFile::refusedWrite()
+{
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
@@ -397,7 +407,8 @@ void TstProfileFile::refusedWrite() {
     QCOMPARE(readBytes(path), before);
 }
 
-void TstProfileFile::writeIntoReadOnlyFolder() {
+void TstProfileFile::writeIntoReadOnlyFolder()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Zelmo.ini"));
@@ -417,7 +428,8 @@ void TstProfileFile::writeIntoReadOnlyFolder() {
              QStringList{QStringLiteral("Zelmo.ini")});
 }
 
-void TstProfileFile::writeIntoMissingFolder() {
+void TstProfileFile::writeIntoMissingFolder()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("missing/Zelmo.ini"));

@@ -19,7 +19,8 @@ const char childOption[] = "--write-under-size-limit";
 
 // Run in a child process: the file-size limit and SIGXFSZ concern the whole
 // process, and the limit cannot be raised again once lowered.
-int writeUnderSizeLimit(const char *path, const char *limit, const char *size) {
+int writeUnderSizeLimit(const char *path, const char *limit, const char *size)
+{
     const rlimit fileSize = {rlim_t(std::atoll(limit)), rlim_t(std::atoll(limit))};
     if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
         return 3;
@@ -29,23 +30,27 @@ int writeUnderSizeLimit(const char *path, const char *limit, const char *size) {
     return result.ok ? 0 : 1;
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList entries(const QString &folder) {
+QStringList entries(const QString &folder)
+{
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-mode_t permissionBits(const QString &path) {
+mode_t permissionBits(const QString &path)
+{
     struct stat info = {};
     if (stat(QFile::encodeName(path).constData(), &info) != 0)
         return mode_t(-1);
@@ -53,7 +58,8 @@ mode_t permissionBits(const QString &path) {
 }
 
 // Tries what the tests rely on; root writes through missing permissions anyway.
-bool canCreateIn(const QString &folder) {
+bool canCreateIn(const QString &folder)
+{
     QFile probe(folder + QStringLiteral("/probe"));
     if (!probe.open(QIODevice::WriteOnly))
         return false;
@@ -61,7 +67,8 @@ bool canCreateIn(const QString &folder) {
     return true;
 }
 
-bool canWriteTo(const QString &file) {
+bool canWriteTo(const QString &file)
+{
     QFile existing(file);
     return existing.open(QIODevice::Append);
 }
@@ -87,7 +94,8 @@ private slots:
     void newFile();
 };
 
-void TstSafeFile::sizeLimit_data() {
+void TstSafeFile::sizeLimit_data()
+{
     QTest::addColumn<int>("limit");
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("ok");
@@ -98,7 +106,8 @@ void TstSafeFile::sizeLimit_data() {
     QTest::newRow("no room at all") << 0 << 10 << false;
 }
 
-void TstSafeFile::sizeLimit() {
+void TstSafeFile::sizeLimit()
+{
     QFETCH(int, limit);
     QFETCH(int, size);
     QFETCH(bool, ok);
@@ -125,7 +134,8 @@ void TstSafeFile::sizeLimit() {
     }
 }
 
-void TstSafeFile::notWritable_data() {
+void TstSafeFile::notWritable_data()
+{
     QTest::addColumn<bool>("folderReadOnly");
     QTest::addColumn<bool>("fileReadOnly");
 
@@ -133,7 +143,8 @@ void TstSafeFile::notWritable_data() {
     QTest::newRow("read-only file") << false << true;
 }
 
-void TstSafeFile::notWritable() {
+void TstSafeFile::notWritable()
+{
     QFETCH(bool, folderReadOnly);
     QFETCH(bool, fileReadOnly);
 
@@ -158,7 +169,8 @@ void TstSafeFile::notWritable() {
     QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("page.htm")});
 }
 
-void TstSafeFile::impossibleTarget_data() {
+void TstSafeFile::impossibleTarget_data()
+{
     QTest::addColumn<QString>("target");
 
     QTest::newRow("folder") << "folder";
@@ -166,7 +178,8 @@ void TstSafeFile::impossibleTarget_data() {
     QTest::newRow("file as folder") << "page.htm/page.htm";
 }
 
-void TstSafeFile::impossibleTarget() {
+void TstSafeFile::impossibleTarget()
+{
     QFETCH(QString, target);
 
     QTemporaryDir dir;
@@ -183,7 +196,8 @@ void TstSafeFile::impossibleTarget() {
     QVERIFY(entries(dir.filePath(QStringLiteral("folder"))).isEmpty());
 }
 
-void TstSafeFile::symbolicLink_data() {
+void TstSafeFile::symbolicLink_data()
+{
     QTest::addColumn<QString>("linkTarget"); // as stored in the link
     QTest::addColumn<bool>("targetExists");
 
@@ -192,7 +206,8 @@ void TstSafeFile::symbolicLink_data() {
     QTest::newRow("dangling") << "real/page.htm" << false;
 }
 
-void TstSafeFile::symbolicLink() {
+void TstSafeFile::symbolicLink()
+{
     QFETCH(QString, linkTarget);
     QFETCH(bool, targetExists);
 
@@ -219,7 +234,8 @@ void TstSafeFile::symbolicLink() {
              QStringList{QStringLiteral("page.htm")});
 }
 
-void TstSafeFile::permissionsKept_data() {
+void TstSafeFile::permissionsKept_data()
+{
     QTest::addColumn<int>("mode");
 
     QTest::newRow("0600") << 0600;
@@ -227,7 +243,8 @@ void TstSafeFile::permissionsKept_data() {
     QTest::newRow("0755") << 0755;
 }
 
-void TstSafeFile::permissionsKept() {
+void TstSafeFile::permissionsKept()
+{
     QFETCH(int, mode);
 
     QTemporaryDir dir;
@@ -242,7 +259,8 @@ void TstSafeFile::permissionsKept() {
     QCOMPARE(permissionBits(path), mode_t(mode));
 }
 
-void TstSafeFile::newFile() {
+void TstSafeFile::newFile()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("page.htm"));
@@ -257,7 +275,8 @@ void TstSafeFile::newFile() {
     QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("page.htm")});
 }
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     if (argc == 5 && qstrcmp(argv[1], childOption) == 0)
         return writeUnderSizeLimit(argv[2], argv[3], argv[4]);
 

@@ -20,8 +20,8 @@ QList<int> leftEdges(const FRAmain &window, std::span<const ChainPlace> chain)
 {
     QList<int> edges;
     for (const ChainPlace &place : chain)
-        edges << int(Twips::fromPixels(
-                     window.findChild<QWidget *>(QLatin1String(place.control))->x()));
+        edges << int(
+            Twips::fromPixels(window.findChild<QWidget *>(QLatin1String(place.control))->x()));
     return edges;
 }
 
@@ -67,8 +67,8 @@ void TestSchemes::packing_data()
         << QList<int>{120, 120, 840, 1560, 2280, 3000, 3720, 4440, 5160, 5880, 6960} << kAllSecond;
     QList<int> withoutSpecial = kAllSecond;
     withoutSpecial[19] = 8160; // Combo1 follows the hidden insert1
-    QTest::newRow("Button18 off")
-        << QByteArray("[bar2button]\r\nbutton18=0\r\n") << kAllFirst << withoutSpecial;
+    QTest::newRow("Button18 off") << QByteArray("[bar2button]\r\nbutton18=0\r\n") << kAllFirst
+                                  << withoutSpecial;
     QByteArray allOff = "[bar1button]\r\n";
     for (int i = 0; i < 11; ++i)
         allOff += "Button" + QByteArray::number(i) + "=False\r\n";
@@ -101,9 +101,12 @@ void TestSchemes::customCaption_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("six") << "我的方案名字" << "我的方案       F4";
-    QTest::newRow("three") << "abc" << "abc       F4";
-    QTest::newRow("empty") << "" << "       F4";
+    QTest::newRow("six") << "我的方案名字"
+                         << "我的方案       F4";
+    QTest::newRow("three") << "abc"
+                           << "abc       F4";
+    QTest::newRow("empty") << ""
+                           << "       F4";
 }
 
 void TestSchemes::customCaption()
@@ -124,14 +127,14 @@ void TestSchemes::lookFromSettings_data()
     QTest::addColumn<double>("size");
     QTest::addColumn<quint32>("color");
     QTest::newRow("no settings file") << QByteArray() << 9.0 << quint32(11315101);
-    QTest::newRow("stored") << QByteArray("[WorkTable]\r\nfontsize=12\r\nTableColor=255\r\n") << 12.0
-                            << quint32(255);
+    QTest::newRow("stored") << QByteArray("[WorkTable]\r\nfontsize=12\r\nTableColor=255\r\n")
+                            << 12.0 << quint32(255);
     QTest::newRow("size not a number")
         << QByteArray("[WorkTable]\r\nfontsize=abc\r\n") << 9.0 << quint32(11315101);
     QTest::newRow("size zero") << QByteArray("[WorkTable]\r\nfontsize=0\r\n") << 9.0
                                << quint32(11315101);
-    QTest::newRow("size negative") << QByteArray("[WorkTable]\r\nfontsize=-5\r\n") << 9.0
-                                   << quint32(11315101);
+    QTest::newRow("size negative")
+        << QByteArray("[WorkTable]\r\nfontsize=-5\r\n") << 9.0 << quint32(11315101);
     QTest::newRow("colour not a number")
         << QByteArray("[WorkTable]\r\nTableColor=red\r\n") << 9.0 << quint32(11315101);
 }
@@ -251,8 +254,8 @@ void TestSchemes::barMenuItems()
     QStringList captions;
     for (QAction *action : window.barMenu().poop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏", "-",
-                                    "锁定<快捷编辑拦>", "-", "  设    置"}));
+    QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏",
+                                    "-", "锁定<快捷编辑拦>", "-", "  设    置"}));
     QVERIFY(!window.barMenu().menueee->isEnabled());
     QVERIFY(window.barMenu().menueee->isChecked());
     window.barMenu().menueee->trigger();

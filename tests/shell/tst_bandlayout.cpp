@@ -1,10 +1,10 @@
+#include "editor/richtextbox.h"
+#include "platform/twips.h"
 #include "shell/bandlayout.h"
 #include "shell/framain.h"
 #include "shell/mainbands.h"
 #include "shell/statusline.h"
 #include "shell/toolstrip.h"
-#include "editor/richtextbox.h"
-#include "platform/twips.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 
@@ -35,9 +35,10 @@ void TestBandLayout::hiddenStrips_data()
     QTest::addColumn<int>("strip2Top");
     // A window of 9000 x 6000 twips inside, 9120 outside; strips 315, status 330.
     QTest::newRow("all shown") << true << true << true << QRect(0, 630, 9000, 4725) << 315 << 5355;
-    QTest::newRow("first hidden") << false << true << true << QRect(0, 315, 9000, 5040) << 0 << 5355;
-    QTest::newRow("second hidden") << true << false << true << QRect(0, 315, 9000, 5040) << 315
-                                   << 5355;
+    QTest::newRow("first hidden") << false << true << true << QRect(0, 315, 9000, 5040) << 0
+                                  << 5355;
+    QTest::newRow("second hidden")
+        << true << false << true << QRect(0, 315, 9000, 5040) << 315 << 5355;
     QTest::newRow("third hidden") << true << true << false << QRect(0, 630, 9000, 5040) << 315
                                   << 5670;
     QTest::newRow("first two hidden")
@@ -125,8 +126,8 @@ void TestBandLayout::stripMouseTexts()
     ToolStrip *strip = window.bands().Picback(2);
     // Between the last button and ComYuansuVisible the strip is bare.
     const QPoint bare(Twips::toPixels(9800), 5);
-    QMouseEvent move(QEvent::MouseMove, bare, strip->mapToGlobal(bare), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, bare, strip->mapToGlobal(bare), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(strip, &move);
     QCOMPARE(window.status().Text(), QStringLiteral("ZelmoHTML编辑器，我们一直在努力..."));
 

@@ -32,7 +32,8 @@ private slots:
     void saveAsKeyAlwaysAsks();
 };
 
-void TestFRAmain::commandLine_data() {
+void TestFRAmain::commandLine_data()
+{
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("path");
     QTest::newRow("none") << QStringList{} << "";
@@ -42,13 +43,15 @@ void TestFRAmain::commandLine_data() {
     QTest::newRow("quote inside") << QStringList{"/a/x\"y.htm"} << "/a/xy.htm";
 }
 
-void TestFRAmain::commandLine() {
+void TestFRAmain::commandLine()
+{
     QFETCH(QStringList, arguments);
     QFETCH(QString, path);
     QCOMPARE(CommandLinePath(arguments), path);
 }
 
-void TestFRAmain::startWithoutFile() {
+void TestFRAmain::startWithoutFile()
+{
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     FRAmain window(prompts);
@@ -61,7 +64,8 @@ void TestFRAmain::startWithoutFile() {
     QVERIFY(prompts.messages.isEmpty());
 }
 
-void TestFRAmain::startWithQuotedPathWithBlanks() {
+void TestFRAmain::startWithQuotedPathWithBlanks()
+{
     TestProgramFolder folder;
     const QString path = folder.filePath(QStringLiteral("my page.htm"));
     folder.writeFile(QStringLiteral("my page.htm"), QByteArray::fromHex("d6d0") + "\r\n");
@@ -75,13 +79,15 @@ void TestFRAmain::startWithQuotedPathWithBlanks() {
     QVERIFY(window.session().CurrentFileTitle.isEmpty());
 }
 
-void TestFRAmain::startWithUnloadableFile_data() {
+void TestFRAmain::startWithUnloadableFile_data()
+{
     QTest::addColumn<bool>("folderArgument");
     QTest::newRow("folder") << true;
     QTest::newRow("missing file") << false;
 }
 
-void TestFRAmain::startWithUnloadableFile() {
+void TestFRAmain::startWithUnloadableFile()
+{
     QFETCH(bool, folderArgument);
     TestProgramFolder folder;
     const QString path = folderArgument ? folder.path() : folder.filePath("missing.htm");
@@ -97,7 +103,8 @@ void TestFRAmain::startWithUnloadableFile() {
     QVERIFY(window.session().CurrentFile.isEmpty());
 }
 
-void TestFRAmain::noSettingsFileGivesDesignRectangle() {
+void TestFRAmain::noSettingsFileGivesDesignRectangle()
+{
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     FRAmain window(prompts);
@@ -108,7 +115,8 @@ void TestFRAmain::noSettingsFileGivesDesignRectangle() {
     QCOMPARE(folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=0\r\n"));
 }
 
-void TestFRAmain::restartRestoresRectangle() {
+void TestFRAmain::restartRestoresRectangle()
+{
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     {
@@ -126,7 +134,8 @@ void TestFRAmain::restartRestoresRectangle() {
     QCOMPARE(again.size(), QSize(400, 300));
 }
 
-void TestFRAmain::restartRestoresMaximisedState() {
+void TestFRAmain::restartRestoresMaximisedState()
+{
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     {
@@ -149,7 +158,8 @@ void TestFRAmain::restartRestoresMaximisedState() {
     QCOMPARE(again.normalGeometry().size(), QSize(500, 350));
 }
 
-void TestFRAmain::minimisedExitOpensNormal() {
+void TestFRAmain::minimisedExitOpensNormal()
+{
     TestProgramFolder folder;
     folder.writeFile("zelmohtml.ini", "[Arer]\r\nWindowState=1\r\n");
     ScriptedPrompts prompts;
@@ -159,13 +169,15 @@ void TestFRAmain::minimisedExitOpensNormal() {
     QVERIFY(!window.isMaximized());
 }
 
-void TestFRAmain::saveKeys_data() {
+void TestFRAmain::saveKeys_data()
+{
     QTest::addColumn<int>("key");
     QTest::newRow("Ctrl+S") << int(Qt::Key_S);
     QTest::newRow("Ctrl+O saves too") << int(Qt::Key_O);
 }
 
-void TestFRAmain::saveKeys() {
+void TestFRAmain::saveKeys()
+{
     QFETCH(int, key);
     TestProgramFolder folder;
     const QString path = folder.filePath("named.htm");
@@ -184,7 +196,8 @@ void TestFRAmain::saveKeys() {
     QCOMPARE(window.richText()->Text(), QStringLiteral("oldx")); // the key itself is consumed
 }
 
-void TestFRAmain::saveAsKeyAlwaysAsks() {
+void TestFRAmain::saveAsKeyAlwaysAsks()
+{
     TestProgramFolder folder;
     const QString path = folder.filePath("named.htm");
     folder.writeFile("named.htm", "old\r\n");

@@ -1,27 +1,32 @@
 #include "scriptedprompts.h"
 
-int ScriptedPrompts::messageBox(const QString &text, int style, const QString &title) {
+int ScriptedPrompts::messageBox(const QString &text, int style, const QString &title)
+{
     messages.append({text, style, title});
     if (!messageAnswers.isEmpty())
         return messageAnswers.takeFirst();
     return (style & 7) == YesNo ? AnswerNo : AnswerOk;
 }
 
-std::optional<QString> ScriptedPrompts::inputBox(const InputRequest &request) {
+std::optional<QString> ScriptedPrompts::inputBox(const InputRequest &request)
+{
     inputRequests.append(request);
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }
 
-std::optional<QString> ScriptedPrompts::openFileName(const FileRequest &request) {
+std::optional<QString> ScriptedPrompts::openFileName(const FileRequest &request)
+{
     fileRequests.append(request);
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
 }
 
-std::optional<QString> ScriptedPrompts::saveFileName(const FileRequest &request) {
+std::optional<QString> ScriptedPrompts::saveFileName(const FileRequest &request)
+{
     fileRequests.append(request);
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
 }
 
-std::optional<quint32> ScriptedPrompts::chooseColor(quint32) {
+std::optional<quint32> ScriptedPrompts::chooseColor(quint32)
+{
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
 }
