@@ -62,42 +62,36 @@ void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
         return;
     }
     for (;; block = block.next()) {
-        const QString text = block.text();
-        const qint64 lineBytes = AnsiCodec::encodedLength(text);
-        const bool hasNul = text.contains(QChar(u'\0'));
-        if (LineBytes *record = recordOf(block)) {
-            lineRemoved(record->bytes, record->hasNul);
-            record->bytes = lineBytes;
-            record->hasNul = hasNul;
-        } else {
-            block.setUserData(new LineBytes(this, lineBytes, hasNul));
-        }
-        m_total += lineBytes;
-        if (hasNul)
-            ++m_linesWithNul;
+        countLine(block, true);
         if (block == last)
             break;
     }
+}
+
+void AnsiByteCounter::countLine(QTextBlock &block, bool replacesCount)
+{
+    const QString text = block.text();
+    const qint64 lineBytes = AnsiCodec::encodedLength(text);
+    const bool hasNul = text.contains(QChar(u'\0'));
+    if (LineBytes *record = recordOf(block)) {
+        if (replacesCount)
+            lineRemoved(record->bytes, record->hasNul);
+        record->bytes = lineBytes;
+        record->hasNul = hasNul;
+    } else {
+        block.setUserData(new LineBytes(this, lineBytes, hasNul));
+    }
+    m_total += lineBytes;
+    if (hasNul)
+        ++m_linesWithNul;
 }
 
 void AnsiByteCounter::recountAll()
 {
     m_total = 0;
     m_linesWithNul = 0;
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        const qint64 lineBytes = AnsiCodec::encodedLength(text);
-        const bool hasNul = text.contains(QChar(u'\0'));
-        if (LineBytes *record = recordOf(block)) {
-            record->bytes = lineBytes;
-            record->hasNul = hasNul;
-        } else {
-            block.setUserData(new LineBytes(this, lineBytes, hasNul));
-        }
-        m_total += lineBytes;
-        if (hasNul)
-            ++m_linesWithNul;
-    }
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        countLine(block, false);
     m_stale = false;
 }
 

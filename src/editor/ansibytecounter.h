@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QTextBlock;
 class QTextDocument;
 
 // Keeps the length of a document in the ANSI code page (what a save writes,
@@ -26,6 +27,8 @@ public:
 
 private:
     void contentsChange(int position, int charsRemoved, int charsAdded);
+    // Counts one line into the total; replacesCount takes its old count out first.
+    void countLine(QTextBlock &block, bool replacesCount);
     void recountAll();
 
     QTextDocument *m_document;

@@ -1,5 +1,7 @@
 #include "platform/download.h"
 
+#include "platform/safefile.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -11,25 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Past a file-size limit the kernel would end the program with SIGXFSZ;
-// ignored, the write fails with EFBIG instead and the download fails. A
-// handler someone else installed is left alone.
-void ignoreFileSizeSignal()
-{
-    static const bool ignored = [] {
-        struct sigaction current = {};
-        if (sigaction(SIGXFSZ, nullptr, &current) != 0)
-            return false;
-        if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL)
-            return false;
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        return sigaction(SIGXFSZ, &ignore, nullptr) == 0;
-    }();
-    Q_UNUSED(ignored);
-}
 
 // An address as typed: a full URL, or a host name or local path as a
 // browser's address bar would take it.
@@ -91,7 +74,7 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     if (!url.isValid() || url.scheme().isEmpty())
         return false;
 
-    ignoreFileSizeSignal();
+    SafeFile::ignoreFileSizeSignal();
     // The bytes go to a temporary file beside the target that replaces it
     // only once everything has arrived and is on disk.
     QSaveFile file(target);

@@ -10,25 +10,6 @@
 
 namespace {
 
-// Past a file-size limit (RLIMIT_FSIZE) the kernel sends SIGXFSZ, whose default
-// action ends the program. Ignored, the write fails with EFBIG instead and the
-// old file survives. A handler someone else installed is left alone.
-void ignoreFileSizeSignal()
-{
-    static const bool ignored = [] {
-        struct sigaction current = {};
-        if (sigaction(SIGXFSZ, nullptr, &current) != 0)
-            return false;
-        if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL)
-            return false;
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        return sigaction(SIGXFSZ, &ignore, nullptr) == 0;
-    }();
-    Q_UNUSED(ignored);
-}
-
 QString reasonFor(int error, const QString &systemReason)
 {
     switch (error) {
@@ -62,6 +43,25 @@ void discard(QSaveFile &file)
 }
 
 } // namespace
+
+// Past a file-size limit (RLIMIT_FSIZE) the kernel sends SIGXFSZ, whose default
+// action ends the program. Ignored, the write fails with EFBIG instead and the
+// old file survives. A handler someone else installed is left alone.
+void SafeFile::ignoreFileSizeSignal()
+{
+    static const bool ignored = [] {
+        struct sigaction current = {};
+        if (sigaction(SIGXFSZ, nullptr, &current) != 0)
+            return false;
+        if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL)
+            return false;
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        return sigaction(SIGXFSZ, &ignore, nullptr) == 0;
+    }();
+    Q_UNUSED(ignored);
+}
 
 SafeFile::Result SafeFile::write(const QString &path, const QByteArray &bytes)
 {

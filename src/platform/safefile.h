@@ -17,4 +17,9 @@ struct Result {
 
 Result write(const QString &path, const QByteArray &bytes);
 
+// Past a file-size limit the kernel would end the program with SIGXFSZ;
+// ignored, the write fails with EFBIG instead. Done once; a handler someone
+// else installed is left alone.
+void ignoreFileSizeSignal();
+
 } // namespace SafeFile

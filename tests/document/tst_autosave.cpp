@@ -4,6 +4,7 @@
 #include "shell/settings.h"
 #include "support/programfolder.h"
 #include "support/statusrecorder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,19 +16,6 @@ namespace {
 
 const QDateTime kMoment(QDate(2007, 3, 3), QTime(14, 5, 9));
 const QString kSep = QDir::separator();
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A clock one second further on every time it is read.
 class RunningClock : public Clock {

@@ -6,6 +6,7 @@
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@
 namespace {
 
 const QString kProduct = QStringLiteral("ZelmoHTML编辑器");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // One editing area with its session, status line and scripted prompts.
 struct Fixture {

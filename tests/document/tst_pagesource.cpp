@@ -2,8 +2,10 @@
 #include "platform/download.h"
 #include "platform/launcher.h"
 #include "platform/twips.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,31 +13,6 @@
 #include <QTest>
 
 namespace {
-
-// Records what would have been opened; opens nothing.
-class RecordingLauncher : public Launcher {
-public:
-    QList<QUrl> opened;
-    bool startProgram(const QString &, const QString &) override { return false; }
-    bool openUrl(const QUrl &url) override
-    {
-        opened.append(url);
-        return true;
-    }
-};
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QString kFailure = QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我...");
 

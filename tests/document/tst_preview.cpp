@@ -3,26 +3,16 @@
 #include "platform/launcher.h"
 #include "platform/places.h"
 #include "support/programfolder.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
 namespace {
-
-// Records what would have been opened; opens nothing.
-class RecordingLauncher : public Launcher {
-public:
-    QList<QUrl> opened;
-    bool startProgram(const QString &, const QString &) override { return false; }
-    bool openUrl(const QUrl &url) override
-    {
-        opened.append(url);
-        return true;
-    }
-};
 
 struct Fixture {
     TestProgramFolder folder;

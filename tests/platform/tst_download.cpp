@@ -1,5 +1,6 @@
 #include "platform/download.h"
 #include "platform/downloadprogressdialog.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,19 +136,6 @@ private:
 };
 
 const QByteArray kOld = "older source\r\n";
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "platform/profilefile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,19 +10,6 @@
 // "\xce\xc4" is 文, "\x95\x32\x82\x36" is the four-byte form of U+20000.
 
 namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Tries what the tests rely on; root writes into read-only folders anyway.
 bool folderRefusesWrites(const QString &folder)

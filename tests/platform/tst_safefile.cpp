@@ -1,4 +1,5 @@
 #include "platform/safefile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,19 +29,6 @@ int writeUnderSizeLimit(const char *path, const char *limit, const char *size)
         SafeFile::write(QString::fromLocal8Bit(path), QByteArray(std::atoi(size), 'n'));
     std::fputs(result.error.toUtf8().constData(), stdout);
     return result.ok ? 0 : 1;
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList entries(const QString &folder)
