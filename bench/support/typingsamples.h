@@ -19,7 +19,10 @@ inline qint64 nowNs()
 class Samples {
 public:
     void add(qint64 ns) { m_ns.push_back(ns); }
-    void append(const Samples &other) { m_ns.insert(m_ns.end(), other.m_ns.begin(), other.m_ns.end()); }
+    void append(const Samples &other)
+    {
+        m_ns.insert(m_ns.end(), other.m_ns.begin(), other.m_ns.end());
+    }
     bool empty() const { return m_ns.empty(); }
     std::size_t size() const { return m_ns.size(); }
 

@@ -1,0 +1,450 @@
+// Typing into a page of 10 KB, 1 MB and 10 MB at its start, middle and end
+// with the completion list open, from the key event to the repaint of the
+// editing area, beside the same keys typed into a bare QPlainTextEdit that
+// holds the same page; the time the keystrokes spend in the editor's own
+// handlers; and the whole page of 10 MB put in upper case.
+#include "editor/richtextbox.h"
+#include "editor/tagcompletion.h"
+#include "shell/framain.h"
+#include "shell/maincommands.h"
+#include "support/typingpage.h"
+#include "support/typingsamples.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class KeyKind { Open, Letter, Back };
+
+struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char *text;
+    KeyKind kind;
+};
+
+// One tag as it is typed: the "<" that opens the list, a slip put right with
+// two Backspaces, the rest of the name. The list stays open on every letter.
+const Key kWord[] = {
+    {Qt::Key_Less, Qt::ShiftModifier, "<", KeyKind::Open},
+    {Qt::Key_T, Qt::NoModifier, "t", KeyKind::Letter},
+    {Qt::Key_A, Qt::NoModifier, "a", KeyKind::Letter},
+    {Qt::Key_B, Qt::NoModifier, "b", KeyKind::Letter},
+    {Qt::Key_E, Qt::NoModifier, "e", KeyKind::Letter},
+    {Qt::Key_L, Qt::NoModifier, "l", KeyKind::Letter},
+    {Qt::Key_Backspace, Qt::NoModifier, "\b", KeyKind::Back},
+    {Qt::Key_Backspace, Qt::NoModifier, "\b", KeyKind::Back},
+    {Qt::Key_L, Qt::NoModifier, "l", KeyKind::Letter},
+    {Qt::Key_E, Qt::NoModifier, "e", KeyKind::Letter},
+};
+constexpr int kWordKeys = int(std::size(kWord));
+const QString kWordText = QStringLiteral("<table");
+
+constexpr int kKeystrokes = 400;
+
+enum class Place { Start, Middle, End };
+
+struct PageSize {
+    qsizetype bytes;
+    const char *name;
+};
+const PageSize kSizes[] = {{10 * 1000, "10KB"}, {1000 * 1000, "1MB"}, {10 * 1000 * 1000, "10MB"}};
+
+// One page at a time: the 10 MB pages take a few hundred MB.
+std::unique_ptr<TypingPage> g_page;
+
+TypingPage &typingPage(qsizetype bytes, bool withHandlers)
+{
+    if (!g_page || g_page->pageBytes() != bytes || (withHandlers && !g_page->hasHandlers())) {
+        g_page.reset();
+        g_page = std::make_unique<TypingPage>(bytes);
+    }
+    return *g_page;
+}
+
+void sendKey(QWidget *target, const Key &key)
+{
+    const QString text = QString::fromLatin1(key.text);
+    QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+// Key press and release, then the repaint of the editing area.
+qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key)
+{
+    const qint64 start = nowNs();
+    sendKey(edit, key);
+    edit->viewport()->repaint();
+    return nowNs() - start;
+}
+
+// What the keystroke left for the event loop.
+qint64 timeDeferredWork()
+{
+    const qint64 start = nowNs();
+    QCoreApplication::processEvents();
+    return nowNs() - start;
+}
+
+QString textBeforeCaret(const QPlainTextEdit *edit)
+{
+    const QTextCursor cursor = edit->textCursor();
+    return cursor.block().text().left(cursor.positionInBlock());
+}
+
+// Takes away what was typed, outside the timing.
+void eraseTyped(QPlainTextEdit *edit, int count)
+{
+    if (count <= 0)
+        return;
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, count);
+    cursor.removeSelectedText();
+    edit->setTextCursor(cursor);
+    edit->viewport()->repaint();
+    QCoreApplication::processEvents();
+}
+
+// The samples of one typing benchmark, over all its repetitions.
+struct TypingRun {
+    Samples ours;
+    Samples bare;
+    Samples oursByKind[3];
+    Samples bareByKind[3];
+    Samples oursDeferred;
+    Samples bareDeferred;
+    Samples handlers;
+    Samples keyDown;
+    Samples keyUp;
+    Samples change;
+    Samples status;
+    int letters = 0;
+    int lettersWithList = 0;
+    bool narrowLine = true;
+};
+
+std::map<std::string, TypingRun> g_typingRuns;
+std::map<std::string, Samples> g_caseRuns;
+std::vector<std::string> g_order;
+
+TypingRun &typingRun(const std::string &name)
+{
+    if (!g_typingRuns.count(name))
+        g_order.push_back(name);
+    return g_typingRuns[name];
+}
+
+void setTypingCounters(benchmark::State &state, const TypingRun &run, bool withHandlers)
+{
+    state.counters["ours_p99_us"] = run.ours.percentileUs(0.99);
+    state.counters["bare_mean_us"] = run.bare.meanUs();
+    state.counters["bare_p99_us"] = run.bare.percentileUs(0.99);
+    state.counters["ratio"] = run.bare.meanUs() > 0 ? run.ours.meanUs() / run.bare.meanUs() : 0;
+    state.counters["back_us"] = run.oursByKind[int(KeyKind::Back)].meanUs();
+    state.counters["bare_back_us"] = run.bareByKind[int(KeyKind::Back)].meanUs();
+    state.counters["deferred_us"] = run.oursDeferred.meanUs();
+    if (withHandlers) {
+        state.counters["handlers_p50_us"] = run.handlers.percentileUs(0.5);
+        state.counters["handlers_p99_us"] = run.handlers.percentileUs(0.99);
+        state.counters["list_open"] =
+            run.letters > 0 ? double(run.lettersWithList) / run.letters : 0;
+    }
+}
+
+void typeWords(benchmark::State &state, const std::string &name, const PageSize &size, Place place,
+               bool withHandlers)
+{
+    TypingPage &page = typingPage(size.bytes, withHandlers);
+    if (!page.ready()) {
+        state.SkipWithError("tags.dat not found: the completion list would not open");
+        return;
+    }
+    if (!withHandlers)
+        page.removeHandlers();
+    RichTextBox *box = page.box();
+    QPlainTextEdit *bare = page.bare();
+    const int lines = box->document()->blockCount();
+    const int target = place == Place::Start ? 8 : place == Place::Middle ? lines / 2 : lines - 9;
+    const TypingSpot spot = page.placeCarets(target);
+
+    TypingRun run;
+    run.narrowLine = spot.narrower;
+    int typed = 0;
+    int index = 0;
+    for (auto _ : state) {
+        const Key &key = kWord[index % kWordKeys];
+        const int kind = int(key.kind);
+
+        page.startKeystroke();
+        const qint64 ours = timeKeystroke(box, key);
+        const HandlerTimes times = page.handlerTimes();
+        run.oursDeferred.add(timeDeferredWork());
+        const qint64 floor = timeKeystroke(bare, key);
+        run.bareDeferred.add(timeDeferredWork());
+        state.SetIterationTime(double(ours) / 1e9);
+
+        run.ours.add(ours);
+        run.bare.add(floor);
+        run.oursByKind[kind].add(ours);
+        run.bareByKind[kind].add(floor);
+        if (withHandlers) {
+            if (!times.passed) {
+                state.SkipWithError("the key filter kept a typed key");
+                break;
+            }
+            run.handlers.add(times.total());
+            run.keyDown.add(times.keyDown);
+            run.keyUp.add(times.keyUp);
+            run.change.add(times.change);
+            run.status.add(times.status);
+            if (key.kind == KeyKind::Letter) {
+                ++run.letters;
+                run.lettersWithList += page.window().completion().isShown() ? 1 : 0;
+            }
+        }
+        typed += key.kind == KeyKind::Back ? -1 : 1;
+        if (++index % kWordKeys == 0) {
+            if (!textBeforeCaret(box).endsWith(kWordText) ||
+                !textBeforeCaret(bare).endsWith(kWordText)) {
+                state.SkipWithError("the typed word is not in the text");
+                break;
+            }
+            eraseTyped(box, typed);
+            eraseTyped(bare, typed);
+            typed = 0;
+        }
+    }
+    eraseTyped(box, typed);
+    eraseTyped(bare, typed);
+
+    setTypingCounters(state, run, withHandlers);
+    state.counters["narrow_line"] = spot.narrower ? 1 : 0;
+    TypingRun &all = typingRun(name);
+    all.ours.append(run.ours);
+    all.bare.append(run.bare);
+    for (int i = 0; i < 3; ++i) {
+        all.oursByKind[i].append(run.oursByKind[i]);
+        all.bareByKind[i].append(run.bareByKind[i]);
+    }
+    all.oursDeferred.append(run.oursDeferred);
+    all.bareDeferred.append(run.bareDeferred);
+    all.handlers.append(run.handlers);
+    all.keyDown.append(run.keyDown);
+    all.keyUp.append(run.keyUp);
+    all.change.append(run.change);
+    all.status.append(run.status);
+    all.letters += run.letters;
+    all.lettersWithList += run.lettersWithList;
+    all.narrowLine = all.narrowLine && run.narrowLine;
+}
+
+constexpr qsizetype kCasePageBytes = 10 * 1000 * 1000;
+
+// The tag toolbar's upper-case button with nothing selected, answered Yes:
+// the whole page converted and written back, through to the repaint.
+void upperCaseWholePage(benchmark::State &state, const std::string &name)
+{
+    TypingPage &page = typingPage(kCasePageBytes, false);
+    RichTextBox *box = page.box();
+    const QString firstLine = page.text().left(page.text().indexOf(u'\n'));
+    Samples &samples = g_caseRuns[name];
+    for (auto _ : state) {
+        box->setSelStart(0);
+        const int asked = page.prompts().asked;
+        const qint64 start = nowNs();
+        page.window().commands().tags.noselect_Click(0);
+        box->viewport()->repaint();
+        const qint64 elapsed = nowNs() - start;
+        state.SetIterationTime(double(elapsed) / 1e9);
+        samples.add(elapsed);
+        if (page.prompts().asked != asked + 1 ||
+            box->document()->firstBlock().text() != firstLine.toUpper()) {
+            state.SkipWithError("the page was not put in upper case");
+            break;
+        }
+        box->setText(page.text());
+        box->viewport()->repaint();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The floor: the bare editor's whole text in upper case and set back.
+void upperCaseBare(benchmark::State &state, const std::string &name)
+{
+    TypingPage &page = typingPage(kCasePageBytes, false);
+    QPlainTextEdit *bare = page.bare();
+    Samples &samples = g_caseRuns[name];
+    for (auto _ : state) {
+        const qint64 start = nowNs();
+        bare->setPlainText(bare->toPlainText().toUpper());
+        bare->viewport()->repaint();
+        const qint64 elapsed = nowNs() - start;
+        state.SetIterationTime(double(elapsed) / 1e9);
+        samples.add(elapsed);
+        bare->setPlainText(page.text());
+        bare->viewport()->repaint();
+        QCoreApplication::processEvents();
+    }
+}
+
+const char *placeName(Place place)
+{
+    return place == Place::Start ? "start" : place == Place::Middle ? "middle" : "end";
+}
+
+std::string typingName(const char *kind, const PageSize &size, Place place)
+{
+    return std::string(kind) + "/" + size.name + "/" + placeName(place);
+}
+
+void registerBenchmarks()
+{
+    const Place places[] = {Place::Start, Place::Middle, Place::End};
+    for (const PageSize &size : kSizes) {
+        for (const Place place : places) {
+            const std::string name = typingName("Typing", size, place);
+            benchmark::RegisterBenchmark(name.c_str(),
+                                         [name, size, place](benchmark::State &state) {
+                                             typeWords(state, name, size, place, true);
+                                         })
+                ->Iterations(kKeystrokes)
+                ->UseManualTime()
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    // The same keys into the same window with none of the editor's handlers:
+    // what the handlers add, on average.
+    const PageSize &big = kSizes[2];
+    for (const Place place : places) {
+        const std::string name = typingName("TypingNoHandlers", big, place);
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [name, big, place](benchmark::State &state) {
+                                         typeWords(state, name, big, place, false);
+                                     })
+            ->Iterations(kKeystrokes)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+    }
+    const std::string upper = "UpperCaseWholePage/10MB";
+    benchmark::RegisterBenchmark(
+        upper.c_str(), [upper](benchmark::State &state) { upperCaseWholePage(state, upper); })
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    const std::string upperBare = "UpperCaseBare/10MB";
+    benchmark::RegisterBenchmark(
+        upperBare.c_str(),
+        [upperBare](benchmark::State &state) { upperCaseBare(state, upperBare); })
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+const char *verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+// The figures over all repetitions, against the targets.
+void printSummary()
+{
+    if (g_order.empty() && g_caseRuns.empty())
+        return;
+    std::fprintf(stderr, "\nKey event to repaint, over all repetitions (microseconds)\n");
+    std::fprintf(stderr, "%-28s %5s %9s %9s %9s %9s %6s %-7s %9s %9s %-7s %8s %8s\n", "benchmark",
+                 "keys", "ours", "ours p99", "bare", "bare p99", "ratio", "<=1.2x", "hdl p50",
+                 "hdl p99", "<50us", "Bksp", "bareBksp");
+    for (const std::string &name : g_order) {
+        const TypingRun &run = g_typingRuns[name];
+        const double ratio = run.bare.meanUs() > 0 ? run.ours.meanUs() / run.bare.meanUs() : 0;
+        const bool handlers = !run.handlers.empty();
+        std::fprintf(
+            stderr, "%-28s %5zu %9.1f %9.1f %9.1f %9.1f %6.2f %-7s %9.2f %9.2f %-7s %8.1f %8.1f\n",
+            name.c_str(), run.ours.size(), run.ours.meanUs(), run.ours.percentileUs(0.99),
+            run.bare.meanUs(), run.bare.percentileUs(0.99), ratio,
+            handlers ? verdict(ratio <= 1.2) : "-", handlers ? run.handlers.percentileUs(0.5) : 0.0,
+            handlers ? run.handlers.percentileUs(0.99) : 0.0,
+            handlers ? verdict(run.handlers.percentileUs(0.99) < 50) : "-",
+            run.oursByKind[int(KeyKind::Back)].meanUs(),
+            run.bareByKind[int(KeyKind::Back)].meanUs());
+        if (handlers) {
+            std::fprintf(stderr,
+                         "    p99 by handler: key down %.2f, key up %.2f, change %.2f, byte "
+                         "count %.2f; deferred ours %.1f bare %.1f; list open on %d of %d "
+                         "letters; line narrower than the widest in view: %s\n",
+                         run.keyDown.percentileUs(0.99), run.keyUp.percentileUs(0.99),
+                         run.change.percentileUs(0.99), run.status.percentileUs(0.99),
+                         run.oursDeferred.meanUs(), run.bareDeferred.meanUs(), run.lettersWithList,
+                         run.letters, run.narrowLine ? "yes" : "NO");
+        }
+    }
+
+    std::fprintf(stderr, "\nSame cost on every page size (largest over smallest, target <= 2)\n");
+    for (const char *place : {"start", "middle", "end"}) {
+        double smallest = 0;
+        double largest = 0;
+        double smallestP99 = 0;
+        double largestP99 = 0;
+        int sizes = 0;
+        for (const PageSize &size : kSizes) {
+            const auto found = g_typingRuns.find(std::string("Typing/") + size.name + "/" + place);
+            if (found == g_typingRuns.end())
+                continue;
+            const double mean = found->second.ours.meanUs();
+            const double p99 = found->second.handlers.percentileUs(0.99);
+            smallest = sizes == 0 ? mean : qMin(smallest, mean);
+            largest = qMax(largest, mean);
+            smallestP99 = sizes == 0 ? p99 : qMin(smallestP99, p99);
+            largestP99 = qMax(largestP99, p99);
+            ++sizes;
+        }
+        if (sizes < 2)
+            continue;
+        const double ratio = largest / smallest;
+        const double handlerRatio = smallestP99 > 0 ? largestP99 / smallestP99 : 0;
+        std::fprintf(stderr, "%-7s key to repaint %.2fx (%s), handlers p99 %.2fx (%s)\n", place,
+                     ratio, verdict(ratio <= 2), handlerRatio, verdict(handlerRatio <= 2));
+    }
+
+    for (const auto &[name, samples] : g_caseRuns) {
+        if (samples.empty())
+            continue;
+        const double seconds = samples.meanUs() / 1e6;
+        std::fprintf(stderr, "%-28s mean %.3f s, max %.3f s", name.c_str(), seconds,
+                     samples.maxUs() / 1e6);
+        if (name.rfind("UpperCaseWholePage", 0) == 0)
+            std::fprintf(stderr, " (target < 0.5 s: %s)", verdict(samples.maxUs() < 0.5e6));
+        std::fprintf(stderr, "\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerBenchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    printSummary();
+    // The windows go while the application is still there.
+    g_page.reset();
+    benchmark::Shutdown();
+    return 0;
+}
