@@ -126,6 +126,7 @@ struct TypingRun {
     Samples oursDeferred;
     Samples bareDeferred;
     Samples handlers;
+    Samples handlersByKind[3];
     Samples keyDown;
     Samples keyUp;
     Samples change;
@@ -205,6 +206,7 @@ void typeWords(benchmark::State &state, const std::string &name, const PageSize 
                 break;
             }
             run.handlers.add(times.total());
+            run.handlersByKind[kind].add(times.total());
             run.keyDown.add(times.keyDown);
             run.keyUp.add(times.keyUp);
             run.change.add(times.change);
@@ -237,6 +239,7 @@ void typeWords(benchmark::State &state, const std::string &name, const PageSize 
     for (int i = 0; i < 3; ++i) {
         all.oursByKind[i].append(run.oursByKind[i]);
         all.bareByKind[i].append(run.bareByKind[i]);
+        all.handlersByKind[i].append(run.handlersByKind[i]);
     }
     all.oursDeferred.append(run.oursDeferred);
     all.bareDeferred.append(run.bareDeferred);
@@ -383,7 +386,9 @@ void printSummary()
             std::fprintf(stderr,
                          "    p99 by handler: key down %.2f, key up %.2f, change %.2f, byte "
                          "count %.2f; deferred ours %.1f bare %.1f; list open on %d of %d "
-                         "letters; line narrower than the widest in view: %s\n",
+                         "letters; line narrower than the widest in view: %s\n"
+                         "    handlers p50/p99 by key: \"<\" %.1f/%.1f, letters %.1f/%.1f, "
+                         "Backspace %.1f/%.1f\n",
                          run.keyDown.percentileUs(0.99), run.keyUp.percentileUs(0.99),
                          run.change.percentileUs(0.99), run.status.percentileUs(0.99),
                          run.oursDeferred.meanUs(), run.bareDeferred.meanUs(), run.lettersWithList,

@@ -53,6 +53,15 @@ int answerOf(int button)
     }
 }
 
+// Message texts break lines the Windows way (CR LF, or a lone CR); labels
+// break at LF.
+QString withLabelLineBreaks(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
 // A suggested name that is a pattern ("*.htm") only narrows the listing.
 bool isPattern(const QString &name)
 {
@@ -77,7 +86,7 @@ QtPrompts::QtPrompts(QWidget *owner)
 
 int QtPrompts::messageBox(const QString &text, int style, const QString &title)
 {
-    QMessageBox box(iconOf(style), title, text, buttonsOf(style), m_owner);
+    QMessageBox box(iconOf(style), title, withLabelLineBreaks(text), buttonsOf(style), m_owner);
     return answerOf(box.exec());
 }
 
@@ -85,7 +94,7 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
 {
     QInputDialog dialog(m_owner);
     dialog.setWindowTitle(request.title);
-    dialog.setLabelText(request.prompt);
+    dialog.setLabelText(withLabelLineBreaks(request.prompt));
     dialog.setTextValue(request.defaultText);
     if (request.position)
         dialog.move(*request.position);
