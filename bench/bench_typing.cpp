@@ -20,6 +20,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +55,15 @@ constexpr int kKeystrokes = 400;
 
 enum class Place { Start, Middle, End };
 
+// How a keystroke ends: with the whole editing area painted again, or with
+// what the keystroke left to paint (as the event loop would do it).
+enum class Paint { WholeArea, WhatChanged };
+
+struct TypingMode {
+    bool handlers = true;
+    Paint paint = Paint::WholeArea;
+};
+
 struct PageSize {
     qsizetype bytes;
     const char *name;
@@ -81,12 +91,15 @@ void sendKey(QWidget *target, const Key &key)
     QCoreApplication::sendEvent(target, &release);
 }
 
-// Key press and release, then the repaint of the editing area.
-qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key)
+// Key press and release, then the paint.
+qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key, Paint paint)
 {
     const qint64 start = nowNs();
     sendKey(edit, key);
-    edit->viewport()->repaint();
+    if (paint == Paint::WholeArea)
+        edit->viewport()->repaint();
+    else
+        QCoreApplication::sendPostedEvents(edit->window(), QEvent::UpdateRequest);
     return nowNs() - start;
 }
 
@@ -131,9 +144,35 @@ struct TypingRun {
     Samples keyUp;
     Samples change;
     Samples status;
+    // A full repaint of the editing area with the list shown over it, less
+    // the same repaint with the list hidden.
+    Samples listPaint;
     int letters = 0;
     int lettersWithList = 0;
     bool narrowLine = true;
+
+    void append(const TypingRun &other)
+    {
+        for (auto [to, from] : {std::pair{&ours, &other.ours},
+                                {&bare, &other.bare},
+                                {&oursDeferred, &other.oursDeferred},
+                                {&bareDeferred, &other.bareDeferred},
+                                {&handlers, &other.handlers},
+                                {&keyDown, &other.keyDown},
+                                {&keyUp, &other.keyUp},
+                                {&change, &other.change},
+                                {&status, &other.status},
+                                {&listPaint, &other.listPaint}})
+            to->append(*from);
+        for (int kind = 0; kind < 3; ++kind) {
+            oursByKind[kind].append(other.oursByKind[kind]);
+            bareByKind[kind].append(other.bareByKind[kind]);
+            handlersByKind[kind].append(other.handlersByKind[kind]);
+        }
+        letters += other.letters;
+        lettersWithList += other.lettersWithList;
+        narrowLine = narrowLine && other.narrowLine;
+    }
 };
 
 std::map<std::string, TypingRun> g_typingRuns;
@@ -147,110 +186,144 @@ TypingRun &typingRun(const std::string &name)
     return g_typingRuns[name];
 }
 
-void setTypingCounters(benchmark::State &state, const TypingRun &run, bool withHandlers)
+double ratioOf(const Samples &ours, const Samples &bare)
+{
+    return bare.meanUs() > 0 ? ours.meanUs() / bare.meanUs() : 0;
+}
+
+void setTypingCounters(benchmark::State &state, const TypingRun &run)
 {
     state.counters["ours_p99_us"] = run.ours.percentileUs(0.99);
     state.counters["bare_mean_us"] = run.bare.meanUs();
     state.counters["bare_p99_us"] = run.bare.percentileUs(0.99);
-    state.counters["ratio"] = run.bare.meanUs() > 0 ? run.ours.meanUs() / run.bare.meanUs() : 0;
+    state.counters["ratio"] = ratioOf(run.ours, run.bare);
     state.counters["back_us"] = run.oursByKind[int(KeyKind::Back)].meanUs();
     state.counters["bare_back_us"] = run.bareByKind[int(KeyKind::Back)].meanUs();
     state.counters["deferred_us"] = run.oursDeferred.meanUs();
-    if (withHandlers) {
+    state.counters["narrow_line"] = run.narrowLine ? 1 : 0;
+    if (!run.handlers.empty()) {
         state.counters["handlers_p50_us"] = run.handlers.percentileUs(0.5);
         state.counters["handlers_p99_us"] = run.handlers.percentileUs(0.99);
+        if (!run.listPaint.empty())
+            state.counters["list_paint_us"] = run.listPaint.percentileUs(0.5);
         state.counters["list_open"] =
             run.letters > 0 ? double(run.lettersWithList) / run.letters : 0;
     }
 }
 
-void typeWords(benchmark::State &state, const std::string &name, const PageSize &size, Place place,
-               bool withHandlers)
+qint64 timeRepaint(QPlainTextEdit *edit)
 {
-    TypingPage &page = typingPage(size.bytes, withHandlers);
+    const qint64 start = nowNs();
+    edit->viewport()->repaint();
+    return nowNs() - start;
+}
+
+// Opens or closes the list and paints what that leaves to paint.
+void showList(TypingPage &page, bool shown)
+{
+    TagCompletion &completion = page.window().completion();
+    if (shown)
+        completion.RichText_Change(); // opens it: a "<" stands before the caret
+    else
+        completion.close();
+    page.box()->viewport()->repaint();
+    QCoreApplication::processEvents();
+}
+
+// What the list costs a full repaint of the editing area where it covers
+// it: repaints with the list open and closed, in turns.
+void measureListPaint(TypingPage &page, TypingRun &run)
+{
+    RichTextBox *box = page.box();
+    sendKey(box, kWord[0]);
+    if (!page.window().completion().isShown())
+        return;
+    for (int i = 0; i < 40; ++i) {
+        const bool shownFirst = i % 2 == 0;
+        showList(page, shownFirst);
+        const qint64 first = timeRepaint(box);
+        showList(page, !shownFirst);
+        const qint64 second = timeRepaint(box);
+        run.listPaint.add(shownFirst ? first - second : second - first);
+    }
+    eraseTyped(box, 1);
+}
+
+// One key into both editors, ours first.
+void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint paint, TypingRun &run)
+{
+    const int kind = int(key.kind);
+    page.startKeystroke();
+    const qint64 ours = timeKeystroke(page.box(), key, paint);
+    const HandlerTimes times = page.handlerTimes();
+    run.oursDeferred.add(timeDeferredWork());
+    const qint64 floor = timeKeystroke(page.bare(), key, paint);
+    run.bareDeferred.add(timeDeferredWork());
+    state.SetIterationTime(double(ours) / 1e9);
+
+    run.ours.add(ours);
+    run.bare.add(floor);
+    run.oursByKind[kind].add(ours);
+    run.bareByKind[kind].add(floor);
+    if (!page.hasHandlers())
+        return;
+    if (!times.passed)
+        state.SkipWithError("the key filter kept a typed key");
+    run.handlers.add(times.total());
+    run.handlersByKind[kind].add(times.total());
+    run.keyDown.add(times.keyDown);
+    run.keyUp.add(times.keyUp);
+    run.change.add(times.change);
+    run.status.add(times.status);
+    if (key.kind == KeyKind::Letter) {
+        ++run.letters;
+        run.lettersWithList += page.window().completion().isShown() ? 1 : 0;
+    }
+}
+
+void typeWords(benchmark::State &state, const std::string &name, const PageSize &size, Place place,
+               TypingMode mode)
+{
+    TypingPage &page = typingPage(size.bytes, mode.handlers);
     if (!page.ready()) {
         state.SkipWithError("tags.dat not found: the completion list would not open");
         return;
     }
-    if (!withHandlers)
+    if (!mode.handlers)
         page.removeHandlers();
     RichTextBox *box = page.box();
     QPlainTextEdit *bare = page.bare();
     const int lines = box->document()->blockCount();
     const int target = place == Place::Start ? 8 : place == Place::Middle ? lines / 2 : lines - 9;
-    const TypingSpot spot = page.placeCarets(target);
 
     TypingRun run;
-    run.narrowLine = spot.narrower;
+    run.narrowLine = page.placeCarets(target).narrower;
+    if (mode.handlers && mode.paint == Paint::WholeArea)
+        measureListPaint(page, run);
     int typed = 0;
     int index = 0;
     for (auto _ : state) {
         const Key &key = kWord[index % kWordKeys];
-        const int kind = int(key.kind);
-
-        page.startKeystroke();
-        const qint64 ours = timeKeystroke(box, key);
-        const HandlerTimes times = page.handlerTimes();
-        run.oursDeferred.add(timeDeferredWork());
-        const qint64 floor = timeKeystroke(bare, key);
-        run.bareDeferred.add(timeDeferredWork());
-        state.SetIterationTime(double(ours) / 1e9);
-
-        run.ours.add(ours);
-        run.bare.add(floor);
-        run.oursByKind[kind].add(ours);
-        run.bareByKind[kind].add(floor);
-        if (withHandlers) {
-            if (!times.passed) {
-                state.SkipWithError("the key filter kept a typed key");
-                break;
-            }
-            run.handlers.add(times.total());
-            run.handlersByKind[kind].add(times.total());
-            run.keyDown.add(times.keyDown);
-            run.keyUp.add(times.keyUp);
-            run.change.add(times.change);
-            run.status.add(times.status);
-            if (key.kind == KeyKind::Letter) {
-                ++run.letters;
-                run.lettersWithList += page.window().completion().isShown() ? 1 : 0;
-            }
-        }
+        typeKey(state, page, key, mode.paint, run);
+        if (state.error_occurred())
+            break;
         typed += key.kind == KeyKind::Back ? -1 : 1;
-        if (++index % kWordKeys == 0) {
-            if (!textBeforeCaret(box).endsWith(kWordText) ||
-                !textBeforeCaret(bare).endsWith(kWordText)) {
-                state.SkipWithError("the typed word is not in the text");
-                break;
-            }
-            eraseTyped(box, typed);
-            eraseTyped(bare, typed);
-            typed = 0;
+        if (++index % kWordKeys != 0)
+            continue;
+        if (!textBeforeCaret(box).endsWith(kWordText) ||
+            !textBeforeCaret(bare).endsWith(kWordText)) {
+            state.SkipWithError("the typed word is not in the text");
+            break;
         }
+        eraseTyped(box, typed);
+        eraseTyped(bare, typed);
+        typed = 0;
     }
     eraseTyped(box, typed);
     eraseTyped(bare, typed);
 
-    setTypingCounters(state, run, withHandlers);
-    state.counters["narrow_line"] = spot.narrower ? 1 : 0;
-    TypingRun &all = typingRun(name);
-    all.ours.append(run.ours);
-    all.bare.append(run.bare);
-    for (int i = 0; i < 3; ++i) {
-        all.oursByKind[i].append(run.oursByKind[i]);
-        all.bareByKind[i].append(run.bareByKind[i]);
-        all.handlersByKind[i].append(run.handlersByKind[i]);
-    }
-    all.oursDeferred.append(run.oursDeferred);
-    all.bareDeferred.append(run.bareDeferred);
-    all.handlers.append(run.handlers);
-    all.keyDown.append(run.keyDown);
-    all.keyUp.append(run.keyUp);
-    all.change.append(run.change);
-    all.status.append(run.status);
-    all.letters += run.letters;
-    all.lettersWithList += run.lettersWithList;
-    all.narrowLine = all.narrowLine && run.narrowLine;
+    setTypingCounters(state, run);
+    typingRun(name).append(run);
 }
 
 constexpr qsizetype kCasePageBytes = 10 * 1000 * 1000;
@@ -312,34 +385,34 @@ std::string typingName(const char *kind, const PageSize &size, Place place)
     return std::string(kind) + "/" + size.name + "/" + placeName(place);
 }
 
+void registerTyping(const char *kind, const PageSize &size, Place place, TypingMode mode)
+{
+    const std::string name = typingName(kind, size, place);
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [name, size, place, mode](benchmark::State &state) {
+                                     typeWords(state, name, size, place, mode);
+                                 })
+        ->Iterations(kKeystrokes)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+}
+
 void registerBenchmarks()
 {
     const Place places[] = {Place::Start, Place::Middle, Place::End};
     for (const PageSize &size : kSizes) {
-        for (const Place place : places) {
-            const std::string name = typingName("Typing", size, place);
-            benchmark::RegisterBenchmark(name.c_str(),
-                                         [name, size, place](benchmark::State &state) {
-                                             typeWords(state, name, size, place, true);
-                                         })
-                ->Iterations(kKeystrokes)
-                ->UseManualTime()
-                ->Unit(benchmark::kMicrosecond);
-        }
+        for (const Place place : places)
+            registerTyping("Typing", size, place, {});
     }
-    // The same keys into the same window with none of the editor's handlers:
-    // what the handlers add, on average.
     const PageSize &big = kSizes[2];
-    for (const Place place : places) {
-        const std::string name = typingName("TypingNoHandlers", big, place);
-        benchmark::RegisterBenchmark(name.c_str(),
-                                     [name, big, place](benchmark::State &state) {
-                                         typeWords(state, name, big, place, false);
-                                     })
-            ->Iterations(kKeystrokes)
-            ->UseManualTime()
-            ->Unit(benchmark::kMicrosecond);
-    }
+    // Painting only what the keystroke changed, as the event loop does: the
+    // list is not painted again unless its selection changed.
+    for (const Place place : places)
+        registerTyping("TypingPaintChanged", big, place, {true, Paint::WhatChanged});
+    // The same keys into the same window with none of the editor's handlers:
+    // what the handlers add, on average. Comes last: the handlers stay out.
+    for (const Place place : places)
+        registerTyping("TypingNoHandlers", big, place, {false, Paint::WholeArea});
     const std::string upper = "UpperCaseWholePage/10MB";
     benchmark::RegisterBenchmark(
         upper.c_str(), [upper](benchmark::State &state) { upperCaseWholePage(state, upper); })
@@ -360,41 +433,61 @@ const char *verdict(bool met)
     return met ? "met" : "MISSED";
 }
 
+void printTypingRun(const std::string &name, const TypingRun &run)
+{
+    const double ratio = ratioOf(run.ours, run.bare);
+    const bool handlers = !run.handlers.empty();
+    const double p99 = run.handlers.percentileUs(0.99);
+    std::fprintf(stderr, "%-28s %5zu %9.1f %9.1f %9.1f %9.1f %6.2f %-7s %9.2f %9.2f %-7s\n",
+                 name.c_str(), run.ours.size(), run.ours.meanUs(), run.ours.percentileUs(0.99),
+                 run.bare.meanUs(), run.bare.percentileUs(0.99), ratio,
+                 handlers ? verdict(ratio <= 1.2) : "-", run.handlers.percentileUs(0.5), p99,
+                 handlers ? verdict(p99 < 50) : "-");
+    const auto open = int(KeyKind::Open);
+    const auto letter = int(KeyKind::Letter);
+    const auto back = int(KeyKind::Back);
+    std::fprintf(stderr,
+                 "    mean by key, ours/bare: \"<\" %.1f/%.1f, letters %.1f/%.1f, Backspace "
+                 "%.1f/%.1f; left to the event loop: %.1f/%.1f (ratio with it %.2f)\n",
+                 run.oursByKind[open].meanUs(), run.bareByKind[open].meanUs(),
+                 run.oursByKind[letter].meanUs(), run.bareByKind[letter].meanUs(),
+                 run.oursByKind[back].meanUs(), run.bareByKind[back].meanUs(),
+                 run.oursDeferred.meanUs(), run.bareDeferred.meanUs(),
+                 (run.ours.meanUs() + run.oursDeferred.meanUs()) /
+                     qMax(1.0, run.bare.meanUs() + run.bareDeferred.meanUs()));
+    if (!handlers)
+        return;
+    std::fprintf(
+        stderr,
+        "    handlers p99: key down %.2f, key up %.2f, change %.2f, byte count %.2f; "
+        "p50/p99 by key: \"<\" %.1f/%.1f, letters %.1f/%.1f, Backspace %.1f/%.1f\n",
+        run.keyDown.percentileUs(0.99), run.keyUp.percentileUs(0.99), run.change.percentileUs(0.99),
+        run.status.percentileUs(0.99), run.handlersByKind[open].percentileUs(0.5),
+        run.handlersByKind[open].percentileUs(0.99), run.handlersByKind[letter].percentileUs(0.5),
+        run.handlersByKind[letter].percentileUs(0.99), run.handlersByKind[back].percentileUs(0.5),
+        run.handlersByKind[back].percentileUs(0.99));
+    if (!run.listPaint.empty()) {
+        std::fprintf(stderr,
+                     "    the list over the editing area adds %.1f to a full repaint (median)\n",
+                     run.listPaint.percentileUs(0.5));
+    }
+    std::fprintf(stderr,
+                 "    list open on %d of %d letters; typed line narrower than the widest in "
+                 "view: %s\n",
+                 run.lettersWithList, run.letters, run.narrowLine ? "yes" : "NO");
+}
+
 // The figures over all repetitions, against the targets.
 void printSummary()
 {
     if (g_order.empty() && g_caseRuns.empty())
         return;
     std::fprintf(stderr, "\nKey event to repaint, over all repetitions (microseconds)\n");
-    std::fprintf(stderr, "%-28s %5s %9s %9s %9s %9s %6s %-7s %9s %9s %-7s %8s %8s\n", "benchmark",
-                 "keys", "ours", "ours p99", "bare", "bare p99", "ratio", "<=1.2x", "hdl p50",
-                 "hdl p99", "<50us", "Bksp", "bareBksp");
-    for (const std::string &name : g_order) {
-        const TypingRun &run = g_typingRuns[name];
-        const double ratio = run.bare.meanUs() > 0 ? run.ours.meanUs() / run.bare.meanUs() : 0;
-        const bool handlers = !run.handlers.empty();
-        std::fprintf(
-            stderr, "%-28s %5zu %9.1f %9.1f %9.1f %9.1f %6.2f %-7s %9.2f %9.2f %-7s %8.1f %8.1f\n",
-            name.c_str(), run.ours.size(), run.ours.meanUs(), run.ours.percentileUs(0.99),
-            run.bare.meanUs(), run.bare.percentileUs(0.99), ratio,
-            handlers ? verdict(ratio <= 1.2) : "-", handlers ? run.handlers.percentileUs(0.5) : 0.0,
-            handlers ? run.handlers.percentileUs(0.99) : 0.0,
-            handlers ? verdict(run.handlers.percentileUs(0.99) < 50) : "-",
-            run.oursByKind[int(KeyKind::Back)].meanUs(),
-            run.bareByKind[int(KeyKind::Back)].meanUs());
-        if (handlers) {
-            std::fprintf(stderr,
-                         "    p99 by handler: key down %.2f, key up %.2f, change %.2f, byte "
-                         "count %.2f; deferred ours %.1f bare %.1f; list open on %d of %d "
-                         "letters; line narrower than the widest in view: %s\n"
-                         "    handlers p50/p99 by key: \"<\" %.1f/%.1f, letters %.1f/%.1f, "
-                         "Backspace %.1f/%.1f\n",
-                         run.keyDown.percentileUs(0.99), run.keyUp.percentileUs(0.99),
-                         run.change.percentileUs(0.99), run.status.percentileUs(0.99),
-                         run.oursDeferred.meanUs(), run.bareDeferred.meanUs(), run.lettersWithList,
-                         run.letters, run.narrowLine ? "yes" : "NO");
-        }
-    }
+    std::fprintf(stderr, "%-28s %5s %9s %9s %9s %9s %6s %-7s %9s %9s %-7s\n", "benchmark", "keys",
+                 "ours", "ours p99", "bare", "bare p99", "ratio", "<=1.2x", "hdl p50", "hdl p99",
+                 "<50us");
+    for (const std::string &name : g_order)
+        printTypingRun(name, g_typingRuns[name]);
 
     std::fprintf(stderr, "\nSame cost on every page size (largest over smallest, target <= 2)\n");
     for (const char *place : {"start", "middle", "end"}) {

@@ -43,6 +43,16 @@ AnsiByteCounter::AnsiByteCounter(QTextDocument *document)
     connect(document, &QTextDocument::contentsChange, this, &AnsiByteCounter::contentsChange);
 }
 
+AnsiByteCounter::~AnsiByteCounter()
+{
+    // The document drops its lines after its children: their records must
+    // not report to a counter that is gone.
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        if (LineBytes *record = recordOf(block))
+            record->counter = nullptr;
+    }
+}
+
 void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul)
 {
     m_total -= lineBytes;

@@ -18,6 +18,7 @@ class AnsiByteCounter : public QObject {
     Q_OBJECT
 public:
     explicit AnsiByteCounter(QTextDocument *document);
+    ~AnsiByteCounter() override;
 
     // Bytes of the whole text, counted up to the first NUL character.
     qint64 bytes();

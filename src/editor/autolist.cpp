@@ -24,6 +24,9 @@ AutoList::AutoList(QWidget *mainWindow)
     palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
     m_list->setPalette(palette);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line: the list need not measure each of them when
+    // it scrolls to one.
+    m_list->setUniformItemSizes(true);
 
     const QList<QWidget *> parts = {this, m_picture, m_list, m_list->viewport()};
     for (QWidget *widget : parts)
@@ -36,17 +39,18 @@ AutoList::AutoList(QWidget *mainWindow)
 void AutoList::Clear()
 {
     m_list->clear();
+    m_entries.clear();
 }
 
 void AutoList::AddItem(const QString &item)
 {
     m_list->addItem(item);
+    m_entries.append(item);
 }
 
 QString AutoList::List(int index) const
 {
-    const QListWidgetItem *item = m_list->item(index);
-    return item ? item->text() : QString();
+    return m_entries.value(index);
 }
 
 int AutoList::ListCount() const
@@ -68,6 +72,9 @@ void AutoList::setListIndex(int index)
         m_list->setCurrentRow(-1);
         return;
     }
+    // Typing on through a tag keeps selecting the same entry.
+    if (m_list->currentItem() == item && item->isSelected())
+        return;
     m_list->setCurrentItem(item);
     item->setSelected(true);
     m_list->scrollToItem(item);

@@ -3,6 +3,7 @@
 #include "editor/tagcompletionports.h"
 
 #include <QFrame>
+#include <QStringList>
 
 class QListWidget;
 
@@ -54,6 +55,8 @@ protected:
 private:
     QWidget *m_picture;
     QListWidget *m_list;
+    // The entries' texts, kept beside the list for the prefix search.
+    QStringList m_entries;
     int m_left = 0;
     int m_top = 0;
 };

@@ -17,6 +17,14 @@ QString widgetText(const QTextDocument *document, int from, int to)
     if (to <= from)
         return text;
     text.reserve(to - from + 16);
+    // Within one line of ordinary length, the line's own text is the
+    // cheapest way to it.
+    const QTextBlock block = document->findBlock(from);
+    if (block.isValid() && block.length() <= kCharByChar &&
+        to < block.position() + block.length()) {
+        const QString line = block.text();
+        return QStringView(line).sliced(from - block.position(), to - from).toString();
+    }
     if (to - from <= kCharByChar) {
         for (int position = from; position < to; ++position) {
             const QChar c = document->characterAt(position);
@@ -43,6 +51,23 @@ QString widgetText(const QTextDocument *document, int from, int to)
 // Widget position of the last wanted character before end; -1 when none.
 int lastBefore(const QTextDocument *document, QChar wanted, int end)
 {
+    if (end <= 0)
+        return -1;
+    // The caret's line, when it is of ordinary length, is searched in one go.
+    const QTextBlock caretBlock = document->findBlock(end - 1);
+    if (caretBlock.isValid() && caretBlock.length() <= kCharByChar) {
+        const int start = caretBlock.position();
+        const QString line = caretBlock.text();
+        const int inLine = qMin(end - start, int(line.size()));
+        if (end - start > line.size() && wanted == QChar::ParagraphSeparator)
+            return start + int(line.size());
+        const qsizetype found = QStringView(line).first(inLine).lastIndexOf(wanted);
+        if (found >= 0)
+            return start + int(found);
+        end = start; // go on before the line
+        if (end <= 0)
+            return -1;
+    }
     const int near = qMax(0, end - kCharByChar);
     for (int position = end - 1; position >= near; --position) {
         if (document->characterAt(position) == wanted)
