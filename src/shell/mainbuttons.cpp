@@ -2,6 +2,7 @@
 
 #include "platform/twips.h"
 
+#include <QFontMetrics>
 #include <QPushButton>
 
 namespace {
@@ -38,6 +39,11 @@ MainButtons MainButtons::create(QWidget *functionBar, QWidget *shortcutBar, QWid
     b.shoot = makeButton(shortcutBar, "shoot", QStringLiteral("运行HTML"), 120, 975, 300);
     QFont shootFont(QStringLiteral("宋体"));
     shootFont.setPointSizeF(10.5);
+    // Where "宋体" stands in for a wider font, the caption still fits.
+    const int room = b.shoot->width() - 8;
+    while (shootFont.pointSizeF() > 7 &&
+           QFontMetrics(shootFont).horizontalAdvance(b.shoot->text()) > room)
+        shootFont.setPointSizeF(shootFont.pointSizeF() - 0.5);
     b.shoot->setFont(shootFont);
     QPalette palette = b.shoot->palette();
     palette.setColor(QPalette::Button, QColor(255, 192, 192));

@@ -40,7 +40,8 @@ ToolStrip::ToolStrip(int index, QWidget *parent)
     m_grip->setObjectName(QStringLiteral("Imagetou(%1)").arg(index));
     m_grip->setAccessibleName(QStringLiteral("工具栏把手"));
     m_grip->setPixmap(gripPicture(height));
-    m_grip->setGeometry(2, 2, 8, height - 4);
+    // Left of the first button, which starts at 120 twips.
+    m_grip->setGeometry(1, 2, 6, height - 4);
     m_grip->installEventFilter(this);
 }
 
