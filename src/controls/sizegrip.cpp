@@ -1,7 +1,7 @@
 #include "controls/sizegrip.h"
 
 #include "controls/controlaccessibility.h"
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 #include "platform/twips.h"
 
 #include <QFontDatabase>

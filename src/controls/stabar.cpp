@@ -1,7 +1,7 @@
 #include "controls/stabar.h"
 
 #include "controls/sizegrip.h"
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 #include "platform/twips.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "controls/zmbutton.h"
 
 #include "controls/controlaccessibility.h"
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

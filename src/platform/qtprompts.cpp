@@ -1,5 +1,6 @@
 #include "platform/filefilter.h"
 #include "platform/prompts.h"
+#include "platform/wincolor.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -129,11 +130,10 @@ std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)
 {
-    const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff),
-                       int((initial >> 16) & 0xff));
+    const QColor start = WinColor::toColor(initial);
     const QColor chosen =
         QColorDialog::getColor(start, m_owner, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return std::nullopt;
-    return quint32(chosen.red()) | (quint32(chosen.green()) << 8) | (quint32(chosen.blue()) << 16);
+    return WinColor::fromColor(chosen);
 }

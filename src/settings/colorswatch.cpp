@@ -1,6 +1,6 @@
 #include "settings/colorswatch.h"
 
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 #include "platform/twips.h"
 
 #include <QPainter>

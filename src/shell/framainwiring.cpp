@@ -1,6 +1,7 @@
 // The main window's wiring: which control event runs which command.
 #include "shell/framain.h"
 
+#include "controls/mousehooks.h"
 #include "controls/stabar.h"
 #include "dialogs/form3.h"
 #include "dialogs/fraabout.h"
@@ -9,6 +10,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "platform/wincolor.h"
 #include "schemes/barmenu.h"
 #include "schemes/editorlook.h"
 #include "schemes/schemes.h"
@@ -17,7 +19,6 @@
 #include "settings/setfavhooks.h"
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
-#include "shell/mousehooks.h"
 #include "shell/toolstrip.h"
 
 #include <QCoreApplication>
@@ -45,9 +46,7 @@ void FRAmain::createMenus()
     schemeHost.applyLook = [this](const EditorLook &look) {
         m_richText->setFont(look.font());
         QPalette palette = m_richText->palette();
-        palette.setColor(QPalette::Base,
-                         QColor(int(look.backColor & 0xff), int((look.backColor >> 8) & 0xff),
-                                int((look.backColor >> 16) & 0xff)));
+        palette.setColor(QPalette::Base, WinColor::toColor(look.backColor));
         m_richText->setPalette(palette);
     };
     // During start-up the window is shown once, at its end.
@@ -162,8 +161,7 @@ void FRAmain::showSettings()
     SetFavHooks hooks;
     hooks.editorFontName = [this] { return m_richText->font().family(); };
     hooks.editorBackColor = [this] {
-        const QColor color = m_richText->palette().color(QPalette::Base);
-        return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
+        return WinColor::fromColor(m_richText->palette().color(QPalette::Base));
     };
     hooks.setAutosaveEnabled = [this](bool on) { m_commands->autosave.setEnabled(on); };
     hooks.runActiveScheme = [this] { m_schemes->runActiveScheme(); };

@@ -1,5 +1,8 @@
 #include "snippets/snippetwidgets.h"
 
+#include "controls/mousehooks.h"
+#include "platform/wincolor.h"
+
 #include "platform/twips.h"
 #include "snippets/snippetfragments.h"
 #include "snippets/snippetlists.h"
@@ -90,15 +93,10 @@ constexpr FieldLook kText1 = {SpecialBar, 6600, 615};
 constexpr quint32 kTagButtonColor = 0x00C0C000;
 constexpr quint32 kFieldColor = 0x00C0C0C0;
 
-QColor fromWindowsColor(quint32 value)
-{
-    return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
-}
-
 void setBackground(QWidget *widget, QPalette::ColorRole role, quint32 color)
 {
     QPalette palette = widget->palette();
-    palette.setColor(role, fromWindowsColor(color));
+    palette.setColor(role, WinColor::toColor(color));
     widget->setPalette(palette);
 }
 
@@ -124,29 +122,6 @@ void applyFace(QPushButton *button, Face face)
     font.setStrikeOut(face == Face::TagStrike);
     button->setFont(font);
 }
-
-// Writes a control's hint whenever the mouse moves over it.
-class HintFilter : public QObject {
-public:
-    HintFilter(QWidget *target, std::function<void()> hint)
-        : QObject(target)
-        , m_hint(std::move(hint))
-    {
-        target->setMouseTracking(true);
-        target->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove)
-            m_hint();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_hint;
-};
 
 QPushButton *makeButton(const std::array<QWidget *, 3> &bars, const ButtonLook &look,
                         const QString &name, const QString &description)
@@ -176,7 +151,7 @@ void makeArray(std::array<QPushButton *, N> &buttons, const std::array<QWidget *
             makeButton(bars, looks[i], QStringLiteral("%1(%2)").arg(array).arg(index),
                        QString::fromUtf16(hints[i]));
         QObject::connect(button, &QPushButton::clicked, button, [click, index] { click(index); });
-        new HintFilter(button, [hint, index] { hint(index); });
+        MouseHooks::onMouseMove(button, [hint, index] { hint(index); });
         buttons[i] = button;
     }
 }
@@ -240,7 +215,7 @@ SnippetWidgets createSnippetWidgets(QWidget *functionBar, QWidget *shortcutBar, 
         const auto move = moves[size_t(i)];
         QObject::connect(button, &QPushButton::clicked, button,
                          [&lists, click] { (lists.*click)(); });
-        new HintFilter(button, [&lists, move] { (lists.*move)(); });
+        MouseHooks::onMouseMove(button, [&lists, move] { (lists.*move)(); });
         *inserts[size_t(i)] = button;
     }
     for (int i = 0; i < SnippetFragments::kListCount; ++i) {

@@ -1,6 +1,6 @@
 #include "controls/sizegrip.h"
 #include "controls/stabar.h"
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 #include "platform/twips.h"
 
 #include <QAccessible>

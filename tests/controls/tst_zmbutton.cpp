@@ -1,4 +1,4 @@
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 #include "controls/zmbutton.h"
 #include "controls/zmline.h"
 #include "platform/twips.h"

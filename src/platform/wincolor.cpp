@@ -1,4 +1,4 @@
-#include "controls/wincolor.h"
+#include "platform/wincolor.h"
 
 #include <QGuiApplication>
 

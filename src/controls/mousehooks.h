@@ -10,7 +10,7 @@ class QWidget;
 class MouseHooks : public QObject {
     Q_OBJECT
 public:
-    // Runs hint on every mouse move over the control.
+    // Runs hint on every mouse move (or hover move) over the control.
     static void onMouseMove(QWidget *control, std::function<void()> hint);
     // Runs action when the right button goes down on the control.
     static void onRightPress(QWidget *control, std::function<void()> action);

@@ -1,4 +1,4 @@
-#include "shell/mousehooks.h"
+#include "controls/mousehooks.h"
 
 #include <QMouseEvent>
 #include <QWidget>
@@ -24,7 +24,8 @@ void MouseHooks::onRightPress(QWidget *control, std::function<void()> action)
 
 bool MouseHooks::eventFilter(QObject *, QEvent *event)
 {
-    if (event->type() != m_eventType)
+    const bool hover = m_eventType == QEvent::MouseMove && event->type() == QEvent::HoverMove;
+    if (event->type() != m_eventType && !hover)
         return false;
     if (m_eventType == QEvent::MouseButtonPress) {
         if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton)
