@@ -37,8 +37,7 @@ struct BigPage {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
             file.write(bytes);
-        text = AnsiCodec::decode(bytes);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text = RichTextBox::normalizedLineBreaks(AnsiCodec::decode(bytes));
         Places::setProgramFolder(folder.path());
     }
 };
@@ -76,9 +75,7 @@ void BM_OpenBareSetPlainText(benchmark::State &state)
     BigPage &page = bigPage();
     for (auto _ : state) {
         auto *edit = new QPlainTextEdit;
-        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-        edit->resize(700, 446);
-        edit->show();
+        showBareEdit(*edit);
         edit->setPlainText(page.text);
         edit->viewport()->repaint();
         state.PauseTiming();
@@ -219,31 +216,31 @@ double runToEnd(const QString &program, const QStringList &arguments)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// The whole editor process: start, read, decode, fill, first paint, exit.
-void BM_OpenWholeProcess(benchmark::State &state)
+// Runs the program with arguments to its end once per iteration.
+void timeWholeProcess(benchmark::State &state, const QString &program, const QStringList &arguments,
+                      const char *failure)
 {
-    const QString path = bigPage().path;
     for (auto _ : state) {
-        const double seconds = runToEnd(editorProgram(), {path});
+        const double seconds = runToEnd(program, arguments);
         if (seconds < 0)
-            state.SkipWithError("the editor did not run");
+            state.SkipWithError(failure);
         state.SetIterationTime(seconds);
     }
     setPageCounters(state);
 }
 
+// The whole editor process: start, read, decode, fill, first paint, exit.
+void BM_OpenWholeProcess(benchmark::State &state)
+{
+    timeWholeProcess(state, editorProgram(), {bigPage().path}, "the editor did not run");
+}
+
 // The floor: a process with nothing but a QPlainTextEdit given the same page.
 void BM_OpenWholeProcessBare(benchmark::State &state)
 {
-    const QString path = bigPage().path;
-    for (auto _ : state) {
-        const double seconds = runToEnd(QCoreApplication::applicationFilePath(),
-                                        {QStringLiteral("--bare-open"), path});
-        if (seconds < 0)
-            state.SkipWithError("the bare editor did not run");
-        state.SetIterationTime(seconds);
-    }
-    setPageCounters(state);
+    timeWholeProcess(state, QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--bare-open"), bigPage().path},
+                     "the bare editor did not run");
 }
 
 } // namespace
@@ -255,9 +252,7 @@ int bareOpen(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return 1;
     QPlainTextEdit edit;
-    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
-    edit.resize(700, 446);
-    edit.show();
+    showBareEdit(edit);
     edit.setPlainText(QStringDecoder("GBK").decode(file.readAll()));
     edit.viewport()->repaint();
     std::fflush(nullptr);

@@ -175,9 +175,7 @@ void BM_ReplaceAllFloor(benchmark::State &state)
     FindPage &page = findPage();
     const QString flat = page.box->document()->toRawText();
     QPlainTextEdit edit;
-    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
-    edit.resize(700, 446);
-    edit.show();
+    showBareEdit(edit);
     for (auto _ : state) {
         QString text = flat;
         text.replace(QStringLiteral("ab"), QStringLiteral("XY"), Qt::CaseInsensitive);

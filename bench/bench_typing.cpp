@@ -7,15 +7,14 @@
 #include "editor/tagcompletion.h"
 #include "shell/framain.h"
 #include "shell/maincommands.h"
+#include "support/benchmain.h"
 #include "support/typingpage.h"
 #include "support/typingsamples.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -413,19 +412,17 @@ void registerBenchmarks()
     // what the handlers add, on average. Comes last: the handlers stay out.
     for (const Place place : places)
         registerTyping("TypingNoHandlers", big, place, {false, Paint::WholeArea});
-    const std::string upper = "UpperCaseWholePage/10MB";
-    benchmark::RegisterBenchmark(
-        upper.c_str(), [upper](benchmark::State &state) { upperCaseWholePage(state, upper); })
-        ->Iterations(3)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-    const std::string upperBare = "UpperCaseBare/10MB";
-    benchmark::RegisterBenchmark(
-        upperBare.c_str(),
-        [upperBare](benchmark::State &state) { upperCaseBare(state, upperBare); })
-        ->Iterations(3)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
+    // The whole page put in upper case, and its floor.
+    using CaseRun = void (*)(benchmark::State &, const std::string &);
+    const std::pair<std::string, CaseRun> caseRuns[] = {
+        {"UpperCaseWholePage/10MB", upperCaseWholePage}, {"UpperCaseBare/10MB", upperCaseBare}};
+    for (const auto &[name, run] : caseRuns) {
+        benchmark::RegisterBenchmark(
+            name.c_str(), [name = name, run = run](benchmark::State &state) { run(state, name); })
+            ->Iterations(3)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
 }
 
 const char *verdict(bool met)
@@ -532,17 +529,9 @@ void printSummary()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    registerBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    printSummary();
-    // The windows go while the application is still there.
-    g_page.reset();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv, registerBenchmarks, [] {
+        printSummary();
+        // The windows go while the application is still there.
+        g_page.reset();
+    });
 }

@@ -1,6 +1,7 @@
 #include "editor/richtextbox.h"
 #include "platform/prompts.h"
 #include "schemes/editorlook.h"
+#include "shell/caption.h"
 #include "shell/framain.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ZelmoHTML编辑器"));
+    QApplication::setApplicationName(ProductName());
 
     installFontSubstitutions();
 

@@ -1,8 +1,8 @@
 #include "controls/sizegrip.h"
 
 #include "controls/controlaccessibility.h"
-#include "platform/wincolor.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
 #include <QFontDatabase>
 #include <QMouseEvent>

@@ -1,10 +1,10 @@
 #include "controls/stabar.h"
 
+#include "controls/mousehooks.h"
 #include "controls/sizegrip.h"
-#include "platform/wincolor.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -24,8 +24,8 @@ QLine toPixels(const QLineF &twips)
 
 StaBar::StaBar(QWidget *parent)
     : QWidget(parent)
-    , m_labLib(new QLabel(this))
-    , m_labRight(new QLabel(this))
+    , m_labLib(new ClickLabel(this))
+    , m_labRight(new ClickLabel(this))
     , m_labJiao(new SizeGrip(this))
     , m_foreColor(WinColor::kWindowText)
 {
@@ -41,8 +41,10 @@ StaBar::StaBar(QWidget *parent)
                             Twips::toPixels(180));
     m_labJiao->move(toPixels(QPointF(1200, 360)));
 
-    m_labLib->installEventFilter(this);
-    m_labRight->installEventFilter(this);
+    connect(m_labLib, &ClickLabel::clicked, this, &StaBar::click);
+    connect(m_labRight, &ClickLabel::clicked, this, &StaBar::SecondClick);
+    for (ClickLabel *label : {m_labLib, m_labRight})
+        MouseHooks::onRightPress(label, [this] { emit RightClick(); });
     applyForeColor();
 }
 
@@ -197,45 +199,9 @@ void StaBar::mousePressEvent(QMouseEvent *event)
 
 bool StaBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_watchedWindow) {
-        // Coming back from the minimised state lays the bar out again.
-        if (event->type() == QEvent::WindowStateChange && !m_watchedWindow->isMinimized())
-            layOutBar();
-        return false;
-    }
-    if (watched != m_labLib && watched != m_labRight)
-        return false;
-
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton)
-            emit RightClick();
-        else if (mouse->button() == Qt::LeftButton)
-            m_pressedLabel = watched;
-        return true;
-    }
-    case QEvent::MouseButtonDblClick:
-        // The second press of a double click is no new click.
-        m_pressedLabel = nullptr;
-        return true;
-    case QEvent::MouseButtonRelease: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return true;
-        const bool clicked =
-            m_pressedLabel == watched &&
-            static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
-        m_pressedLabel = nullptr;
-        if (clicked) {
-            if (watched == m_labLib)
-                emit click();
-            else
-                emit SecondClick();
-        }
-        return true;
-    }
-    default:
-        return false;
-    }
+    // Coming back from the minimised state lays the bar out again.
+    if (watched == m_watchedWindow && event->type() == QEvent::WindowStateChange &&
+        !m_watchedWindow->isMinimized())
+        layOutBar();
+    return false;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "controls/clicklabel.h"
 #include "controls/stabarlayout.h"
 #include "shell/statusline.h"
 
 #include <QFont>
 #include <QWidget>
 
-class QLabel;
 class SizeGrip;
 
 // A status bar for the bottom of a window: a hint text on the left (`Text`,
@@ -67,12 +67,11 @@ private:
     void applyForeColor();
     void watchWindow();
 
-    QLabel *m_labLib;
-    QLabel *m_labRight;
+    ClickLabel *m_labLib;
+    ClickLabel *m_labRight;
     SizeGrip *m_labJiao;
     quint32 m_foreColor;
     StaBarLayout m_layout;
     bool m_laidOut = false;
-    QObject *m_pressedLabel = nullptr;
     QWidget *m_watchedWindow = nullptr;
 };

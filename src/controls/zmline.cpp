@@ -1,7 +1,7 @@
 #include "controls/zmline.h"
 
-#include "platform/wincolor.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
 #include <QPainter>
 
@@ -35,16 +35,10 @@ void ZMLine::draw()
     m_drawnStyle = m_style;
     const int thick = Twips::toPixels(kThicknessTwips);
     if (m_drawnStyle == 0) {
-        m_dark = QLine(0, 0, width(), 0);
-        const int y = Twips::toPixels(10);
-        m_light = QLine(0, y, width(), y);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         if (height() != thick)
             resize(width(), thick);
     } else {
-        m_dark = QLine(0, 0, 0, height());
-        const int x = Twips::toPixels(15);
-        m_light = QLine(x, 0, x, height());
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
         if (width() != thick)
             resize(thick, height());
@@ -55,11 +49,15 @@ void ZMLine::draw()
 
 void ZMLine::paintEvent(QPaintEvent *)
 {
+    // The light line lies 10 twips below or 15 twips right of the dark one.
+    const bool horizontal = m_drawnStyle == 0;
+    const int offset = Twips::toPixels(horizontal ? 10 : 15);
+    const QLine dark = horizontal ? QLine(0, 0, width(), 0) : QLine(0, 0, 0, height());
     QPainter painter(this);
     painter.setPen(WinColor::toColor(WinColor::kButtonShadow, palette()));
-    painter.drawLine(m_dark);
+    painter.drawLine(dark);
     painter.setPen(WinColor::toColor(WinColor::kButtonHighlight, palette()));
-    painter.drawLine(m_light);
+    painter.drawLine(horizontal ? dark.translated(0, offset) : dark.translated(offset, 0));
 }
 
 void ZMLine::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLine>
 #include <QWidget>
 
 // An etched separator: a dark line with a light line beside it. It keeps
@@ -36,6 +35,4 @@ private:
 
     int m_style;
     int m_drawnStyle;
-    QLine m_dark;
-    QLine m_light;
 };

@@ -1,6 +1,7 @@
 #include "dialogs/form3.h"
 
 #include "dialogs/form3text.h"
+#include "dialogs/frmpathplaces.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
 
@@ -60,12 +61,8 @@ Form3::Form3(QWidget *owner)
 
 void Form3::Form_Load()
 {
-    if (const QWidget *owner = parentWidget()) {
-        const QRect ownerFrame = owner->frameGeometry();
-        const QSize own = frameGeometry().size();
-        move(ownerFrame.left() + qAbs(ownerFrame.width() - own.width()) / 2,
-             ownerFrame.top() + qAbs(ownerFrame.height() - own.height()) / 2);
-    }
+    if (const QWidget *owner = parentWidget())
+        move(FolderPlaces::centredOver(owner->frameGeometry(), frameGeometry().size()));
     show();
     print(Form3Text::prompt());
 }

@@ -19,8 +19,6 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QS
     , m_image1(new QLabel(this))
     , m_label2(new QLabel(this))
     , m_label3(new QLabel(this))
-    , m_label4(new QLabel(QStringLiteral("Zelmo 工作室 出品"), this))
-    , m_label5(new QLabel(QStringLiteral("版权所有 (C) Zelmo 工作室，保留所有权利。"), this))
     , m_label6(new QLabel(this))
     , m_image2(new QPushButton(this))
     , m_exit(new QPushButton(QStringLiteral("确定"), this))
@@ -49,9 +47,11 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QS
     QFont bold = m_label3->font();
     bold.setBold(true);
     m_label3->setFont(bold);
-    m_label4->setObjectName(QStringLiteral("Label4"));
-    m_label5->setObjectName(QStringLiteral("Label5"));
-    m_label5->setWordWrap(true);
+    auto *label4 = new QLabel(QStringLiteral("Zelmo 工作室 出品"), this);
+    label4->setObjectName(QStringLiteral("Label4"));
+    auto *label5 = new QLabel(QStringLiteral("版权所有 (C) Zelmo 工作室，保留所有权利。"), this);
+    label5->setObjectName(QStringLiteral("Label5"));
+    label5->setWordWrap(true);
 
     m_label6->setObjectName(QStringLiteral("Label6"));
     m_label6->setText(QStringLiteral("<a href=\"thanks\">%1</a>").arg(QStringLiteral("鸣谢")));
@@ -91,8 +91,8 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QS
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->addLayout(head);
     layout->addSpacing(Twips::toPixels(120));
-    layout->addWidget(m_label4);
-    layout->addWidget(m_label5);
+    layout->addWidget(label4);
+    layout->addWidget(label5);
     layout->addStretch(1);
     layout->addWidget(m_image2, 0, Qt::AlignHCenter);
     layout->addLayout(foot);

@@ -35,8 +35,6 @@ private:
     QLabel *m_image1;
     QLabel *m_label2;
     QLabel *m_label3;
-    QLabel *m_label4;
-    QLabel *m_label5;
     QLabel *m_label6;
     QPushButton *m_image2;
     QPushButton *m_exit;

@@ -10,6 +10,8 @@
 #include "shell/settings.h"
 #include "shell/statusline.h"
 
+#include <iterator>
+
 namespace {
 
 bool storedSaveMessageWanted()
@@ -59,19 +61,12 @@ void FileCommands::func_RightPress(int index)
 
 void FileCommands::func_MouseMove(int index)
 {
-    switch (index) {
-    case 0:
-        m_status.setText(QStringLiteral("新建空白问挡,拖放你要编辑的网页进工作区    右键打开文件"));
-        break;
-    case 1:
-        m_status.setText(QStringLiteral("保存文档 Ctrl + S    右键另存为 Ctrl +Shift + S"));
-        break;
-    case 2:
-        m_status.setText(QStringLiteral("插入标准HTML文档"));
-        break;
-    default:
-        break;
-    }
+    static const QString kHints[] = {
+        QStringLiteral("新建空白问挡,拖放你要编辑的网页进工作区    右键打开文件"),
+        QStringLiteral("保存文档 Ctrl + S    右键另存为 Ctrl +Shift + S"),
+        QStringLiteral("插入标准HTML文档")};
+    if (index >= 0 && index < int(std::size(kHints)))
+        m_status.setText(kHints[index]);
 }
 
 void FileCommands::NewDocument()
@@ -128,12 +123,13 @@ void FileCommands::Open()
 
 bool FileCommands::LoadNamedFile(const QString &path, QString *error)
 {
-    const PageFile::ReadResult result = LoadFile(m_richText, path);
+    PageFile::ReadResult result = PageFile::read(path);
     if (!result.ok) {
         if (error)
             *error = result.error;
         return false;
     }
+    m_richText.setText(std::move(result.text));
     AdoptOpenedFile(path);
     return true;
 }
@@ -171,10 +167,10 @@ void FileCommands::Save()
         return;
     }
     m_session.setCaption(CaptionFor(path));
-    m_status.setText2(QStringLiteral("保存成功") + QStringLiteral("--") + path);
+    m_status.setText2(QStringLiteral("保存成功--") + path);
     if (m_saveMessageWanted())
-        m_prompts.messageBox(QStringLiteral("文件已经保存") + QStringLiteral("\r\n") + path,
-                             Prompts::OkOnly, QStringLiteral("恭喜"));
+        m_prompts.messageBox(QStringLiteral("文件已经保存\r\n") + path, Prompts::OkOnly,
+                             QStringLiteral("恭喜"));
 }
 
 void FileCommands::SaveAs()

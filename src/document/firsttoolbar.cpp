@@ -7,10 +7,18 @@
 #include "shell/statusline.h"
 
 #include <QDir>
+#include <cstddef>
 
 namespace {
 
 const QString kAppendixFolder = QStringLiteral("appendix");
+
+// The hint of button index on the status line; none for other indexes.
+template <std::size_t N> void showHint(StatusLine &status, const QString (&hints)[N], int index)
+{
+    if (index >= 0 && std::size_t(index) < N)
+        status.setText(hints[index]);
+}
 
 } // namespace
 
@@ -48,33 +56,17 @@ void FirstToolbar::toolbutt_Click(int index)
 
 void FirstToolbar::ysjm_MouseMove(int index)
 {
-    switch (index) {
-    case 0:
-        m_status.setText(QStringLiteral("对网页进行压缩处理"));
-        break;
-    case 1:
-        m_status.setText(QStringLiteral("对网页进行加密/解密处理"));
-        break;
-    default:
-        break;
-    }
+    static const QString kHints[] = {QStringLiteral("对网页进行压缩处理"),
+                                     QStringLiteral("对网页进行加密/解密处理")};
+    showHint(m_status, kHints, index);
 }
 
 void FirstToolbar::toolbutt_MouseMove(int index)
 {
-    switch (index) {
-    case 0:
-        m_status.setText(QStringLiteral("测试键盘上大部分键值"));
-        break;
-    case 1:
-        m_status.setText(QStringLiteral("Huevane"));
-        break;
-    case 2:
-        m_status.setText(QStringLiteral("在编辑区域查找/替换字符串  Ctrl + F"));
-        break;
-    default:
-        break;
-    }
+    static const QString kHints[] = {QStringLiteral("测试键盘上大部分键值"),
+                                     QStringLiteral("Huevane"),
+                                     QStringLiteral("在编辑区域查找/替换字符串  Ctrl + F")};
+    showHint(m_status, kHints, index);
 }
 
 void FirstToolbar::StartVexwrap()

@@ -1,6 +1,5 @@
 #include "document/pagefile.h"
 
-#include "editor/richtext.h"
 #include "platform/ansicodec.h"
 
 #include <QFile>
@@ -48,23 +47,9 @@ ReadResult read(const QString &path)
     return result;
 }
 
-QByteArray bytesOf(const QString &text)
-{
-    return AnsiCodec::encode(text, QByteArrayView("\r\n", 2));
-}
-
 SafeFile::Result write(const QString &path, const QString &text)
 {
-    return SafeFile::write(path, bytesOf(text));
+    return SafeFile::write(path, AnsiCodec::encode(text, QByteArrayView("\r\n", 2)));
 }
 
 } // namespace PageFile
-
-PageFile::ReadResult LoadFile(RichText &richText, const QString &path)
-{
-    PageFile::ReadResult result = PageFile::read(path);
-    if (result.ok)
-        richText.setText(std::move(result.text));
-    result.text = QString();
-    return result;
-}

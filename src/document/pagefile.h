@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class RichText;
-
 // Pages on disk: ANSI text without byte-order mark. A saved page is the
 // document's text followed by one CR LF; reading drops one line break at the
 // very end again, so that opening and saving an unchanged page keeps it
@@ -20,13 +18,6 @@ struct ReadResult {
 
 ReadResult read(const QString &path);
 
-// The bytes a page with this text is saved as.
-QByteArray bytesOf(const QString &text);
-
 SafeFile::Result write(const QString &path, const QString &text);
 
 } // namespace PageFile
-
-// Reads the file into the editing area, replacing all of its text. On failure
-// the editing area is left as it was.
-PageFile::ReadResult LoadFile(RichText &richText, const QString &path);

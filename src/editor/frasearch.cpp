@@ -127,7 +127,6 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     place(m_check1, 480, kFull.checksTop, 855, 255);
     place(m_check2, 2040, kFull.checksTop, 1575, 255);
     place(m_exit, 4200, kFull.exitTop, 1455, 300);
-    m_frame1->hide();
     refreshload(Compact);
 
     setTabOrder(m_findText, m_findNext);
@@ -217,12 +216,7 @@ void FRAsearch::CommAllReplace_Click()
 void FRAsearch::Check1_Click()
 {
     // The layout follows the clicks, not the tick.
-    if (m_compact) {
-        refreshload(Full);
-    } else {
-        m_frame1->hide();
-        refreshload(Compact);
-    }
+    refreshload(m_compact ? Full : Compact);
 }
 
 void FRAsearch::Commexit_Click()

@@ -1,11 +1,9 @@
 #include "editor/keycommands.h"
 
+#include "editor/editmenu.h"
 #include "editor/richtext.h"
 #include "editor/tagcompletion.h"
 #include "platform/virtualkey.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
 
 namespace {
 constexpr int kF5 = VirtualKey::F1 + 4;
@@ -19,12 +17,6 @@ KeyCommands::KeyCommands(RichText &richText, TagCompletion &completion, KeyComma
     , m_completion(completion)
     , m_hooks(std::move(hooks))
 {}
-
-QString KeyCommands::systemClipboardText()
-{
-    const QClipboard *clipboard = QGuiApplication::clipboard();
-    return clipboard ? clipboard->text() : QString();
-}
 
 void KeyCommands::selbutton(int index)
 {
@@ -136,7 +128,7 @@ void KeyCommands::runRow(int &keyCode, int shift)
     } else if (shift == CtrlMask && keyCode == 'V') {
         keyCode = 0;
         m_richText.setSelText(m_hooks.clipboardText ? m_hooks.clipboardText()
-                                                    : systemClipboardText());
+                                                    : clipboardPlainText());
     } else if (shift == AltMask) {
         runAltRow(keyCode);
     }

@@ -42,9 +42,6 @@ public:
     // present state); such keys go to the editing area before any shortcut.
     bool hasCommand(int keyCode, int shift) const;
 
-    // The system clipboard's plain text.
-    static QString systemClipboardText();
-
 private:
     void runRow(int &keyCode, int shift);
     void runAltRow(int &keyCode);

@@ -124,7 +124,7 @@ qsizetype RichTextBox::SelStart() const
 void RichTextBox::setSelStart(qsizetype start)
 {
     QTextCursor cursor = textCursor();
-    cursor.setPosition(toWidgetPosition(qBound(qsizetype(0), start, textLength())));
+    cursor.setPosition(toWidgetPosition(start));
     setTextCursor(cursor);
 }
 

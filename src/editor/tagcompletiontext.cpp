@@ -104,16 +104,23 @@ qsizetype RichTextBoxCaretText::SelStart() const
     return m_richText.SelStart();
 }
 
-int RichTextBoxCaretText::widgetPosition(qsizetype model) const
+RichTextBoxCaretText::CaretLine RichTextBoxCaretText::caretLine() const
+{
+    const int caret = m_richText.textCursor().selectionStart();
+    const QTextBlock block = m_richText.document()->findBlock(caret);
+    return {caret, block.position(), qsizetype(caret) + block.blockNumber()};
+}
+
+RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
+                                                        qsizetype model) const
 {
     // Most positions asked for lie on the caret's line, before the caret:
     // there both counts differ by the same number of line breaks.
-    const int caret = m_richText.textCursor().selectionStart();
-    const int lineStart = m_richText.document()->findBlock(caret).position();
-    const qsizetype back = m_richText.toModelPosition(caret) - model;
-    if (back >= 0 && back <= caret - lineStart)
-        return caret - int(back);
-    return m_richText.toWidgetPosition(model);
+    const qsizetype back = line.model - model;
+    if (back >= 0 && back <= line.caret - line.start)
+        return {line.caret - int(back), false};
+    const int widget = m_richText.toWidgetPosition(model);
+    return {widget, m_richText.toModelPosition(widget) < model};
 }
 
 QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
@@ -124,15 +131,17 @@ QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
         return QString();
     // A model position between the CR and the LF of a line break maps to
     // the end of its line; the half of the break it cuts is added by hand.
-    int from = widgetPosition(first);
+    const CaretLine line = caretLine();
+    Place from = place(line, first);
     QString head;
-    if (m_richText.toModelPosition(from) < first) {
+    if (from.insideBreak) {
         head = QStringLiteral("\n");
-        ++from;
+        ++from.widget;
     }
-    const int to = widgetPosition(last);
-    QString text = head + widgetText(m_richText.document(), from, qMax(from, to));
-    if (m_richText.toModelPosition(to) < last)
+    const Place to = place(line, last);
+    QString text =
+        head + widgetText(m_richText.document(), from.widget, qMax(from.widget, to.widget));
+    if (to.insideBreak)
         text += u'\r';
     return text;
 }
@@ -141,14 +150,14 @@ qsizetype RichTextBoxCaretText::lastIndexOf(QChar ch, qsizetype count) const
 {
     if (count <= 0)
         return 0;
-    const int end = widgetPosition(count);
+    const Place end = place(caretLine(), count);
     // With count inside a line break, only the CR of it is among the
     // first count characters.
-    if (ch == u'\r' && m_richText.toModelPosition(end) < count)
+    if (ch == u'\r' && end.insideBreak)
         return count;
     const bool lineBreak = ch == u'\r' || ch == u'\n';
-    const int found =
-        lastBefore(m_richText.document(), lineBreak ? QChar(QChar::ParagraphSeparator) : ch, end);
+    const int found = lastBefore(m_richText.document(),
+                                 lineBreak ? QChar(QChar::ParagraphSeparator) : ch, end.widget);
     if (found < 0)
         return 0;
     // A line break found for CR is its first character, for LF its second.

@@ -25,7 +25,21 @@ public:
     void setSelText(const QString &text) override;
 
 private:
-    int widgetPosition(qsizetype model) const;
+    // The caret's widget position, the widget start of its line and its
+    // model position, found once per call.
+    struct CaretLine {
+        int caret;
+        int start;
+        qsizetype model;
+    };
+    // A model position in the widget; insideBreak when it falls between the
+    // CR and the LF of a line break (widget is then the end of the line).
+    struct Place {
+        int widget;
+        bool insideBreak;
+    };
+    CaretLine caretLine() const;
+    Place place(const CaretLine &line, qsizetype model) const;
 
     RichTextBox &m_richText;
 };

@@ -9,7 +9,6 @@
 #include <QSaveFile>
 #include <QUrl>
 
-#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -57,13 +56,6 @@ bool succeeded(const QNetworkReply &reply)
         return code >= 200 && code < 300;
     }
     return true;
-}
-
-// Drops the temporary file; the target is not touched.
-void discard(QSaveFile &file)
-{
-    file.cancelWriting();
-    file.commit();
 }
 
 } // namespace
@@ -129,7 +121,7 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     const bool ok = !cancelled && !writeFailed && succeeded(*reply) && drain(*reply, file) &&
                     file.flush() && ::fsync(file.handle()) == 0;
     if (!ok) {
-        discard(file);
+        SafeFile::discard(file);
         return false;
     }
     return file.commit();

@@ -37,12 +37,17 @@ QString trimmedBlanks(QStringView text)
     return text.sliced(begin, end - begin).toString();
 }
 
-// A name as given by the caller: like a C string it ends at the first NUL, and
-// the blanks around it do not count.
+// Text as given by the caller: like a C string it ends at the first NUL.
+QStringView untilNul(const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? QStringView(text) : QStringView(text).left(nul);
+}
+
+// A name as given by the caller, without the blanks around it.
 QString callerName(const QString &name)
 {
-    const qsizetype nul = name.indexOf(QChar(0));
-    return trimmedBlanks(nul < 0 ? QStringView(name) : QStringView(name).left(nul));
+    return trimmedBlanks(untilNul(name));
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -189,7 +194,13 @@ QString fitted(QString text, qsizetype maxBytes)
     return text;
 }
 
-bool containsLineBreak(const QString &text)
+// A new key line, ended by CR LF.
+QByteArray keyLine(const QString &key, QStringView value)
+{
+    return AnsiCodec::encode(key) + '=' + AnsiCodec::encode(value, "\r\n");
+}
+
+bool containsLineBreak(QStringView text)
 {
     return text.contains(u'\r') || text.contains(u'\n');
 }
@@ -216,8 +227,7 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
 {
     const QString sectionName = callerName(section);
     const QString keyName = callerName(key);
-    const qsizetype nul = value.indexOf(QChar(0));
-    const QString text = nul < 0 ? value : value.left(nul);
+    const QStringView text = untilNul(value);
 
     // Names and values that would read back as other lines, or as another
     // section or key, are refused rather than written.
@@ -243,15 +253,14 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
                         AnsiCodec::encode(text));
     } else if (found.section >= 0) {
         const Line &after = lines[found.lastKey >= 0 ? found.lastKey : found.section];
-        QByteArray insert = AnsiCodec::encode(keyName) + '=' + AnsiCodec::encode(text) + lineBreak;
+        QByteArray insert = keyLine(keyName, text);
         if (after.end == after.contentEnd)
             insert.prepend(lineBreak);
         updated.insert(after.end, insert);
     } else {
         if (!updated.isEmpty() && !updated.endsWith('\n') && !updated.endsWith('\r'))
             updated += lineBreak;
-        updated += '[' + AnsiCodec::encode(sectionName) + ']' + lineBreak;
-        updated += AnsiCodec::encode(keyName) + '=' + AnsiCodec::encode(text) + lineBreak;
+        updated += '[' + AnsiCodec::encode(sectionName) + ']' + lineBreak + keyLine(keyName, text);
     }
 
     if (updated == bytes && QFileInfo::exists(path))

@@ -69,7 +69,8 @@ bool isPattern(const QString &name)
     return name.contains(u'*') || name.contains(u'?');
 }
 
-void prepare(QFileDialog &dialog, const Prompts::FileRequest &request)
+// Runs a file dialog set up from request; the chosen path, or nothing.
+std::optional<QString> chosenFile(QFileDialog &dialog, const Prompts::FileRequest &request)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
@@ -77,6 +78,9 @@ void prepare(QFileDialog &dialog, const Prompts::FileRequest &request)
         dialog.setDirectory(request.initDir);
     if (!request.fileName.isEmpty() && !isPattern(request.fileName))
         dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
@@ -107,25 +111,19 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
 std::optional<QString> QtPrompts::openFileName(const FileRequest &request)
 {
     QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title);
-    prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode((request.flags & FileMustExist) ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return chosenFile(dialog, request);
 }
 
 std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)
 {
     QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("保存") : request.title);
-    prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return chosenFile(dialog, request);
 }
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)

@@ -35,18 +35,14 @@ SafeFile::Result failure(int error, const QString &systemReason)
     return {false, reasonFor(error, systemReason)};
 }
 
-// Drops the temporary file; the target is not touched.
-void discard(QSaveFile &file)
+} // namespace
+
+void SafeFile::discard(QSaveFile &file)
 {
     file.cancelWriting();
     file.commit();
 }
 
-} // namespace
-
-// Past a file-size limit (RLIMIT_FSIZE) the kernel sends SIGXFSZ, whose default
-// action ends the program. Ignored, the write fails with EFBIG instead and the
-// old file survives. A handler someone else installed is left alone.
 void SafeFile::ignoreFileSizeSignal()
 {
     static const bool ignored = [] {
@@ -83,34 +79,29 @@ SafeFile::Result SafeFile::write(const QString &path, const QByteArray &bytes)
         return failure(error, file.errorString());
     }
 
+    // After a failed write, flush or sync the temporary file goes and the
+    // target stays as it was.
+    const auto abandon = [&file](int error, const QString &systemReason) {
+        discard(file);
+        return failure(error, systemReason);
+    };
+
     // A write can take fewer bytes than offered (disk full, file-size limit)
     // without reporting an error; writing the rest then fails with the reason.
     qsizetype written = 0;
     while (written < bytes.size()) {
         errno = 0;
         const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0) {
-            const int error = errno;
-            const QString systemReason = file.errorString();
-            discard(file);
-            return failure(error, systemReason);
-        }
+        if (count <= 0)
+            return abandon(errno, file.errorString());
         written += count;
     }
 
     errno = 0;
-    if (!file.flush()) {
-        const int error = errno;
-        const QString systemReason = file.errorString();
-        discard(file);
-        return failure(error, systemReason);
-    }
-    if (::fsync(file.handle()) != 0) {
-        const int error = errno;
-        const QString systemReason = QString::fromLocal8Bit(strerror(error));
-        discard(file);
-        return failure(error, systemReason);
-    }
+    if (!file.flush())
+        return abandon(errno, file.errorString());
+    if (::fsync(file.handle()) != 0)
+        return abandon(errno, QString::fromLocal8Bit(strerror(errno)));
 
     errno = 0;
     if (!file.commit()) {

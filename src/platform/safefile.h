@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 // Writes a whole file so that the old one survives any failure: the bytes go
 // to a temporary file in the same folder, every write, the flush and the sync
 // to disk are checked, and only then is the temporary file renamed over the
@@ -16,6 +18,9 @@ struct Result {
 };
 
 Result write(const QString &path, const QByteArray &bytes);
+
+// Drops what was written to file so far; its target is not touched.
+void discard(QSaveFile &file);
 
 // Past a file-size limit the kernel would end the program with SIGXFSZ;
 // ignored, the write fails with EFBIG instead. Done once; a handler someone

@@ -11,7 +11,8 @@ struct KeyPair {
     int code;
 };
 
-// Keys whose code does not follow from a range.
+// Keys whose code does not follow from a range. The shifted digits of a US
+// keyboard, last, still carry the digit's code.
 constexpr KeyPair kFixedKeys[] = {
     {Qt::Key_Backspace, Back},   {Qt::Key_Tab, Tab},           {Qt::Key_Backtab, Tab},
     {Qt::Key_Return, Return},    {Qt::Key_Enter, Return},      {Qt::Key_Shift, Shift},
@@ -30,13 +31,9 @@ constexpr KeyPair kFixedKeys[] = {
     {Qt::Key_AsciiTilde, 192},   {Qt::Key_BracketLeft, 219},   {Qt::Key_BraceLeft, 219},
     {Qt::Key_Backslash, 220},    {Qt::Key_Bar, 220},           {Qt::Key_BracketRight, 221},
     {Qt::Key_BraceRight, 221},   {Qt::Key_Apostrophe, 222},    {Qt::Key_QuoteDbl, 222},
-};
-
-// Shifted digits of a US keyboard: the key still carries the digit's code.
-constexpr KeyPair kShiftedDigits[] = {
-    {Qt::Key_ParenRight, '0'},  {Qt::Key_Exclam, '1'},    {Qt::Key_At, '2'},
-    {Qt::Key_NumberSign, '3'},  {Qt::Key_Dollar, '4'},    {Qt::Key_Percent, '5'},
-    {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},
+    {Qt::Key_ParenRight, '0'},   {Qt::Key_Exclam, '1'},        {Qt::Key_At, '2'},
+    {Qt::Key_NumberSign, '3'},   {Qt::Key_Dollar, '4'},        {Qt::Key_Percent, '5'},
+    {Qt::Key_AsciiCircum, '6'},  {Qt::Key_Ampersand, '7'},     {Qt::Key_Asterisk, '8'},
     {Qt::Key_ParenLeft, '9'},
 };
 
@@ -78,10 +75,6 @@ int fromQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return F1 + (qtKey - Qt::Key_F1);
     for (const KeyPair &pair : kFixedKeys) {
-        if (pair.qtKey == qtKey)
-            return pair.code;
-    }
-    for (const KeyPair &pair : kShiftedDigits) {
         if (pair.qtKey == qtKey)
             return pair.code;
     }

@@ -35,13 +35,11 @@ EditorLook EditorLook::fromSettings()
     if (!fontAvailable(look.fontName))
         look.fontName = QString::fromUtf8(kDefaultFont);
 
-    bool ok = false;
-    const double size = ReadSetting(section, QStringLiteral("fontsize"), QStringLiteral("9"))
-                            .trimmed()
-                            .toDouble(&ok);
-    look.fontSize =
-        (ok && std::isfinite(size) && size > 0 && size <= kLargestSize) ? size : kDefaultSize;
+    const double size = SettingValue::toNumber(
+        ReadSetting(section, QStringLiteral("fontsize"), QStringLiteral("9")), kDefaultSize);
+    look.fontSize = (std::isfinite(size) && size > 0 && size <= kLargestSize) ? size : kDefaultSize;
 
+    bool ok = false;
     const qlonglong color =
         ReadSetting(section, QStringLiteral("TableColor"), QStringLiteral("11315101"))
             .trimmed()

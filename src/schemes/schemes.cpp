@@ -8,18 +8,6 @@
 #include <QAction>
 #include <QWidget>
 
-namespace {
-
-// A flag that is neither a Boolean word nor a number counts as shown.
-bool flagShown(const char *section, int flag)
-{
-    const QString stored =
-        ReadSetting(QLatin1String(section), ToolbarChains::flagKey(flag), QStringLiteral("True"));
-    return SettingValue::toBool(stored, true);
-}
-
-} // namespace
-
 Schemes::Schemes(QAction *menfdafealt, QAction *menfdiy, Host host)
     : m_menfdafealt(menfdafealt)
     , m_menfdiy(menfdiy)
@@ -38,19 +26,29 @@ QString Schemes::customCaption(const QString &name)
 
 void Schemes::menfdafealt_Click()
 {
-    m_menfdiy->setChecked(false);
-    m_menfdafealt->setChecked(true);
-    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("faceing"), QStringLiteral("0"));
-    setChainVisibility(false);
-    SetScheme();
+    runScheme(false);
 }
 
 void Schemes::menfdiy_Click()
 {
-    m_menfdiy->setChecked(true);
-    m_menfdafealt->setChecked(false);
-    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("faceing"), QStringLiteral("1"));
-    setChainVisibility(true);
+    runScheme(true);
+}
+
+void Schemes::runScheme(bool custom)
+{
+    m_menfdiy->setChecked(custom);
+    m_menfdafealt->setChecked(!custom);
+    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("faceing"),
+                 custom ? QStringLiteral("1") : QStringLiteral("0"));
+    // The default scheme shows every control; the custom one what its flags say.
+    const auto apply = [&](std::span<const ChainPlace> chain, const char *section) {
+        for (const ChainPlace &place : chain) {
+            if (QWidget *control = m_host.control(QLatin1String(place.control)))
+                control->setVisible(!custom || ToolbarChains::flagShown(section, place.flag));
+        }
+    };
+    apply(ToolbarChains::first(), ToolbarChains::kFirstSection);
+    apply(ToolbarChains::second(), ToolbarChains::kSecondSection);
     SetScheme();
 }
 
@@ -60,30 +58,12 @@ void Schemes::runStoredScheme()
         ReadSetting(QStringLiteral("scheme"), QStringLiteral("faceing"), QStringLiteral("0"));
     bool ok = false;
     const int faceing = stored.trimmed().toInt(&ok);
-    if (ok && faceing != 0)
-        menfdiy_Click();
-    else
-        menfdafealt_Click();
+    runScheme(ok && faceing != 0);
 }
 
 void Schemes::runActiveScheme()
 {
-    if (m_menfdiy->isChecked())
-        menfdiy_Click();
-    else
-        menfdafealt_Click();
-}
-
-void Schemes::setChainVisibility(bool useFlags)
-{
-    const auto apply = [&](std::span<const ChainPlace> chain, const char *section) {
-        for (const ChainPlace &place : chain) {
-            if (QWidget *control = m_host.control(QLatin1String(place.control)))
-                control->setVisible(!useFlags || flagShown(section, place.flag));
-        }
-    };
-    apply(ToolbarChains::first(), ToolbarChains::kFirstSection);
-    apply(ToolbarChains::second(), ToolbarChains::kSecondSection);
+    runScheme(m_menfdiy->isChecked());
 }
 
 void Schemes::SetScheme()

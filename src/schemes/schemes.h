@@ -42,7 +42,9 @@ public:
     static QString customCaption(const QString &name);
 
 private:
-    void setChainVisibility(bool useFlags);
+    // Ticks the scheme's item, stores it as the one to start with, shows
+    // the chains' controls for it and runs SetScheme.
+    void runScheme(bool custom);
 
     QAction *m_menfdafealt;
     QAction *m_menfdiy;

@@ -1,34 +1,36 @@
 #include "schemes/toolbarchains.h"
 
+#include "shell/settings.h"
+
 namespace ToolbarChains {
 
 namespace {
 
 constexpr ChainPlace kFirst[] = {
-    {"func(0)", "新建", 735, 0, "新建"},
-    {"func(1)", "保存", 735, 1, "保存"},
-    {"stolen", "偷窃", 735, 2, "偷窃"},
-    {"noselect(0)", "大写", 735, 3, "大写"},
-    {"noselect(1)", "小写", 735, 4, "小写"},
-    {"ysjm(0)", "压缩", 735, 5, "压缩"},
-    {"noselbutton(8)", "时间", 735, 6, "时间"},
-    {"toolbutt(2)", "查找", 735, 7, "查找"},
-    {"selbutton(10)", "删除", 735, 8, "删除"},
-    {"toolbutt(1)", "Huevane", 1095, 9, "Huevane"},
-    {"toolbutt(0)", "Ascii键值", 1095, 10, "Ascii键值"},
+    {"func(0)", 735, 0, "新建"},
+    {"func(1)", 735, 1, "保存"},
+    {"stolen", 735, 2, "偷窃"},
+    {"noselect(0)", 735, 3, "大写"},
+    {"noselect(1)", 735, 4, "小写"},
+    {"ysjm(0)", 735, 5, "压缩"},
+    {"noselbutton(8)", 735, 6, "时间"},
+    {"toolbutt(2)", 735, 7, "查找"},
+    {"selbutton(10)", 735, 8, "删除"},
+    {"toolbutt(1)", 1095, 9, "Huevane"},
+    {"toolbutt(0)", 1095, 10, "Ascii键值"},
 };
 
 constexpr ChainPlace kSecond[] = {
-    {"shoot", "运行HTML", 975, 0, "运行HTML"},    {"selbutton(0)", "A", 375, 1, "链接"},
-    {"selbutton(1)", "F", 375, 2, "字体"},        {"selbutton(2)", "B", 375, 3, "粗体"},
-    {"selbutton(3)", "I", 375, 4, "斜体"},        {"selbutton(4)", "U", 375, 5, "下划线"},
-    {"selbutton(5)", "S", 375, 6, "删除线"},      {"selbutton(6)", "s", 375, 7, "弱"},
-    {"selbutton(7)", "G", 375, 8, "强"},          {"selbutton(8)", "X", 375, 9, "预格式"},
-    {"selbutton(9)", "C", 375, 10, "置中"},       {"noselbutton(7)", "R", 375, 11, "注释"},
-    {"noselbutton(0)", "Br", 495, 12, "换行"},    {"noselbutton(1)", "P", 375, 13, "段落"},
-    {"noselbutton(2)", "Hr", 375, 14, "横线"},    {"noselbutton(3)", "Img", 495, 15, "图象"},
-    {"noselbutton(4)", "Table", 615, 16, "表格"}, {"noselbutton(5)", "Marquee", 855, 17, "跑马灯"},
-    {"insert1", "OK--->", 735, 18, "特殊标签"},   {"Combo1", "", 1455, 18, "特殊标签"},
+    {"shoot", 975, 0, "运行HTML"},       {"selbutton(0)", 375, 1, "链接"},
+    {"selbutton(1)", 375, 2, "字体"},    {"selbutton(2)", 375, 3, "粗体"},
+    {"selbutton(3)", 375, 4, "斜体"},    {"selbutton(4)", 375, 5, "下划线"},
+    {"selbutton(5)", 375, 6, "删除线"},  {"selbutton(6)", 375, 7, "弱"},
+    {"selbutton(7)", 375, 8, "强"},      {"selbutton(8)", 375, 9, "预格式"},
+    {"selbutton(9)", 375, 10, "置中"},   {"noselbutton(7)", 375, 11, "注释"},
+    {"noselbutton(0)", 495, 12, "换行"}, {"noselbutton(1)", 375, 13, "段落"},
+    {"noselbutton(2)", 375, 14, "横线"}, {"noselbutton(3)", 495, 15, "图象"},
+    {"noselbutton(4)", 615, 16, "表格"}, {"noselbutton(5)", 855, 17, "跑马灯"},
+    {"insert1", 735, 18, "特殊标签"},    {"Combo1", 1455, 18, "特殊标签"},
 };
 
 } // namespace
@@ -45,6 +47,12 @@ std::span<const ChainPlace> second()
 QString flagKey(int flag)
 {
     return QStringLiteral("Button") + QString::number(flag);
+}
+
+bool flagShown(const char *section, int flag)
+{
+    return SettingValue::toBool(
+        ReadSetting(QLatin1String(section), flagKey(flag), QStringLiteral("True")), true);
 }
 
 } // namespace ToolbarChains

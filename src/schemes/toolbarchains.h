@@ -9,7 +9,6 @@
 // layout, the schemes and the settings dialog's button lists.
 struct ChainPlace {
     const char *control; // object name of the control, e.g. "func(0)", "Combo1"
-    const char *caption; // the button's caption ("" for the list)
     int widthTwips;
     int flag;              // n of the key "Button<n>" in the chain's section
     const char *listEntry; // the entry that stands for the place in the settings dialog
@@ -33,5 +32,9 @@ inline constexpr int kSecondFlagCount = 19;
 
 // "Button<n>".
 QString flagKey(int flag);
+
+// Whether the stored flag shows its place; a flag that is missing or neither
+// a Boolean word nor a number counts as shown.
+bool flagShown(const char *section, int flag);
 
 } // namespace ToolbarChains

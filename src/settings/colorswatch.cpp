@@ -1,7 +1,7 @@
 #include "settings/colorswatch.h"
 
-#include "platform/wincolor.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
 #include <QPainter>
 #include <QStyleOptionFocusRect>

@@ -1,17 +1,14 @@
 #include "settings/setfav.h"
 
-#include "controls/clicklabel.h"
 #include "controls/zmbutton.h"
 #include "controls/zmline.h"
 #include "dialogs/fraaboutinfo.h"
 #include "dialogs/frmpath.h"
-#include "platform/places.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "settings/colorswatch.h"
 #include "settings/toolbarchoice.h"
 #include "settings/toolbarpage.h"
-#include "shell/statusline.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,16 +16,15 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFontDatabase>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -46,6 +42,9 @@ struct TabInfo {
     int page;
     Qt::Key key;
 };
+
+// The check box of "保存成功提示" for each stored value 0, 1 and 2.
+constexpr Qt::CheckState kSaveMessageChecks[3] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
 
 constexpr TabInfo kTabs[5] = {
     {"保  存(S)", SetFav::SavePage, Qt::Key_S},         {"工作区(W)", SetFav::WorkPage, Qt::Key_W},
@@ -237,9 +236,7 @@ void SetFav::loadSavePage()
 {
     const SavePageSettings page = SetFavStore::readSavePage();
     m_txtTimeSave->setText(page.timePath);
-    m_checkSaveMsg->setCheckState(page.saveMessage == 2   ? Qt::PartiallyChecked
-                                  : page.saveMessage == 1 ? Qt::Checked
-                                                          : Qt::Unchecked);
+    m_checkSaveMsg->setCheckState(kSaveMessageChecks[page.saveMessage]);
     m_checkTimeFlag->setChecked(page.timeFlag);
     m_txtTimeSave->setEnabled(page.timeFlag);
 }
@@ -260,17 +257,9 @@ SetFavFields SetFav::fields() const
     SetFavFields f;
     f.timePath = m_txtTimeSave->text();
     f.timeFlag = m_checkTimeFlag->isChecked();
-    switch (m_checkSaveMsg->checkState()) {
-    case Qt::Checked:
-        f.saveMessage = 1;
-        break;
-    case Qt::PartiallyChecked:
-        f.saveMessage = 2;
-        break;
-    default:
-        f.saveMessage = 0;
-        break;
-    }
+    f.saveMessage =
+        int(std::find(kSaveMessageChecks, kSaveMessageChecks + 3, m_checkSaveMsg->checkState()) -
+            kSaveMessageChecks);
     f.fontName = m_txtFontName->currentText();
     f.fontSize = m_comboFontSize->currentText();
     f.tableColor = m_labBackColor->color();

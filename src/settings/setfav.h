@@ -1,7 +1,6 @@
 #pragma once
 
 #include "settings/setfavapply.h"
-#include "settings/setfavhooks.h"
 
 #include <QDialog>
 

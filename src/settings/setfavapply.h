@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schemes/editorlook.h"
 #include "settings/setfavhooks.h"
 
 #include <QList>
@@ -31,7 +32,7 @@ struct SavePageSettings {
 
 namespace SetFavStore {
 
-inline constexpr quint32 kDefaultTableColor = 11315101;
+inline constexpr quint32 kDefaultTableColor = EditorLook::kDefaultColor;
 
 SavePageSettings readSavePage();
 // The stored autosave folder (TEMP when none).

@@ -21,9 +21,25 @@ QStringList namesOf(std::span<const ChainPlace> chain, int flagCount)
     return names;
 }
 
-QString section(const char *name)
+// The stored flags of a chain's section; a missing flag counts as ticked.
+QList<bool> readTicks(const char *section, int count)
 {
-    return QString::fromLatin1(name);
+    QList<bool> ticks;
+    ticks.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString value =
+            ReadSetting(QLatin1String(section), ToolbarChains::flagKey(i), QStringLiteral("True"));
+        ticks.append(SettingValue::toBool(value, true));
+    }
+    return ticks;
+}
+
+// Writes "Button0" ... as "True" or "False".
+void storeTicks(const char *section, const QList<bool> &ticks)
+{
+    for (int i = 0; i < ticks.size(); ++i)
+        WriteSetting(QLatin1String(section), ToolbarChains::flagKey(i),
+                     SettingValue::fromBool(ticks[i]));
 }
 
 } // namespace
@@ -38,42 +54,24 @@ QStringList secondNames()
     return namesOf(ToolbarChains::second(), ToolbarChains::kSecondFlagCount);
 }
 
-QList<bool> readTicks(const QString &sectionName, int count)
-{
-    QList<bool> ticks;
-    ticks.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QString value =
-            ReadSetting(sectionName, ToolbarChains::flagKey(i), QStringLiteral("True"));
-        ticks.append(SettingValue::toBool(value, true));
-    }
-    return ticks;
-}
-
-void storeTicks(const QString &sectionName, const QList<bool> &ticks)
-{
-    for (int i = 0; i < ticks.size(); ++i)
-        WriteSetting(sectionName, ToolbarChains::flagKey(i), SettingValue::fromBool(ticks[i]));
-}
-
 QList<bool> readFirstTicks()
 {
-    return readTicks(section(ToolbarChains::kFirstSection), ToolbarChains::kFirstFlagCount);
+    return readTicks(ToolbarChains::kFirstSection, ToolbarChains::kFirstFlagCount);
 }
 
 QList<bool> readSecondTicks()
 {
-    return readTicks(section(ToolbarChains::kSecondSection), ToolbarChains::kSecondFlagCount);
+    return readTicks(ToolbarChains::kSecondSection, ToolbarChains::kSecondFlagCount);
 }
 
 void storeFirstTicks(const QList<bool> &ticks)
 {
-    storeTicks(section(ToolbarChains::kFirstSection), ticks);
+    storeTicks(ToolbarChains::kFirstSection, ticks);
 }
 
 void storeSecondTicks(const QList<bool> &ticks)
 {
-    storeTicks(section(ToolbarChains::kSecondSection), ticks);
+    storeTicks(ToolbarChains::kSecondSection, ticks);
 }
 
 QString schemeName()

@@ -17,11 +17,8 @@ namespace ToolbarChoice {
 QStringList firstNames();
 QStringList secondNames();
 
-// The stored flags of a chain's section; a missing flag counts as ticked.
-QList<bool> readTicks(const QString &section, int count);
-// Writes "Button0" ... as "True" or "False".
-void storeTicks(const QString &section, const QList<bool> &ticks);
-
+// The stored flags of each chain, "Button0" ...; a missing flag counts as
+// ticked. The store functions write them as "True" or "False".
 QList<bool> readFirstTicks();
 QList<bool> readSecondTicks();
 void storeFirstTicks(const QList<bool> &ticks);

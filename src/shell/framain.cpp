@@ -11,8 +11,6 @@
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
-#include "schemes/barmenu.h"
-#include "schemes/editorlook.h"
 #include "schemes/schemes.h"
 #include "shell/caption.h"
 #include "shell/commandline.h"

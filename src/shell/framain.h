@@ -82,8 +82,6 @@ private:
     void connectEditingArea();
     void connectStatusBar();
     void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
-    void popupBarMenu(const QPoint &globalPos);
-    QWidget *control(const QString &name) const;
 
     Prompts &m_prompts;
     DocumentSession *m_session;

@@ -23,7 +23,6 @@
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDropEvent>
 #include <QPushButton>
 #include <QUrl>
@@ -42,7 +41,7 @@ void FRAmain::createMenus()
     m_barMenu = new BarMenu(this, std::move(barHost));
 
     Schemes::Host schemeHost;
-    schemeHost.control = [this](const QString &name) { return control(name); };
+    schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
     schemeHost.applyLook = [this](const EditorLook &look) {
         m_richText->setFont(look.font());
         QPalette palette = m_richText->palette();
@@ -72,11 +71,6 @@ void FRAmain::createMenus()
     m_commands->file.setSaveMessageCheck(&SetFavStore::storedSaveMessageTicked);
 }
 
-QWidget *FRAmain::control(const QString &name) const
-{
-    return findChild<QWidget *>(name);
-}
-
 void FRAmain::connectBands()
 {
     for (int i = 0; i < 3; ++i) {
@@ -87,37 +81,40 @@ void FRAmain::connectBands()
         connect(strip, &ToolStrip::gripPressed, this,
                 [this] { m_staBar->setText(QStringLiteral("该版本不能移动〈快捷编辑栏〉")); });
         connect(strip, &ToolStrip::menuRequested, this,
-                [this](int, const QPoint &globalPos) { popupBarMenu(globalPos); });
+                [this](int, const QPoint &globalPos) { m_barMenu->popup(globalPos); });
     }
 }
 
 void FRAmain::connectButtons()
 {
+    const auto wire = [this](QPushButton *button, std::function<void()> click,
+                             std::function<void()> hint) {
+        connect(button, &QPushButton::clicked, this, std::move(click));
+        MouseHooks::onMouseMove(button, std::move(hint));
+    };
     MainCommands &c = *m_commands;
     for (int i = 0; i < 3; ++i) {
-        QPushButton *button = m_buttons.func[size_t(i)];
-        connect(button, &QPushButton::clicked, this, [&c, i] { c.file.func_Click(i); });
-        MouseHooks::onMouseMove(button, [&c, i] { c.file.func_MouseMove(i); });
-        if (i < 2)
-            MouseHooks::onRightPress(button, [&c, i] { c.file.func_RightPress(i); });
+        wire(
+            m_buttons.func[size_t(i)], [&c, i] { c.file.func_Click(i); },
+            [&c, i] { c.file.func_MouseMove(i); });
+        wire(
+            m_buttons.toolbutt[size_t(i)], [&c, i] { c.first.toolbutt_Click(i); },
+            [&c, i] { c.first.toolbutt_MouseMove(i); });
     }
-    connect(m_buttons.stolen, &QPushButton::clicked, this, [&c] { c.pageSource.stolen_Click(); });
-    MouseHooks::onMouseMove(m_buttons.stolen, [&c] { c.pageSource.stolen_MouseMove(); });
     for (int i = 0; i < 2; ++i) {
-        QPushButton *button = m_buttons.ysjm[size_t(i)];
-        connect(button, &QPushButton::clicked, this, [&c, i] { c.first.ysjm_Click(i); });
-        MouseHooks::onMouseMove(button, [&c, i] { c.first.ysjm_MouseMove(i); });
+        MouseHooks::onRightPress(m_buttons.func[size_t(i)], [&c, i] { c.file.func_RightPress(i); });
+        wire(
+            m_buttons.ysjm[size_t(i)], [&c, i] { c.first.ysjm_Click(i); },
+            [&c, i] { c.first.ysjm_MouseMove(i); });
     }
-    for (int i = 0; i < 3; ++i) {
-        QPushButton *button = m_buttons.toolbutt[size_t(i)];
-        connect(button, &QPushButton::clicked, this, [&c, i] { c.first.toolbutt_Click(i); });
-        MouseHooks::onMouseMove(button, [&c, i] { c.first.toolbutt_MouseMove(i); });
-    }
-    connect(m_buttons.shoot, &QPushButton::clicked, this, [&c] { c.preview.shoot_Click(); });
-    MouseHooks::onMouseMove(m_buttons.shoot, [&c] { c.preview.shoot_MouseMove(); });
-    connect(m_buttons.aboutb, &QPushButton::clicked, this, &FRAmain::showAbout);
-    MouseHooks::onMouseMove(
-        m_buttons.aboutb, [this] { m_staBar->setText(QStringLiteral("查看关于ZelmoHTML编辑器")); });
+    wire(
+        m_buttons.stolen, [&c] { c.pageSource.stolen_Click(); },
+        [&c] { c.pageSource.stolen_MouseMove(); });
+    wire(
+        m_buttons.shoot, [&c] { c.preview.shoot_Click(); }, [&c] { c.preview.shoot_MouseMove(); });
+    wire(
+        m_buttons.aboutb, [this] { showAbout(); },
+        [this] { m_staBar->setText(QStringLiteral("查看关于ZelmoHTML编辑器")); });
 }
 
 void FRAmain::connectEditingArea()
@@ -134,7 +131,7 @@ void FRAmain::connectStatusBar()
 {
     connect(m_staBar, &StaBar::SecondClick, this,
             [this] { m_staBar->setText2(QStringLiteral("晴空万里，编编网页 ^_^")); });
-    connect(m_staBar, &StaBar::RightClick, this, [this] { popupBarMenu(QCursor::pos()); });
+    connect(m_staBar, &StaBar::RightClick, this, [this] { m_barMenu->popup(QCursor::pos()); });
 }
 
 void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
@@ -142,11 +139,6 @@ void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
     CaretStatus::refreshWithCaret(*m_richText, *m_staBar);
     if (button == Qt::RightButton)
         m_editMenu->popupAfterRightClick(globalPos);
-}
-
-void FRAmain::popupBarMenu(const QPoint &globalPos)
-{
-    m_barMenu->popup(globalPos);
 }
 
 void FRAmain::showAbout()

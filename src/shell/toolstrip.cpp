@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace {
 
@@ -82,4 +83,20 @@ bool ToolStrip::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void placeOnStrip(QWidget *control, int left, int width, int height)
+{
+    control->setGeometry(Twips::toPixels(left), 0, Twips::toPixels(width), Twips::toPixels(height));
+}
+
+QPushButton *addStripButton(QWidget *strip, const QString &name, const QString &caption, int left,
+                            int width, int height)
+{
+    auto *button = new QPushButton(caption, strip);
+    button->setObjectName(name);
+    button->setAccessibleName(caption);
+    button->setFocusPolicy(Qt::TabFocus);
+    placeOnStrip(button, left, width, height);
+    return button;
 }

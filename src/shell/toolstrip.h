@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 
 // One of the three toolbar strips of the main window (the control array
 // `Picback`), with its grip picture `Imagetou` at the left end. Controls of
@@ -38,3 +39,12 @@ private:
     int m_index;
     QLabel *m_grip;
 };
+
+// Places a control of a strip at the strip's top, left twips from its left
+// edge, width by height twips.
+void placeOnStrip(QWidget *control, int left, int width, int height);
+
+// A push button on a strip, named and captioned (its accessible name too), at
+// its place. A click leaves the keyboard where it was; Tab still reaches it.
+QPushButton *addStripButton(QWidget *strip, const QString &name, const QString &caption, int left,
+                            int width, int height);

@@ -4,6 +4,7 @@
 #include "shell/settings.h"
 
 #include <QWidget>
+#include <utility>
 
 namespace WindowPlacement {
 
@@ -48,14 +49,15 @@ void store(const QWidget *window)
         WriteSetting(section, QStringLiteral("WindowState"), QStringLiteral("2"));
         return;
     }
-    WriteSetting(section, QStringLiteral("Left"),
-                 SettingValue::fromNumber(Twips::fromPixels(window->x())));
-    WriteSetting(section, QStringLiteral("Top"),
-                 SettingValue::fromNumber(Twips::fromPixels(window->y())));
-    WriteSetting(section, QStringLiteral("Width"),
-                 SettingValue::fromNumber(Twips::fromPixels(window->width())));
-    WriteSetting(section, QStringLiteral("Height"),
-                 SettingValue::fromNumber(Twips::fromPixels(window->height())));
+    const std::pair<const char *, int> measures[] = {
+        {"Left", window->x()},
+        {"Top", window->y()},
+        {"Width", window->width()},
+        {"Height", window->height()},
+    };
+    for (const auto &[key, pixels] : measures)
+        WriteSetting(section, QLatin1String(key),
+                     SettingValue::fromNumber(Twips::fromPixels(pixels)));
     WriteSetting(section, QStringLiteral("WindowState"), QStringLiteral("0"));
 }
 

@@ -25,8 +25,7 @@ std::span<const List> lists();
 
 // The message shown when a list's button is pressed while the list shows its cover.
 inline constexpr char16_t kCoverTitle[] = u"温馨提示";
-inline constexpr char16_t kCoverMessageBefore[] = u"[";
-inline constexpr char16_t kCoverMessageAfter[] = u"]是封面,你要选择它的内容";
+inline constexpr char16_t kCoverMessage[] = u"[%1]是封面,你要选择它的内容"; // %1: the cover
 
 // insert4: the text of Text1 inside a symbol-font tag.
 inline constexpr char16_t kSymbolOpen[] = u"<font face=wingdings style=\"\" size=\"\">";

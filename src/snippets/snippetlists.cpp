@@ -9,14 +9,7 @@ SnippetLists::SnippetLists(RichText &richText, StatusLine &status, Prompts &prom
     : m_richText(richText)
     , m_status(status)
     , m_prompts(prompts)
-{
-    const auto lists = SnippetFragments::lists();
-    for (std::size_t i = 0; i < m_comboText.size(); ++i) {
-        const char16_t *cover = lists[i].cover;
-        m_comboText[i] = [cover] { return QString::fromUtf16(cover); };
-    }
-    m_text1 = [] { return QString::fromUtf16(SnippetFragments::kSymbolDefault); };
-}
+{}
 
 void SnippetLists::setComboText(int number, TextSource source)
 {
@@ -39,11 +32,10 @@ QString SnippetLists::fragmentOf(int list, const QString &entry)
 void SnippetLists::insertFromList(int list)
 {
     const SnippetFragments::List &data = SnippetFragments::lists()[list];
-    const QString text = m_comboText[list] ? m_comboText[list]() : QString();
-    if (text == QStringView(data.cover)) {
-        m_prompts.messageBox(QString::fromUtf16(SnippetFragments::kCoverMessageBefore) +
-                                 QString::fromUtf16(data.cover) +
-                                 QString::fromUtf16(SnippetFragments::kCoverMessageAfter),
+    const QString cover = QString::fromUtf16(data.cover);
+    const QString text = m_comboText[list] ? m_comboText[list]() : cover;
+    if (text == cover) {
+        m_prompts.messageBox(QString::fromUtf16(SnippetFragments::kCoverMessage).arg(cover),
                              Prompts::Information,
                              QString::fromUtf16(SnippetFragments::kCoverTitle));
         return;
@@ -55,7 +47,8 @@ void SnippetLists::insertFromList(int list)
 
 void SnippetLists::insert4_Click()
 {
-    const QString symbols = m_text1 ? m_text1() : QString();
+    const QString symbols =
+        m_text1 ? m_text1() : QString::fromUtf16(SnippetFragments::kSymbolDefault);
     m_richText.setSelText(QString::fromUtf16(SnippetFragments::kSymbolOpen) + symbols +
                           QString::fromUtf16(SnippetFragments::kSymbolClose));
 }

@@ -2,15 +2,13 @@
 
 #include "controls/mousehooks.h"
 #include "platform/wincolor.h"
-
-#include "platform/twips.h"
+#include "shell/toolstrip.h"
 #include "snippets/snippetfragments.h"
 #include "snippets/snippetlists.h"
 #include "snippets/tagfragments.h"
 #include "snippets/tagtoolbar.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -100,11 +98,6 @@ void setBackground(QWidget *widget, QPalette::ColorRole role, quint32 color)
     widget->setPalette(palette);
 }
 
-void place(QWidget *widget, int left, int width, int height)
-{
-    widget->setGeometry(Twips::toPixels(left), 0, Twips::toPixels(width), Twips::toPixels(height));
-}
-
 void applyFace(QPushButton *button, Face face)
 {
     if (face == Face::Window)
@@ -124,17 +117,17 @@ void applyFace(QPushButton *button, Face face)
 }
 
 QPushButton *makeButton(const std::array<QWidget *, 3> &bars, const ButtonLook &look,
-                        const QString &name, const QString &description)
+                        const QString &name, const char16_t *hint, std::function<void()> click,
+                        std::function<void()> move)
 {
-    auto *button = new QPushButton(QString::fromUtf16(look.caption), bars[look.bar]);
-    button->setObjectName(name);
-    button->setAccessibleName(
-        QString::fromUtf16(look.accessibleName ? look.accessibleName : look.caption));
-    button->setAccessibleDescription(description);
-    // A click leaves the keyboard in the editing area; Tab still reaches the button.
-    button->setFocusPolicy(Qt::TabFocus);
+    QPushButton *button = addStripButton(bars[look.bar], name, QString::fromUtf16(look.caption),
+                                         look.left, look.width, look.height);
+    if (look.accessibleName)
+        button->setAccessibleName(QString::fromUtf16(look.accessibleName));
+    button->setAccessibleDescription(QString::fromUtf16(hint));
     applyFace(button, look.face);
-    place(button, look.left, look.width, look.height);
+    QObject::connect(button, &QPushButton::clicked, button, std::move(click));
+    MouseHooks::onMouseMove(button, std::move(move));
     return button;
 }
 
@@ -143,16 +136,14 @@ QPushButton *makeButton(const std::array<QWidget *, 3> &bars, const ButtonLook &
 template <std::size_t N>
 void makeArray(std::array<QPushButton *, N> &buttons, const std::array<QWidget *, 3> &bars,
                std::span<const ButtonLook> looks, std::span<const char16_t *const> hints,
-               const QString &array, std::function<void(int)> click, std::function<void(int)> hint)
+               const char *array, TagToolbar &tags, void (TagToolbar::*click)(int),
+               void (TagToolbar::*move)(int))
 {
-    for (std::size_t i = 0; i < N; ++i) {
-        const int index = int(i);
-        QPushButton *button =
-            makeButton(bars, looks[i], QStringLiteral("%1(%2)").arg(array).arg(index),
-                       QString::fromUtf16(hints[i]));
-        QObject::connect(button, &QPushButton::clicked, button, [click, index] { click(index); });
-        MouseHooks::onMouseMove(button, [hint, index] { hint(index); });
-        buttons[i] = button;
+    for (int i = 0; i < int(N); ++i) {
+        buttons[size_t(i)] = makeButton(
+            bars, looks[size_t(i)], QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(i),
+            hints[size_t(i)], [&tags, click, i] { (tags.*click)(i); },
+            [&tags, move, i] { (tags.*move)(i); });
     }
 }
 
@@ -170,7 +161,7 @@ QComboBox *makeCombo(const std::array<QWidget *, 3> &bars, int number,
     combo->setCurrentIndex(-1);
     combo->setEditText(QString::fromUtf16(list.cover));
     combo->setAccessibleName(QString::fromUtf16(list.cover));
-    place(combo, look.left, look.width, kFieldHeight);
+    placeOnStrip(combo, look.left, look.width, kFieldHeight);
     return combo;
 }
 
@@ -182,48 +173,42 @@ SnippetWidgets createSnippetWidgets(QWidget *functionBar, QWidget *shortcutBar, 
     const std::array<QWidget *, 3> bars{functionBar, shortcutBar, specialBar};
     SnippetWidgets widgets;
 
-    makeArray(
-        widgets.selbutton, bars, kSelbuttons, TagFragments::selbuttonHints(),
-        QStringLiteral("selbutton"), [&tags](int i) { tags.selbutton_Click(i); },
-        [&tags](int i) { tags.selbutton_MouseMove(i); });
-    makeArray(
-        widgets.noselbutton, bars, kNoselbuttons, TagFragments::noselbuttonHints(),
-        QStringLiteral("noselbutton"), [&tags](int i) { tags.noselbutton_Click(i); },
-        [&tags](int i) { tags.noselbutton_MouseMove(i); });
-    makeArray(
-        widgets.noselect, bars, kNoselects, TagFragments::noselectHints(),
-        QStringLiteral("noselect"), [&tags](int i) { tags.noselect_Click(i); },
-        [&tags](int i) { tags.noselect_MouseMove(i); });
+    makeArray(widgets.selbutton, bars, kSelbuttons, TagFragments::selbuttonHints(), "selbutton",
+              tags, &TagToolbar::selbutton_Click, &TagToolbar::selbutton_MouseMove);
+    makeArray(widgets.noselbutton, bars, kNoselbuttons, TagFragments::noselbuttonHints(),
+              "noselbutton", tags, &TagToolbar::noselbutton_Click,
+              &TagToolbar::noselbutton_MouseMove);
+    makeArray(widgets.noselect, bars, kNoselects, TagFragments::noselectHints(), "noselect", tags,
+              &TagToolbar::noselect_Click, &TagToolbar::noselect_MouseMove);
 
     // The list buttons and their lists.
+    using Handler = void (SnippetLists::*)();
+    const struct {
+        QPushButton **button;
+        Handler click;
+        Handler move;
+    } inserts[] = {
+        {&widgets.insert1, &SnippetLists::insert1_Click, &SnippetLists::insert1_MouseMove},
+        {&widgets.insert2, &SnippetLists::insert2_Click, &SnippetLists::insert2_MouseMove},
+        {&widgets.insert3, &SnippetLists::insert3_Click, &SnippetLists::insert3_MouseMove},
+        {&widgets.insert4, &SnippetLists::insert4_Click, &SnippetLists::insert4_MouseMove},
+    };
     const auto listData = SnippetFragments::lists();
-    const std::array<QPushButton **, 4> inserts{&widgets.insert1, &widgets.insert2,
-                                                &widgets.insert3, &widgets.insert4};
-    const std::array<QComboBox **, 3> combos{&widgets.Combo1, &widgets.Combo2, &widgets.Combo3};
-    const std::array<void (SnippetLists::*)(), 4> clicks{
-        &SnippetLists::insert1_Click, &SnippetLists::insert2_Click, &SnippetLists::insert3_Click,
-        &SnippetLists::insert4_Click};
-    const std::array<void (SnippetLists::*)(), 4> moves{
-        &SnippetLists::insert1_MouseMove, &SnippetLists::insert2_MouseMove,
-        &SnippetLists::insert3_MouseMove, &SnippetLists::insert4_MouseMove};
     for (int i = 0; i < 4; ++i) {
-        const QString hint = QString::fromUtf16(
-            i < SnippetFragments::kListCount ? listData[i].hint : SnippetFragments::kSymbolHint);
-        QPushButton *button =
-            makeButton(bars, kInsertButtons[i], QStringLiteral("insert%1").arg(i + 1), hint);
-        const auto click = clicks[size_t(i)];
-        const auto move = moves[size_t(i)];
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [&lists, click] { (lists.*click)(); });
-        MouseHooks::onMouseMove(button, [&lists, move] { (lists.*move)(); });
-        *inserts[size_t(i)] = button;
+        const Handler click = inserts[i].click;
+        const Handler move = inserts[i].move;
+        *inserts[i].button = makeButton(
+            bars, kInsertButtons[i], QStringLiteral("insert%1").arg(i + 1),
+            i < SnippetFragments::kListCount ? listData[i].hint : SnippetFragments::kSymbolHint,
+            [&lists, click] { (lists.*click)(); }, [&lists, move] { (lists.*move)(); });
     }
+    QComboBox **const combos[] = {&widgets.Combo1, &widgets.Combo2, &widgets.Combo3};
     for (int i = 0; i < SnippetFragments::kListCount; ++i) {
         QComboBox *combo = makeCombo(bars, i + 1, listData[i]);
         lists.setComboText(i + 1, [combo = QPointer<QComboBox>(combo)] {
             return combo ? combo->currentText() : QString();
         });
-        *combos[size_t(i)] = combo;
+        *combos[i] = combo;
     }
     QFont coverFont = widgets.Combo1->font();
     coverFont.setBold(true);
@@ -237,7 +222,7 @@ SnippetWidgets createSnippetWidgets(QWidget *functionBar, QWidget *shortcutBar, 
     text1->setObjectName(QStringLiteral("Text1"));
     text1->setAccessibleName(QString::fromUtf16(SnippetFragments::kSymbolHint));
     setBackground(text1, QPalette::Base, kFieldColor);
-    place(text1, kText1.left, kText1.width, kFieldHeight);
+    placeOnStrip(text1, kText1.left, kText1.width, kFieldHeight);
     lists.setText1(
         [text1 = QPointer<QLineEdit>(text1)] { return text1 ? text1->text() : QString(); });
     widgets.Text1 = text1;

@@ -134,23 +134,23 @@ void TagToolbar::convertCase(bool upper)
     m_richText.setSelStart(qMin(caret, m_richText.textLength()));
 }
 
-void TagToolbar::selbutton_MouseMove(int index)
+void TagToolbar::showHint(std::span<const char16_t *const> hints, int index)
 {
-    const auto hints = TagFragments::selbuttonHints();
     if (inRange(hints, index))
         m_status.setText(QString::fromUtf16(hints[index]));
+}
+
+void TagToolbar::selbutton_MouseMove(int index)
+{
+    showHint(TagFragments::selbuttonHints(), index);
 }
 
 void TagToolbar::noselbutton_MouseMove(int index)
 {
-    const auto hints = TagFragments::noselbuttonHints();
-    if (inRange(hints, index))
-        m_status.setText(QString::fromUtf16(hints[index]));
+    showHint(TagFragments::noselbuttonHints(), index);
 }
 
 void TagToolbar::noselect_MouseMove(int index)
 {
-    const auto hints = TagFragments::noselectHints();
-    if (inRange(hints, index))
-        m_status.setText(QString::fromUtf16(hints[index]));
+    showHint(TagFragments::noselectHints(), index);
 }

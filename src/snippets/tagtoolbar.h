@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <span>
 
 class QDateTime;
 class Clock;
@@ -35,6 +36,7 @@ public:
 
 private:
     void insertImage();
+    void showHint(std::span<const char16_t *const> hints, int index);
     // The selection, or after confirmation the whole page, in upper or lower case.
     void convertCase(bool upper);
 

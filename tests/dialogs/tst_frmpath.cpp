@@ -58,20 +58,14 @@ void TestFRMpath::driveOfFolder_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("drive");
-    QTest::newRow("root") << "/"
-                          << "/";
-    QTest::newRow("under root") << "/home/user"
-                                << "/";
-    QTest::newRow("mount point itself") << "/media/usb"
-                                        << "/media/usb";
-    QTest::newRow("under mount point") << "/media/usb/photos/2024"
-                                       << "/media/usb";
-    QTest::newRow("longest mount wins") << "/media/usb/inner/x"
-                                        << "/media/usb/inner";
-    QTest::newRow("name prefix is no mount") << "/media/usbstick"
-                                             << "/";
-    QTest::newRow("trailing separator") << "/media/usb/"
-                                        << "/media/usb";
+    QTest::newRow("root") << "/" << QStringLiteral("/");
+    QTest::newRow("under root") << "/home/user" << QStringLiteral("/");
+    QTest::newRow("mount point itself") << "/media/usb" << QStringLiteral("/media/usb");
+    QTest::newRow("under mount point") << "/media/usb/photos/2024" << QStringLiteral("/media/usb");
+    QTest::newRow("longest mount wins")
+        << "/media/usb/inner/x" << QStringLiteral("/media/usb/inner");
+    QTest::newRow("name prefix is no mount") << "/media/usbstick" << QStringLiteral("/");
+    QTest::newRow("trailing separator") << "/media/usb/" << QStringLiteral("/media/usb");
 }
 
 void TestFRMpath::driveOfFolder()

@@ -4,6 +4,7 @@
 #include "shell/settings.h"
 #include "support/programfolder.h"
 #include "support/statusrecorder.h"
+#include "support/tempfolder.h"
 #include "support/testfiles.h"
 
 #include <QDir>
@@ -38,14 +39,10 @@ private:
 // folder of its own.
 struct Fixture {
     TestProgramFolder programFolder;
-    QTemporaryDir temp;
-    QByteArray savedTemp = qgetenv("TEMP");
+    TestTempFolder temp;
     RichTextBox richText;
     StatusRecorder status;
     FixedClock clock{kMoment};
-
-    Fixture() { qputenv("TEMP", temp.path().toLocal8Bit()); }
-    ~Fixture() { qputenv("TEMP", savedTemp); }
 
     void tick(Autosave &autosave, int count)
     {
@@ -112,12 +109,12 @@ void TestAutosave::fifthTickWritesCopyOfThePage()
     // An empty page is copied as well, five minutes later.
     f.richText.setText(QString());
     f.clock.setNow(kMoment.addSecs(300));
+    const QString later =
+        f.copyIn(f.temp.path(), QStringLiteral("070303"), QStringLiteral("141009"));
     f.tick(autosave, 4);
-    QVERIFY(!QFile::exists(
-        f.copyIn(f.temp.path(), QStringLiteral("070303"), QStringLiteral("141009"))));
+    QVERIFY(!QFile::exists(later));
     f.tick(autosave, 1);
-    QCOMPARE(readBytes(f.copyIn(f.temp.path(), QStringLiteral("070303"), QStringLiteral("141009"))),
-             QByteArray("\r\n"));
+    QCOMPARE(readBytes(later), QByteArray("\r\n"));
 }
 
 void TestAutosave::copyPath_data()

@@ -3,6 +3,7 @@
 #include "document/standarddocument.h"
 #include "editor/richtextbox.h"
 #include "platform/ansicodec.h"
+#include "platform/safefile.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <csignal>
 #include <sys/resource.h>
 
 namespace {
@@ -297,7 +297,7 @@ void TestFileCommands::failedSaveKeepsOldFileAndSaysSo()
     f.richText.setText(QString(20000, u'x'));
 
     // The file-size limit only lowers the soft limit, which is raised again.
-    std::signal(SIGXFSZ, SIG_IGN);
+    SafeFile::ignoreFileSizeSignal();
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit lowered = saved;

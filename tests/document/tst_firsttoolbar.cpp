@@ -5,6 +5,7 @@
 #include "platform/launcher.h"
 #include "platform/windowfinder.h"
 #include "support/programfolder.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
 
@@ -44,25 +45,20 @@ public:
     void activate(WindowId window) override { activated.append(window); }
 };
 
-// Records the programs it is asked to start and starts none; a started
-// program may show its window.
-class RecordingLauncher : public Launcher {
+// A started program may show its window.
+class StartingLauncher : public RecordingLauncher {
 public:
-    bool canStart = true;
-    QStringList started;
-    QStringList workingFolders;
     ScriptedWindows *windowsOnStart = nullptr;
     QString titleOnStart;
 
+    StartingLauncher() { canStart = true; }
     bool startProgram(const QString &program, const QString &workingFolder) override
     {
-        started.append(program);
-        workingFolders.append(workingFolder);
-        if (canStart && windowsOnStart)
+        const bool ok = RecordingLauncher::startProgram(program, workingFolder);
+        if (ok && windowsOnStart)
             windowsOnStart->windows.insert(titleOnStart, 4711);
-        return canStart;
+        return ok;
     }
-    bool openUrl(const QUrl &) override { return false; }
 };
 
 const QString kVexwrapTitle = QStringLiteral("ZelmoHTML编辑器--加密压缩");
@@ -71,7 +67,7 @@ struct Fixture {
     TestProgramFolder folder;
     StatusRecorder status;
     ScriptedPrompts prompts;
-    RecordingLauncher launcher;
+    StartingLauncher launcher;
     ScriptedWindows windows;
     FirstToolbar toolbar{status, prompts, launcher, windows};
 

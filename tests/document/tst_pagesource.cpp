@@ -5,12 +5,12 @@
 #include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
+#include "support/tempfolder.h"
 #include "support/testfiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 namespace {
 
@@ -19,8 +19,7 @@ const QString kFailure = QStringLiteral("想学习人家的东西,就要把正�
 // A TEMP folder of its own; downloads run without a dialog and only from
 // local files.
 struct Fixture {
-    QTemporaryDir temp;
-    QByteArray savedTemp = qgetenv("TEMP");
+    TestTempFolder temp;
     StatusRecorder status;
     ScriptedPrompts prompts;
     RecordingLauncher launcher;
@@ -29,13 +28,11 @@ struct Fixture {
 
     Fixture()
     {
-        qputenv("TEMP", temp.path().toLocal8Bit());
         source.setDownloader([this](const QString &address, const QString &target) {
             addresses.append(address);
             return DownloadToFile(address, target);
         });
     }
-    ~Fixture() { qputenv("TEMP", savedTemp); }
 
     QString target() const { return temp.filePath(QStringLiteral("yuancode.txt")); }
 };
@@ -140,22 +137,16 @@ void TestPageSource::addressBoxPosition()
 
 void TestPageSource::addressBoxOverMainWindow()
 {
+    Fixture f;
     QWidget window;
     window.setGeometry(300, 200, 640, 480);
-    QTemporaryDir temp;
-    const QByteArray savedTemp = qgetenv("TEMP");
-    qputenv("TEMP", temp.path().toLocal8Bit());
-    StatusRecorder status;
-    ScriptedPrompts prompts;
-    RecordingLauncher launcher;
-    PageSource source(status, prompts, launcher, &window);
+    PageSource source(f.status, f.prompts, f.launcher, &window);
     source.setDownloader([](const QString &, const QString &) { return false; });
 
     source.stolen_Click();
-    qputenv("TEMP", savedTemp);
 
-    QCOMPARE(prompts.inputRequests.size(), 1);
-    QCOMPARE(prompts.inputRequests.first().position,
+    QCOMPARE(f.prompts.inputRequests.size(), 1);
+    QCOMPARE(f.prompts.inputRequests.first().position,
              AddressBoxPosition(window.frameGeometry(), window.height()));
 }
 

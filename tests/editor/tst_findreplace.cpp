@@ -63,8 +63,7 @@ void TestFindReplace::findNext_data()
     QTest::newRow("across a line break")
         << "ab\r\ncd\r\nab\r\ncd" << 0 << 0 << "b\r\nc" << false << QList<int>{1, 9, -1};
     QTest::newRow("line break alone") << "a\r\nb\r\n"
-                                      << 0 << 0 << "\r\n"
-                                      << false << QList<int>{1, 4, -1};
+                                      << 0 << 0 << QString("\r\n") << false << QList<int>{1, 4, -1};
     QTest::newRow("paragraph separator is no line break")
         << "a\r\nb" << 0 << 0 << sep() << false << QList<int>{-1};
     QTest::newRow("final sigma folds") << QStringLiteral("ΣΟΦΟΣ σοφος") << 0 << 0
@@ -189,54 +188,31 @@ void TestFindReplace::replaceAll_data()
     QTest::addColumn<bool>("matchCase");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("count");
+    const auto row = [](const char *name, const QString &text, const QString &findText,
+                        const QString &replacement, bool matchCase, const QString &expected,
+                        int count) {
+        QTest::newRow(name) << text << findText << replacement << matchCase << expected << count;
+    };
 
-    QTest::newRow("inserted text not scanned again") << "aaa"
-                                                     << "a"
-                                                     << "aa" << false << "aaaaaa" << 3;
-    QTest::newRow("without case") << "Aa aA"
-                                  << "a"
-                                  << "b" << false << "bb bb" << 4;
-    QTest::newRow("with case") << "Aa aA"
-                               << "a"
-                               << "b" << true << "Ab bA" << 2;
-    QTest::newRow("not overlapping") << "aaaaa"
-                                     << "aa"
-                                     << "b" << false << "bba" << 2;
-    QTest::newRow("many on a line, several lines") << "ab ab\r\nxab\r\nab"
-                                                   << "AB"
-                                                   << "-" << false << "- -\r\nx-\r\n-" << 4;
-    QTest::newRow("far apart on a line") << "ab" + QString(3000, u' ') + "ab"
-                                         << "ab"
-                                         << "X" << false << "X" + QString(3000, u' ') + "X" << 2;
-    QTest::newRow("across a line break") << "ab\r\ncd\r\nab"
-                                         << "b\r\nc"
-                                         << "X" << false << "aXd\r\nab" << 1;
-    QTest::newRow("line breaks away") << "a\r\nb\r\nc"
-                                      << "\r\n"
-                                      << "" << false << "abc" << 2;
-    QTest::newRow("by line breaks") << "a-b-c"
-                                    << "-"
-                                    << "\r\n"
-                                    << false << "a\r\nb\r\nc" << 2;
-    QTest::newRow("by a lone line feed") << "a-b"
-                                         << "-"
-                                         << "\n"
-                                         << false << "a\r\nb" << 1;
-    QTest::newRow("replacements joining their line breaks")
-        << "a--b"
-        << "-"
-        << "\nx\r" << false << "a\r\nx\r\nx\r\nb" << 2;
-    QTest::newRow("half a line break") << "ab\r\ncd"
-                                       << "b\r"
-                                       << "X" << false << "aX\r\ncd" << 1;
-    QTest::newRow("case folding") << QStringLiteral("\u017Ftraße STRASSE") << "st"
-                                  << "_" << false << QStringLiteral("_raße _RASSE") << 2;
-    QTest::newRow("nothing matches") << "abc"
-                                     << "z"
-                                     << "y" << false << "abc" << 0;
-    QTest::newRow("empty text to find") << "abc"
-                                        << ""
-                                        << "y" << false << "abc" << 0;
+    row("inserted text not scanned again", "aaa", "a", "aa", false, "aaaaaa", 3);
+    row("without case", "Aa aA", "a", "b", false, "bb bb", 4);
+    row("with case", "Aa aA", "a", "b", true, "Ab bA", 2);
+    row("not overlapping", "aaaaa", "aa", "b", false, "bba", 2);
+    row("many on a line, several lines", "ab ab\r\nxab\r\nab", "AB", "-", false, "- -\r\nx-\r\n-",
+        4);
+    row("far apart on a line", "ab" + QString(3000, u' ') + "ab", "ab", "X", false,
+        "X" + QString(3000, u' ') + "X", 2);
+    row("across a line break", "ab\r\ncd\r\nab", "b\r\nc", "X", false, "aXd\r\nab", 1);
+    row("line breaks away", "a\r\nb\r\nc", "\r\n", "", false, "abc", 2);
+    row("by line breaks", "a-b-c", "-", "\r\n", false, "a\r\nb\r\nc", 2);
+    row("by a lone line feed", "a-b", "-", "\n", false, "a\r\nb", 1);
+    row("replacements joining their line breaks", "a--b", "-", "\nx\r", false, "a\r\nx\r\nx\r\nb",
+        2);
+    row("half a line break", "ab\r\ncd", "b\r", "X", false, "aX\r\ncd", 1);
+    row("case folding", QStringLiteral("\u017Ftraße STRASSE"), "st", "_", false,
+        QStringLiteral("_raße _RASSE"), 2);
+    row("nothing matches", "abc", "z", "y", false, "abc", 0);
+    row("empty text to find", "abc", "", "y", false, "abc", 0);
 }
 
 void TestFindReplace::replaceAll()

@@ -3,9 +3,9 @@
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
 #include "editor/tagcompletion.h"
+#include "support/testfiles.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
@@ -51,11 +51,7 @@ struct Editor {
         };
         keys->setHooks(hooks);
 
-        QFile file(dir.filePath("tags.dat"));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write the word list");
-        file.write("<a></a>\r\n<table></table>\r\n<td>\r\n");
-        file.close();
+        writeBytes(dir.filePath("tags.dat"), "<a></a>\r\n<table></table>\r\n<td>\r\n");
         if (!keys->completion().LoadTagList(dir.filePath("tags.dat")))
             qFatal("no word list");
         window.show();
@@ -242,12 +238,9 @@ void TestKeyCommands::pasteTakesPlainTextOnly_data()
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("caretAfter");
-    QTest::newRow("text") << "xy"
-                          << "axyc" << 3;
-    QTest::newRow("lines") << "x\ny"
-                           << "ax\r\nyc" << 5;
-    QTest::newRow("nothing") << ""
-                             << "ac" << 1;
+    QTest::newRow("text") << QString("xy") << "axyc" << 3;
+    QTest::newRow("lines") << QString("x\ny") << "ax\r\nyc" << 5;
+    QTest::newRow("nothing") << QString("") << "ac" << 1;
 }
 
 void TestKeyCommands::pasteTakesPlainTextOnly()

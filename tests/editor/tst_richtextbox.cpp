@@ -22,19 +22,16 @@ void TestRichTextBox::textReadsBackWithCrLf_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("crlf") << "ab\r\ncd"
-                          << "ab\r\ncd";
-    QTest::newRow("lf") << "ab\ncd"
-                        << "ab\r\ncd";
-    QTest::newRow("lone cr") << "ab\rcd"
-                             << "ab\r\ncd";
-    QTest::newRow("trailing break") << "ab\r\n"
-                                    << "ab\r\n";
-    QTest::newRow("empty lines") << "\r\r\n\n"
-                                 << "\r\n\r\n\r\n";
-    QTest::newRow("chinese") << QStringLiteral("中文\r\n网页") << QStringLiteral("中文\r\n网页");
+    const auto row = [](const char *name, const QString &input, const QString &expected) {
+        QTest::newRow(name) << input << expected;
+    };
+    row("empty", "", "");
+    row("crlf", "ab\r\ncd", "ab\r\ncd");
+    row("lf", "ab\ncd", "ab\r\ncd");
+    row("lone cr", "ab\rcd", "ab\r\ncd");
+    row("trailing break", "ab\r\n", "ab\r\n");
+    row("empty lines", "\r\r\n\n", "\r\n\r\n\r\n");
+    row("chinese", QStringLiteral("中文\r\n网页"), QStringLiteral("中文\r\n网页"));
 }
 
 void TestRichTextBox::textReadsBackWithCrLf()
@@ -87,17 +84,15 @@ void TestRichTextBox::replacingSelection_data()
     QTest::addColumn<QString>("insert");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("caret");
-    QTest::newRow("at caret") << "abcd" << 2 << 0 << "XY"
-                              << "abXYcd" << 4;
-    QTest::newRow("replace selection") << "abcd" << 1 << 2 << "X"
-                                       << "aXd" << 2;
-    QTest::newRow("lone cr starts a line") << "ab" << 1 << 0 << "1\r2"
-                                           << "a1\r\n2b" << 5;
-    QTest::newRow("crlf stays one break") << "ab" << 2 << 0 << "\r\n"
-                                          << "ab\r\n"
-                                          << 4;
-    QTest::newRow("delete across lines") << "ab\r\ncd" << 1 << 4 << ""
-                                         << "ad" << 1;
+    const auto row = [](const char *name, const QString &text, int start, int length,
+                        const QString &insert, const QString &expected, int caret) {
+        QTest::newRow(name) << text << start << length << insert << expected << caret;
+    };
+    row("at caret", "abcd", 2, 0, "XY", "abXYcd", 4);
+    row("replace selection", "abcd", 1, 2, "X", "aXd", 2);
+    row("lone cr starts a line", "ab", 1, 0, "1\r2", "a1\r\n2b", 5);
+    row("crlf stays one break", "ab", 2, 0, "\r\n", "ab\r\n", 4);
+    row("delete across lines", "ab\r\ncd", 1, 4, "", "ad", 1);
 }
 
 void TestRichTextBox::replacingSelection()

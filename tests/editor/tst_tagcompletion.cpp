@@ -6,8 +6,8 @@
 #include "platform/ansicodec.h"
 #include "platform/places.h"
 #include "platform/twips.h"
+#include "support/testfiles.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QListWidget>
@@ -26,10 +26,7 @@ const QStringList kEntries = {
 
 void writeTags(const QString &path, const QStringList &lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(AnsiCodec::encode(lines.join("\r\n") + "\r\n"));
+    writeBytes(path, AnsiCodec::encode(lines.join("\r\n") + "\r\n"));
 }
 
 // A main window with the editing area below a 40 pixel band, as laid out in

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,7 @@ class TstSafeFile : public QObject {
     Q_OBJECT
 
 private slots:
+    void init();
     void sizeLimit_data();
     void sizeLimit();
     void notWritable_data();
@@ -80,7 +82,20 @@ private slots:
     void permissionsKept_data();
     void permissionsKept();
     void newFile();
+
+private:
+    // A fresh folder for every test, and the page in it.
+    std::optional<QTemporaryDir> m_dir;
+    QString m_path;
 };
+
+void TstSafeFile::init()
+{
+    m_dir.reset();
+    m_dir.emplace();
+    QVERIFY(m_dir->isValid());
+    m_path = m_dir->filePath(QStringLiteral("page.htm"));
+}
 
 void TstSafeFile::sizeLimit_data()
 {
@@ -100,23 +115,20 @@ void TstSafeFile::sizeLimit()
     QFETCH(int, size);
     QFETCH(bool, ok);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(path, oldContent);
+    writeBytes(m_path, oldContent);
 
     QProcess child;
     child.start(
         QCoreApplication::applicationFilePath(),
-        {QString::fromLatin1(childOption), path, QString::number(limit), QString::number(size)});
+        {QString::fromLatin1(childOption), m_path, QString::number(limit), QString::number(size)});
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit); // not killed by SIGXFSZ
     QCOMPARE(child.exitCode(), ok ? 0 : 1);
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("page.htm")});
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("page.htm")});
     if (ok) {
-        QCOMPARE(readBytes(path), QByteArray(size, 'n'));
+        QCOMPARE(readBytes(m_path), QByteArray(size, 'n'));
     } else {
-        QCOMPARE(readBytes(path), oldContent);
+        QCOMPARE(readBytes(m_path), oldContent);
         QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()),
                  QStringLiteral("磁盘已满或文件超出大小限制"));
     }
@@ -136,25 +148,23 @@ void TstSafeFile::notWritable()
     QFETCH(bool, folderReadOnly);
     QFETCH(bool, fileReadOnly);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(path, oldContent);
+    writeBytes(m_path, oldContent);
     const auto restore = qScopeGuard([&] {
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
     if (fileReadOnly)
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner));
     if (folderReadOnly)
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    if ((folderReadOnly && canCreateIn(dir.path())) || (fileReadOnly && canWriteTo(path)))
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+    if ((folderReadOnly && canCreateIn(m_dir->path())) || (fileReadOnly && canWriteTo(m_path)))
         QSKIP("This user (root?) writes regardless of permissions");
 
-    const SafeFile::Result result = SafeFile::write(path, "new");
+    const SafeFile::Result result = SafeFile::write(m_path, "new");
     QVERIFY(!result.ok);
     QCOMPARE(result.error, QStringLiteral("没有写入权限"));
-    QCOMPARE(readBytes(path), oldContent);
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("page.htm")});
+    QCOMPARE(readBytes(m_path), oldContent);
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("page.htm")});
 }
 
 void TstSafeFile::impossibleTarget_data()
@@ -170,18 +180,16 @@ void TstSafeFile::impossibleTarget()
 {
     QFETCH(QString, target);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    writeBytes(dir.filePath(QStringLiteral("page.htm")), oldContent);
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    writeBytes(m_path, oldContent);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
 
-    const SafeFile::Result result = SafeFile::write(dir.filePath(target), "new");
+    const SafeFile::Result result = SafeFile::write(m_dir->filePath(target), "new");
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
-    QCOMPARE(readBytes(dir.filePath(QStringLiteral("page.htm"))), oldContent);
-    QCOMPARE(entries(dir.path()),
+    QCOMPARE(readBytes(m_path), oldContent);
+    QCOMPARE(entries(m_dir->path()),
              (QStringList{QStringLiteral("folder"), QStringLiteral("page.htm")}));
-    QVERIFY(entries(dir.filePath(QStringLiteral("folder"))).isEmpty());
+    QVERIFY(entries(m_dir->filePath(QStringLiteral("folder"))).isEmpty());
 }
 
 void TstSafeFile::symbolicLink_data()
@@ -199,11 +207,9 @@ void TstSafeFile::symbolicLink()
     QFETCH(QString, linkTarget);
     QFETCH(bool, targetExists);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
-    const QString target = dir.filePath(QStringLiteral("real/page.htm"));
-    const QString link = dir.filePath(QStringLiteral("link.htm"));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("real")));
+    const QString target = m_dir->filePath(QStringLiteral("real/page.htm"));
+    const QString link = m_dir->filePath(QStringLiteral("link.htm"));
     if (targetExists)
         writeBytes(target, oldContent);
     if (linkTarget.isEmpty())
@@ -216,9 +222,9 @@ void TstSafeFile::symbolicLink()
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(QFile::symLinkTarget(link), target);
     QCOMPARE(readBytes(target), QByteArray("new"));
-    QCOMPARE(entries(dir.path()),
+    QCOMPARE(entries(m_dir->path()),
              (QStringList{QStringLiteral("link.htm"), QStringLiteral("real")}));
-    QCOMPARE(entries(dir.filePath(QStringLiteral("real"))),
+    QCOMPARE(entries(m_dir->filePath(QStringLiteral("real"))),
              QStringList{QStringLiteral("page.htm")});
 }
 
@@ -235,32 +241,26 @@ void TstSafeFile::permissionsKept()
 {
     QFETCH(int, mode);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(path, oldContent);
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+    writeBytes(m_path, oldContent);
+    QVERIFY(::chmod(QFile::encodeName(m_path).constData(), mode_t(mode)) == 0);
 
-    const SafeFile::Result result = SafeFile::write(path, "new");
+    const SafeFile::Result result = SafeFile::write(m_path, "new");
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(readBytes(path), QByteArray("new"));
-    QCOMPARE(permissionBits(path), mode_t(mode));
+    QCOMPARE(readBytes(m_path), QByteArray("new"));
+    QCOMPARE(permissionBits(m_path), mode_t(mode));
 }
 
 void TstSafeFile::newFile()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
     const mode_t mask = ::umask(022);
     const auto restore = qScopeGuard([&] { ::umask(mask); });
 
-    const SafeFile::Result result = SafeFile::write(path, QByteArray());
+    const SafeFile::Result result = SafeFile::write(m_path, QByteArray());
     QVERIFY2(result.ok, qPrintable(result.error));
-    QVERIFY(QFileInfo(path).isFile());
-    QCOMPARE(QFileInfo(path).size(), 0);
-    QCOMPARE(permissionBits(path), mode_t(0644));
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("page.htm")});
+    QVERIFY(QFileInfo(m_path).isFile());
+    QCOMPARE(QFileInfo(m_path).size(), 0);
+    QCOMPARE(permissionBits(m_path), mode_t(0644));
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("page.htm")});
 }
 
 int main(int argc, char *argv[])

@@ -13,25 +13,53 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
+#include <memory>
 
 namespace {
 
-QList<int> leftEdges(const FRAmain &window, std::span<const ChainPlace> chain)
-{
-    QList<int> edges;
-    for (const ChainPlace &place : chain)
-        edges << int(
-            Twips::fromPixels(window.findChild<QWidget *>(QLatin1String(place.control))->x()));
-    return edges;
-}
+// A program folder of its own, with ini as its settings file unless null,
+// and the main window started in it.
+struct Fixture {
+    TestProgramFolder folder;
+    ScriptedPrompts prompts;
+    std::unique_ptr<FRAmain> window;
 
-QList<int> visibleFlags(const FRAmain &window, std::span<const ChainPlace> chain)
-{
-    QList<int> flags;
-    for (const ChainPlace &place : chain)
-        flags << !window.findChild<QWidget *>(QLatin1String(place.control))->isHidden();
-    return flags;
-}
+    explicit Fixture(const QByteArray &ini = {})
+    {
+        if (!ini.isNull())
+            folder.writeFile("zelmohtml.ini", ini);
+    }
+
+    // A fresh window (the one before it gone) after Form_Load.
+    FRAmain &start()
+    {
+        window.reset();
+        window = std::make_unique<FRAmain>(prompts);
+        window->Form_Load({});
+        return *window;
+    }
+
+    QWidget *control(const char *name) const
+    {
+        return window->findChild<QWidget *>(QLatin1String(name));
+    }
+
+    QList<int> leftEdges(std::span<const ChainPlace> chain) const
+    {
+        QList<int> edges;
+        for (const ChainPlace &place : chain)
+            edges << int(Twips::fromPixels(control(place.control)->x()));
+        return edges;
+    }
+
+    QList<int> visibleFlags(std::span<const ChainPlace> chain) const
+    {
+        QList<int> flags;
+        for (const ChainPlace &place : chain)
+            flags << !control(place.control)->isHidden();
+        return flags;
+    }
+};
 
 const QList<int> kAllFirst = {120, 840, 1560, 2280, 3000, 3720, 4440, 5160, 5880, 6600, 7680};
 const QList<int> kAllSecond = {120,  1080, 1440, 1800, 2160, 2520, 2880, 3240, 3600, 3960,
@@ -83,18 +111,14 @@ void TestSchemes::packing()
     QFETCH(QByteArray, ini);
     QFETCH(QList<int>, first);
     QFETCH(QList<int>, second);
-    TestProgramFolder folder;
-    folder.writeFile("zelmohtml.ini", ini);
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
-    window.schemes().menfdiy_Click();
-    QCOMPARE(leftEdges(window, ToolbarChains::first()), first);
-    QCOMPARE(leftEdges(window, ToolbarChains::second()), second);
+    Fixture f(ini);
+    f.start().schemes().menfdiy_Click();
+    QCOMPARE(f.leftEdges(ToolbarChains::first()), first);
+    QCOMPARE(f.leftEdges(ToolbarChains::second()), second);
     // The default scheme shows everything in the designed places again.
-    window.schemes().menfdafealt_Click();
-    QCOMPARE(leftEdges(window, ToolbarChains::first()), kAllFirst);
-    QCOMPARE(leftEdges(window, ToolbarChains::second()), kAllSecond);
+    f.window->schemes().menfdafealt_Click();
+    QCOMPARE(f.leftEdges(ToolbarChains::first()), kAllFirst);
+    QCOMPARE(f.leftEdges(ToolbarChains::second()), kAllSecond);
 }
 
 void TestSchemes::customCaption_data()
@@ -113,12 +137,9 @@ void TestSchemes::customCaption()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    TestProgramFolder folder;
+    Fixture f;
     WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), name);
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
-    QCOMPARE(window.barMenu().menfdiy->text(), caption);
+    QCOMPARE(f.start().barMenu().menfdiy->text(), caption);
 }
 
 void TestSchemes::lookFromSettings_data()
@@ -144,16 +165,13 @@ void TestSchemes::lookFromSettings()
     QFETCH(QByteArray, ini);
     QFETCH(double, size);
     QFETCH(quint32, color);
-    TestProgramFolder folder;
-    folder.writeFile("zelmohtml.ini", ini + "[WorkTable]\r\nfontname=NoSuchFontAnywhere\r\n");
+    Fixture f(ini + "[WorkTable]\r\nfontname=NoSuchFontAnywhere\r\n");
     const EditorLook look = EditorLook::fromSettings();
     QCOMPARE(look.fontSize, size);
     QCOMPARE(look.backColor, color);
     QCOMPARE(look.fontName, QStringLiteral("宋体"));
 
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    FRAmain &window = f.start();
     QCOMPARE(window.richText()->font().pointSizeF(), size);
     const QColor base = window.richText()->palette().color(QPalette::Base);
     QCOMPARE(quint32(base.red() | base.green() << 8 | base.blue() << 16), color);
@@ -161,30 +179,25 @@ void TestSchemes::lookFromSettings()
 
 void TestSchemes::customWithoutSettingsShowsAll()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    FRAmain &window = f.start();
     QTest::keyClick(window.richText(), Qt::Key_F4);
     QVERIFY(window.barMenu().menfdiy->isChecked());
     QVERIFY(!window.barMenu().menfdafealt->isChecked());
-    QCOMPARE(visibleFlags(window, ToolbarChains::second()), QList<int>(20, 1));
-    QCOMPARE(folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=1\r\n"));
+    QCOMPARE(f.visibleFlags(ToolbarChains::second()), QList<int>(20, 1));
+    QCOMPARE(f.folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=1\r\n"));
 }
 
 void TestSchemes::defaultAfterCustomKeepsFlags()
 {
-    TestProgramFolder folder;
     const QByteArray flags = "[bar1button]\r\nButton3=False\r\n";
-    folder.writeFile("zelmohtml.ini", flags);
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f(flags);
+    FRAmain &window = f.start();
     QTest::keyClick(window.richText(), Qt::Key_F4);
-    QVERIFY(window.findChild<QWidget *>("noselect(0)")->isHidden());
+    QVERIFY(f.control("noselect(0)")->isHidden());
     QTest::keyClick(window.richText(), Qt::Key_F3);
-    QVERIFY(!window.findChild<QWidget *>("noselect(0)")->isHidden());
-    QVERIFY(folder.readFile("zelmohtml.ini").startsWith(flags));
+    QVERIFY(!f.control("noselect(0)")->isHidden());
+    QVERIFY(f.folder.readFile("zelmohtml.ini").startsWith(flags));
     QVERIFY(window.barMenu().menfdafealt->isChecked());
 }
 
@@ -202,31 +215,21 @@ void TestSchemes::storedSchemeAtStart()
 {
     QFETCH(QByteArray, faceing);
     QFETCH(bool, custom);
-    TestProgramFolder folder;
-    folder.writeFile("zelmohtml.ini",
-                     "[scheme]\r\nfaceing=" + faceing + "\r\n[bar2button]\r\nButton1=False\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
-    QCOMPARE(window.barMenu().menfdiy->isChecked(), custom);
-    QCOMPARE(window.findChild<QWidget *>("selbutton(0)")->isHidden(), custom);
+    Fixture f("[scheme]\r\nfaceing=" + faceing + "\r\n[bar2button]\r\nButton1=False\r\n");
+    QCOMPARE(f.start().barMenu().menfdiy->isChecked(), custom);
+    QCOMPARE(f.control("selbutton(0)")->isHidden(), custom);
 
     // A restart keeps the scheme the first run ended with.
-    window.close();
-    FRAmain again(prompts);
-    again.Form_Load({});
-    QCOMPARE(again.barMenu().menfdiy->isChecked(), custom);
+    f.window->close();
+    QCOMPARE(f.start().barMenu().menfdiy->isChecked(), custom);
 }
 
 void TestSchemes::stripTogglesRerunTheScheme()
 {
-    TestProgramFolder folder;
-    folder.writeFile("zelmohtml.ini", "[Scheme]\r\nfaceing=1\r\n[bar2button]\r\nButton1=False\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f("[Scheme]\r\nfaceing=1\r\n[bar2button]\r\nButton1=False\r\n");
+    FRAmain &window = f.start();
     BarMenu &menu = window.barMenu();
-    QWidget *link = window.findChild<QWidget *>("selbutton(0)");
+    QWidget *link = f.control("selbutton(0)");
 
     // Showing a button by hand is undone when the shortcut bar comes back.
     menu.menshortcut->trigger();
@@ -247,19 +250,17 @@ void TestSchemes::stripTogglesRerunTheScheme()
 
 void TestSchemes::barMenuItems()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    BarMenu &menu = f.start().barMenu();
     QStringList captions;
-    for (QAction *action : window.barMenu().poop()->actions())
+    for (QAction *action : menu.poop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏",
                                     "-", "锁定<快捷编辑拦>", "-", "  设    置"}));
-    QVERIFY(!window.barMenu().menueee->isEnabled());
-    QVERIFY(window.barMenu().menueee->isChecked());
-    window.barMenu().menueee->trigger();
-    QVERIFY(window.barMenu().menueee->isChecked());
+    QVERIFY(!menu.menueee->isEnabled());
+    QVERIFY(menu.menueee->isChecked());
+    menu.menueee->trigger();
+    QVERIFY(menu.menueee->isChecked());
 }
 
 QTEST_MAIN(TestSchemes)

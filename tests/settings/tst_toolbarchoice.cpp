@@ -114,24 +114,15 @@ void TestToolbarChoice::schemeName_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("storedName");
     QTest::addColumn<QString>("status");
-    QTest::newRow("six letters") << true << "abcdef"
-                                 << "abcd"
-                                 << "方案保存成功";
-    QTest::newRow("two letters") << true << "ab"
-                                 << "ab"
-                                 << "方案保存成功";
-    QTest::newRow("chinese") << true << "我的网页方案"
-                             << "我的网页"
-                             << "方案保存成功";
+    const QString saved = QStringLiteral("方案保存成功");
+    const QString notSaved = QStringLiteral("方案未保存");
+    QTest::newRow("six letters") << true << "abcdef" << QStringLiteral("abcd") << saved;
+    QTest::newRow("two letters") << true << "ab" << QStringLiteral("ab") << saved;
+    QTest::newRow("chinese") << true << "我的网页方案" << QStringLiteral("我的网页") << saved;
     QTest::newRow("pair kept whole")
-        << true << QStringLiteral("abc") + QString::fromUcs4(U"\U0001F600") << "abc"
-        << "方案保存成功";
-    QTest::newRow("empty") << true << ""
-                           << "<none>"
-                           << "方案未保存";
-    QTest::newRow("cancelled") << false << ""
-                               << "<none>"
-                               << "方案未保存";
+        << true << QStringLiteral("abc") + QString::fromUcs4(U"\U0001F600") << "abc" << saved;
+    QTest::newRow("empty") << true << "" << QStringLiteral("<none>") << notSaved;
+    QTest::newRow("cancelled") << false << "" << QStringLiteral("<none>") << notSaved;
 }
 
 void TestToolbarChoice::schemeName()

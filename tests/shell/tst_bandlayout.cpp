@@ -15,6 +15,33 @@
 
 Q_DECLARE_METATYPE(QRect)
 
+namespace {
+
+// Strips of 315 twips and a status bar of 330.
+BandLayout::Input input(int outerWidth, int innerWidth, int innerHeight,
+                        std::array<bool, 3> visible)
+{
+    BandLayout::Input input;
+    input.outerWidth = outerWidth;
+    input.innerWidth = innerWidth;
+    input.innerHeight = innerHeight;
+    input.stripHeights = {315, 315, 315};
+    input.stripVisible = visible;
+    input.statusHeight = 330;
+    return input;
+}
+
+// The main window after Form_Load, in a program folder of its own.
+struct Fixture {
+    TestProgramFolder folder;
+    ScriptedPrompts prompts;
+    FRAmain window{prompts};
+
+    Fixture() { window.Form_Load({}); }
+};
+
+} // namespace
+
 class TestBandLayout : public QObject {
     Q_OBJECT
 private slots:
@@ -59,14 +86,8 @@ void TestBandLayout::hiddenStrips()
     QFETCH(int, strip1Top);
     QFETCH(int, strip2Top);
 
-    BandLayout::Input input;
-    input.outerWidth = 9120;
-    input.innerWidth = 9000;
-    input.innerHeight = 6000;
-    input.stripHeights = {315, 315, 315};
-    input.stripVisible = {show0, show1, show2};
-    input.statusHeight = 330;
-    const BandLayout::Result result = BandLayout::compute(input);
+    const BandLayout::Result result =
+        BandLayout::compute(input(9120, 9000, 6000, {show0, show1, show2}));
 
     QCOMPARE(result.editingArea, editing);
     QCOMPARE(result.strips[0], QRect(0, 0, 9120, 315));
@@ -78,15 +99,10 @@ void TestBandLayout::hiddenStrips()
 
 void TestBandLayout::tooSmallKeepsEditingArea()
 {
-    BandLayout::Input input;
-    input.outerWidth = 3000;
-    input.innerWidth = 2880;
-    input.innerHeight = 900; // less than three strips and the status bar
-    input.stripHeights = {315, 315, 315};
-    input.stripVisible = {true, true, true};
-    input.statusHeight = 330;
-    input.previousEditingArea = QRect(0, 630, 4000, 2000);
-    const BandLayout::Result result = BandLayout::compute(input);
+    // Less high than three strips and the status bar.
+    BandLayout::Input small = input(3000, 2880, 900, {true, true, true});
+    small.previousEditingArea = QRect(0, 630, 4000, 2000);
+    const BandLayout::Result result = BandLayout::compute(small);
     QCOMPARE(result.editingArea, QRect(0, 630, 4000, 2000));
     QCOMPARE(result.strips[2].top(), 630 + 2000); // under the old size
     QCOMPARE(result.statusBar, QRect(0, 570, 2880, 330));
@@ -94,10 +110,8 @@ void TestBandLayout::tooSmallKeepsEditingArea()
 
 void TestBandLayout::windowFollowsTheRule()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    FRAmain &window = f.window;
     window.resize(600, 400);
     QCoreApplication::processEvents();
 
@@ -119,10 +133,8 @@ void TestBandLayout::windowFollowsTheRule()
 
 void TestBandLayout::stripMouseTexts()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    FRAmain &window = f.window;
     ToolStrip *strip = window.bands().Picback(2);
     // Between the last button and ComYuansuVisible the strip is bare.
     const QPoint bare(Twips::toPixels(9800), 5);

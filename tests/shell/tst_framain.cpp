@@ -7,12 +7,48 @@
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 
-#include <QFile>
 #include <QTest>
+#include <memory>
 
 namespace {
+
 const QString kProduct = QStringLiteral("ZelmoHTML编辑器");
-}
+
+// A program folder of its own and the main window started in it.
+struct Fixture {
+    TestProgramFolder folder;
+    ScriptedPrompts prompts;
+    std::unique_ptr<FRAmain> window;
+
+    // A fresh window (the one before it closed and gone) after Form_Load.
+    FRAmain &start(const QStringList &arguments = {})
+    {
+        window.reset();
+        window = std::make_unique<FRAmain>(prompts);
+        window->Form_Load(arguments);
+        return *window;
+    }
+
+    // Starts a window, gives it this rectangle and closes it.
+    void runAt(const QPoint &pos, const QSize &size)
+    {
+        FRAmain &w = start();
+        w.move(pos);
+        w.resize(size);
+        w.close();
+    }
+
+    // A window started on "named.htm", which holds "old".
+    FRAmain &startOnNamedPage()
+    {
+        folder.writeFile("named.htm", "old\r\n");
+        FRAmain &w = start({folder.filePath("named.htm")});
+        w.richText()->setFocus();
+        return w;
+    }
+};
+
+} // namespace
 
 class TestFRAmain : public QObject {
     Q_OBJECT
@@ -52,26 +88,23 @@ void TestFRAmain::commandLine()
 
 void TestFRAmain::startWithoutFile()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    FRAmain &window = f.start();
     QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), kProduct);
     QVERIFY(window.richText()->Text().startsWith(QStringLiteral("<html>\r\n<head>\r\n")));
     QVERIFY(window.richText()->Text().endsWith(QStringLiteral("</body>\r\n</html>")));
     QCOMPARE(window.status().Text2(), QStringLiteral("欢迎使用ZelmoHTML编辑器"));
-    QVERIFY(prompts.messages.isEmpty());
+    QVERIFY(f.prompts.messages.isEmpty());
 }
 
 void TestFRAmain::startWithQuotedPathWithBlanks()
 {
-    TestProgramFolder folder;
-    const QString path = folder.filePath(QStringLiteral("my page.htm"));
-    folder.writeFile(QStringLiteral("my page.htm"), QByteArray::fromHex("d6d0") + "\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({QLatin1Char('"') + path.section(u' ', 0, 0), path.section(u' ', 1) + '"'});
+    Fixture f;
+    const QString path = f.folder.filePath(QStringLiteral("my page.htm"));
+    f.folder.writeFile(QStringLiteral("my page.htm"), QByteArray::fromHex("d6d0") + "\r\n");
+    FRAmain &window =
+        f.start({QLatin1Char('"') + path.section(u' ', 0, 0), path.section(u' ', 1) + '"'});
     QCOMPARE(window.richText()->Text(), QStringLiteral("中"));
     QCOMPARE(window.windowTitle(), kProduct + "--" + path);
     QCOMPARE(window.status().Text2(), QStringLiteral("打开成功 --") + path);
@@ -89,15 +122,13 @@ void TestFRAmain::startWithUnloadableFile_data()
 void TestFRAmain::startWithUnloadableFile()
 {
     QFETCH(bool, folderArgument);
-    TestProgramFolder folder;
-    const QString path = folderArgument ? folder.path() : folder.filePath("missing.htm");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({path});
+    Fixture f;
+    FRAmain &window =
+        f.start({folderArgument ? f.folder.path() : f.folder.filePath("missing.htm")});
     QVERIFY(window.isVisible());
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages[0].text, QStringLiteral("文件夹不能加载"));
-    QCOMPARE(prompts.messages[0].style, 0);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("文件夹不能加载"));
+    QCOMPARE(f.prompts.messages[0].style, 0);
     QCOMPARE(window.windowTitle(), kProduct);
     QVERIFY(window.richText()->Text().isEmpty());
     QVERIFY(window.session().CurrentFile.isEmpty());
@@ -105,54 +136,32 @@ void TestFRAmain::startWithUnloadableFile()
 
 void TestFRAmain::noSettingsFileGivesDesignRectangle()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    FRAmain &window = f.start();
     QCOMPARE(window.pos(), QPoint(Twips::toPixels(3540), Twips::toPixels(1845)));
     QCOMPARE(window.size(), QSize(Twips::toPixels(10500), Twips::toPixels(6690)));
     // Only the scheme chosen at start-up has been written.
-    QCOMPARE(folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=0\r\n"));
+    QCOMPARE(f.folder.readFile("zelmohtml.ini"), QByteArray("[Scheme]\r\nfaceing=0\r\n"));
 }
 
 void TestFRAmain::restartRestoresRectangle()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    {
-        FRAmain window(prompts);
-        window.Form_Load({});
-        window.move(50, 60);
-        window.resize(400, 300);
-        window.close();
-    }
-    const QByteArray ini = folder.readFile("zelmohtml.ini");
+    Fixture f;
+    f.runAt(QPoint(50, 60), QSize(400, 300));
+    const QByteArray ini = f.folder.readFile("zelmohtml.ini");
     QVERIFY(ini.contains("[Arer]\r\nLeft=750\r\nTop=900\r\nWidth=6000\r\nHeight=4500\r\n"));
-    FRAmain again(prompts);
-    again.Form_Load({});
+    FRAmain &again = f.start();
     QCOMPARE(again.pos(), QPoint(50, 60));
     QCOMPARE(again.size(), QSize(400, 300));
 }
 
 void TestFRAmain::restartRestoresMaximisedState()
 {
-    TestProgramFolder folder;
-    ScriptedPrompts prompts;
-    {
-        FRAmain window(prompts);
-        window.Form_Load({});
-        window.move(30, 40);
-        window.resize(500, 350);
-        window.close(); // stores the normal rectangle
-    }
-    {
-        FRAmain window(prompts);
-        window.Form_Load({});
-        window.showMaximized();
-        window.close();
-    }
-    FRAmain again(prompts);
-    again.Form_Load({});
+    Fixture f;
+    f.runAt(QPoint(30, 40), QSize(500, 350)); // stores the normal rectangle
+    f.start().showMaximized();
+    f.window->close();
+    FRAmain &again = f.start();
     QVERIFY(again.isMaximized());
     again.showNormal();
     QCOMPARE(again.normalGeometry().size(), QSize(500, 350));
@@ -160,11 +169,9 @@ void TestFRAmain::restartRestoresMaximisedState()
 
 void TestFRAmain::minimisedExitOpensNormal()
 {
-    TestProgramFolder folder;
-    folder.writeFile("zelmohtml.ini", "[Arer]\r\nWindowState=1\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({});
+    Fixture f;
+    f.folder.writeFile("zelmohtml.ini", "[Arer]\r\nWindowState=1\r\n");
+    FRAmain &window = f.start();
     QVERIFY(!window.isMinimized());
     QVERIFY(!window.isMaximized());
 }
@@ -179,38 +186,28 @@ void TestFRAmain::saveKeys_data()
 void TestFRAmain::saveKeys()
 {
     QFETCH(int, key);
-    TestProgramFolder folder;
-    const QString path = folder.filePath("named.htm");
-    folder.writeFile("named.htm", "old\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({path});
-    window.richText()->setFocus();
+    Fixture f;
+    FRAmain &window = f.startOnNamedPage();
     window.richText()->setSelStart(3);
     QTest::keyClick(window.richText(), Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE(folder.readFile("named.htm"), QByteArray("old\r\n"));
+    QCOMPARE(f.folder.readFile("named.htm"), QByteArray("old\r\n"));
     QTest::keyClick(window.richText(), Qt::Key_X);
     QTest::keyClick(window.richText(), Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE(folder.readFile("named.htm"), QByteArray("oldx\r\n"));
-    QVERIFY(prompts.fileRequests.isEmpty());
+    QCOMPARE(f.folder.readFile("named.htm"), QByteArray("oldx\r\n"));
+    QVERIFY(f.prompts.fileRequests.isEmpty());
     QCOMPARE(window.richText()->Text(), QStringLiteral("oldx")); // the key itself is consumed
 }
 
 void TestFRAmain::saveAsKeyAlwaysAsks()
 {
-    TestProgramFolder folder;
-    const QString path = folder.filePath("named.htm");
-    folder.writeFile("named.htm", "old\r\n");
-    ScriptedPrompts prompts;
-    FRAmain window(prompts);
-    window.Form_Load({path});
-    window.richText()->setFocus();
-    const QString copy = folder.filePath("copy.htm");
-    prompts.fileAnswers << copy;
+    Fixture f;
+    FRAmain &window = f.startOnNamedPage();
+    const QString copy = f.folder.filePath("copy.htm");
+    f.prompts.fileAnswers << copy;
     QTest::keyClick(window.richText(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(prompts.fileRequests.size(), 1);
-    QCOMPARE(prompts.fileRequests[0].fileName, QStringLiteral("*.htm"));
-    QCOMPARE(folder.readFile("copy.htm"), QByteArray("old\r\n"));
+    QCOMPARE(f.prompts.fileRequests.size(), 1);
+    QCOMPARE(f.prompts.fileRequests[0].fileName, QStringLiteral("*.htm"));
+    QCOMPARE(f.folder.readFile("copy.htm"), QByteArray("old\r\n"));
     QCOMPARE(window.windowTitle(), kProduct + "--" + copy);
 }
 

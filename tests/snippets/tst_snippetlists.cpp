@@ -9,6 +9,13 @@
 namespace {
 
 const QString kBefore = QStringLiteral("<body>\r\n");
+
+using Handler = void (SnippetLists::*)();
+// The buttons insert1 to insert4: a click and a mouse move on each.
+constexpr Handler kClicks[] = {&SnippetLists::insert1_Click, &SnippetLists::insert2_Click,
+                               &SnippetLists::insert3_Click, &SnippetLists::insert4_Click};
+constexpr Handler kMoves[] = {&SnippetLists::insert1_MouseMove, &SnippetLists::insert2_MouseMove,
+                              &SnippetLists::insert3_MouseMove, &SnippetLists::insert4_MouseMove};
 const QString kAfter = QStringLiteral("\r\n</body>");
 
 struct Fixture {
@@ -33,23 +40,7 @@ struct Fixture {
         richText.setSelLength(middle.size());
     }
 
-    void click(int list)
-    {
-        switch (list) {
-        case 0:
-            lists.insert1_Click();
-            break;
-        case 1:
-            lists.insert2_Click();
-            break;
-        case 2:
-            lists.insert3_Click();
-            break;
-        default:
-            lists.insert4_Click();
-            break;
-        }
-    }
+    void click(int list) { (lists.*kClicks[list])(); }
 };
 
 // The page as it reads back: a lone CR of a fragment is a line break, CR LF.
@@ -304,7 +295,7 @@ void TestSnippetLists::symbolButton()
     Fixture f;
     f.text1 = text1;
     f.setPage(selected);
-    f.lists.insert4_Click();
+    f.click(3);
     verifyInserted(f, inserted);
 }
 
@@ -314,10 +305,8 @@ void TestSnippetLists::untouchedListsShowTheirCovers()
     StatusRecorder status;
     ScriptedPrompts prompts;
     SnippetLists lists(richText, status, prompts);
-    lists.insert1_Click();
-    lists.insert2_Click();
-    lists.insert3_Click();
-    lists.insert4_Click();
+    for (const Handler click : kClicks)
+        (lists.*click)();
     QCOMPARE(prompts.messages.size(), 3);
     QCOMPARE(prompts.messages[2].text, QStringLiteral("[表单控件]是封面,你要选择它的内容"));
     QCOMPARE(richText.Text(), QStringLiteral("<font face=wingdings style=\"\" size=\"\">N</font>"));
@@ -326,14 +315,12 @@ void TestSnippetLists::untouchedListsShowTheirCovers()
 void TestSnippetLists::hints()
 {
     Fixture f;
-    f.lists.insert1_MouseMove();
-    QCOMPARE(f.status.Text(), QStringLiteral("插入特殊标签"));
-    f.lists.insert2_MouseMove();
-    QCOMPARE(f.status.Text(), QStringLiteral("插入实用脚本"));
-    f.lists.insert3_MouseMove();
-    QCOMPARE(f.status.Text(), QStringLiteral("插入表单控件"));
-    f.lists.insert4_MouseMove();
-    QCOMPARE(f.status.Text(), QStringLiteral("插入字体面貌"));
+    const QStringList hints =
+        QStringLiteral("插入特殊标签 插入实用脚本 插入表单控件 插入字体面貌").split(u' ');
+    for (int i = 0; i < 4; ++i) {
+        (f.lists.*kMoves[i])();
+        QCOMPARE(f.status.Text(), hints[i]);
+    }
 }
 
 QTEST_MAIN(TestSnippetLists)

@@ -78,12 +78,10 @@ void TestSnippetWidgets::buttons_data()
                             << twipsRect(left, width, height)
                             << (accessible.isEmpty() ? caption : accessible);
     };
-    const char *letters[] = {"A", "F", "B", "I", "U", "S", "s", "G", "X", "C"};
-    const char *names[] = {"selbutton(0)", "selbutton(1)", "selbutton(2)", "selbutton(3)",
-                           "selbutton(4)", "selbutton(5)", "selbutton(6)", "selbutton(7)",
-                           "selbutton(8)", "selbutton(9)"};
+    const QString letters = QStringLiteral("AFBIUSsGXC");
     for (int i = 0; i < 10; ++i)
-        row(names[i], 1, letters[i], 1080 + 360 * i, 375, 300);
+        row(qPrintable(QStringLiteral("selbutton(%1)").arg(i)), 1, letters.at(i), 1080 + 360 * i,
+            375, 300);
     row("selbutton(10)", 0, QStringLiteral("删除"), 5880, 735, 320);
     row("noselbutton(0)", 1, "Br", 5040, 495, 300);
     row("noselbutton(1)", 1, "P", 5520, 375, 300);

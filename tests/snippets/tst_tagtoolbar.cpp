@@ -15,10 +15,10 @@ const QString kBefore = QStringLiteral("<p>\r\n");
 const QString kAfter = QStringLiteral("</p>");
 const QString kSelected = QStringLiteral("abc");
 
-struct Fixture {
+template <typename PromptsType = ScriptedPrompts> struct BasicFixture {
     RichTextBox richText;
     StatusRecorder status;
-    ScriptedPrompts prompts;
+    PromptsType prompts;
     FixedClock clock;
     TagToolbar tags{richText, status, prompts, clock};
 
@@ -30,6 +30,7 @@ struct Fixture {
         richText.setSelLength(middle.size());
     }
 };
+using Fixture = BasicFixture<>;
 
 // A prompts object whose input box fails.
 class FailingPrompts : public ScriptedPrompts {
@@ -39,6 +40,12 @@ public:
         throw std::runtime_error("no input box");
     }
 };
+
+using HintHandler = void (TagToolbar::*)(int);
+// The mouse moves of selbutton, noselbutton and noselect.
+constexpr HintHandler kHints[] = {&TagToolbar::selbutton_MouseMove,
+                                  &TagToolbar::noselbutton_MouseMove,
+                                  &TagToolbar::noselect_MouseMove};
 
 void addInsertColumns()
 {
@@ -199,17 +206,13 @@ void TestTagToolbar::imageButton()
 
 void TestTagToolbar::imageBoxFailureChangesNothing()
 {
-    RichTextBox richText;
-    StatusRecorder status;
-    FailingPrompts prompts;
-    FixedClock clock;
-    TagToolbar tags(richText, status, prompts, clock);
-    richText.setText(QStringLiteral("keep me"));
-    richText.setSelStart(2);
-    richText.setSelLength(3);
-    tags.noselbutton_Click(3);
-    QCOMPARE(richText.Text(), QStringLiteral("keep me"));
-    QCOMPARE(richText.SelText(), QStringLiteral("ep "));
+    BasicFixture<FailingPrompts> f;
+    f.richText.setText(QStringLiteral("keep me"));
+    f.richText.setSelStart(2);
+    f.richText.setSelLength(3);
+    f.tags.noselbutton_Click(3);
+    QCOMPARE(f.richText.Text(), QStringLiteral("keep me"));
+    QCOMPARE(f.richText.SelText(), QStringLiteral("ep "));
 }
 
 void TestTagToolbar::timeButton_data()
@@ -332,9 +335,8 @@ void TestTagToolbar::indexesOutOfRangeDoNothing()
         f.tags.noselbutton_Click(index);
     for (const int index : {-1, 3})
         f.tags.noselect_Click(index);
-    f.tags.selbutton_MouseMove(11);
-    f.tags.noselbutton_MouseMove(9);
-    f.tags.noselect_MouseMove(-1);
+    for (const auto &[hint, index] : {std::pair{kHints[0], 11}, {kHints[1], 9}, {kHints[2], -1}})
+        (f.tags.*hint)(index);
     QCOMPARE(f.richText.Text(), kBefore + kSelected + kAfter);
     QCOMPARE(f.richText.SelText(), kSelected);
     QCOMPARE(f.status.Text(), QStringLiteral("before"));
@@ -391,12 +393,7 @@ void TestTagToolbar::hints()
     QFETCH(int, index);
     QFETCH(QString, hint);
     Fixture f;
-    if (array == 0)
-        f.tags.selbutton_MouseMove(index);
-    else if (array == 1)
-        f.tags.noselbutton_MouseMove(index);
-    else
-        f.tags.noselect_MouseMove(index);
+    (f.tags.*kHints[array])(index);
     QCOMPARE(f.status.Text(), hint);
     QCOMPARE(f.status.Text2(), QString());
 }

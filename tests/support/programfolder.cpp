@@ -1,8 +1,7 @@
 #include "programfolder.h"
 
 #include "platform/places.h"
-
-#include <QFile>
+#include "testfiles.h"
 
 TestProgramFolder::TestProgramFolder()
 {
@@ -16,15 +15,10 @@ TestProgramFolder::~TestProgramFolder()
 
 QByteArray TestProgramFolder::readFile(const QString &name) const
 {
-    QFile file(filePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return readBytes(filePath(name));
 }
 
 void TestProgramFolder::writeFile(const QString &name, const QByteArray &bytes) const
 {
-    QFile file(filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    writeBytes(filePath(name), bytes);
 }

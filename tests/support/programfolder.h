@@ -14,6 +14,7 @@ public:
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
+    // readBytes and writeBytes (testfiles.h) for a file in the folder.
     QByteArray readFile(const QString &name) const;
     void writeFile(const QString &name, const QByteArray &bytes) const;
 

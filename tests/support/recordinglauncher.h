@@ -3,13 +3,24 @@
 #include "platform/launcher.h"
 
 #include <QList>
+#include <QStringList>
 #include <QUrl>
 
-// A launcher that records what would have been opened and starts nothing.
+// A launcher that records what would have been started or opened and starts
+// nothing. Starting a program succeeds only when canStart is set.
 class RecordingLauncher : public Launcher {
 public:
     QList<QUrl> opened;
-    bool startProgram(const QString &, const QString &) override { return false; }
+    QStringList started;
+    QStringList workingFolders;
+    bool canStart = false;
+
+    bool startProgram(const QString &program, const QString &workingFolder) override
+    {
+        started.append(program);
+        workingFolders.append(workingFolder);
+        return canStart;
+    }
     bool openUrl(const QUrl &url) override
     {
         opened.append(url);
