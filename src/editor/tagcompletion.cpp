@@ -5,14 +5,7 @@
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
 
-#include <cmath>
-
 namespace {
-
-int pixelsToTwips(int pixels)
-{
-    return int(std::lround(Twips::fromPixels(pixels)));
-}
 
 // Backspace, the digits 1 to 9 and the codes from A up to the keypad's 1.
 bool startsSearch(int keyCode)
@@ -67,9 +60,9 @@ void TagCompletion::openAtCaret()
         // Sticking out on the right last time: only pull it back in.
         m_list.Move(m_host.scaleWidth() - width, m_list.Top());
     } else {
-        m_list.Move(m_host.editLeft() + pixelsToTwips(m_caretPoint.x()),
-                    m_host.editTop() + pixelsToTwips(m_caretPoint.y()) + m_host.textHeight() +
-                        kGapBelowLine);
+        m_list.Move(m_host.editLeft() + Twips::fromPixelsRounded(m_caretPoint.x()),
+                    m_host.editTop() + Twips::fromPixelsRounded(m_caretPoint.y()) +
+                        m_host.textHeight() + kGapBelowLine);
     }
     m_list.setShown(true);
 }

@@ -5,17 +5,6 @@
 
 #include <QFontMetrics>
 
-#include <cmath>
-
-namespace {
-
-int twips(int pixels)
-{
-    return int(std::lround(Twips::fromPixels(pixels)));
-}
-
-} // namespace
-
 WindowCompletionHost::WindowCompletionHost(QWidget &window, RichTextBox &richText)
     : m_window(window)
     , m_richText(richText)
@@ -30,20 +19,20 @@ QPoint WindowCompletionHost::caretPosition() const
 
 int WindowCompletionHost::editLeft() const
 {
-    return twips(m_richText.mapTo(&m_window, QPoint(0, 0)).x());
+    return Twips::fromPixelsRounded(m_richText.mapTo(&m_window, QPoint(0, 0)).x());
 }
 
 int WindowCompletionHost::editTop() const
 {
-    return twips(m_richText.mapTo(&m_window, QPoint(0, 0)).y());
+    return Twips::fromPixelsRounded(m_richText.mapTo(&m_window, QPoint(0, 0)).y());
 }
 
 int WindowCompletionHost::scaleWidth() const
 {
-    return twips(m_window.width());
+    return Twips::fromPixelsRounded(m_window.width());
 }
 
 int WindowCompletionHost::textHeight() const
 {
-    return twips(QFontMetrics(m_window.font()).height());
+    return Twips::fromPixelsRounded(QFontMetrics(m_window.font()).height());
 }

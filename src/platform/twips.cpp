@@ -23,4 +23,22 @@ double fromPixels(int pixels)
     return pixels * perPixel();
 }
 
+int fromPixelsRounded(int pixels)
+{
+    return int(std::lround(fromPixels(pixels)));
+}
+
+QRect toPixels(const QRect &twips)
+{
+    return QRect(toPixels(twips.x()), toPixels(twips.y()), toPixels(twips.width()),
+                 toPixels(twips.height()));
+}
+
+QRect fromPixels(const QRect &pixels)
+{
+    const auto whole = [](int value) { return int(fromPixels(value)); };
+    return QRect(whole(pixels.x()), whole(pixels.y()), whole(pixels.width()),
+                 whole(pixels.height()));
+}
+
 } // namespace Twips

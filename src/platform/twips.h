@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 // Window measures are kept in twips: 1440 to the inch, 15 to a pixel at the
 // usual 96 dots per inch. The screen's logical resolution decides the rest.
 namespace Twips {
@@ -9,5 +11,11 @@ double perPixel();
 
 int toPixels(double twips);
 double fromPixels(int pixels);
+// Whole twips, rounded.
+int fromPixelsRounded(int pixels);
+
+// Rectangles, corner and size converted alike.
+QRect toPixels(const QRect &twips);
+QRect fromPixels(const QRect &pixels);
 
 } // namespace Twips

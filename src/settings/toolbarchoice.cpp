@@ -26,11 +26,8 @@ QList<bool> readTicks(const char *section, int count)
 {
     QList<bool> ticks;
     ticks.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QString value =
-            ReadSetting(QLatin1String(section), ToolbarChains::flagKey(i), QStringLiteral("True"));
-        ticks.append(SettingValue::toBool(value, true));
-    }
+    for (int i = 0; i < count; ++i)
+        ticks.append(ToolbarChains::flagShown(section, i));
     return ticks;
 }
 

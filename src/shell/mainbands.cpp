@@ -32,22 +32,6 @@ void MainBands::setStripVisible(int index, bool visible)
     layout();
 }
 
-namespace {
-
-QRect toPixels(const QRect &twips)
-{
-    return QRect(Twips::toPixels(twips.x()), Twips::toPixels(twips.y()),
-                 Twips::toPixels(twips.width()), Twips::toPixels(twips.height()));
-}
-
-QRect toTwips(const QRect &pixels)
-{
-    const auto t = [](int value) { return int(Twips::fromPixels(value)); };
-    return QRect(t(pixels.x()), t(pixels.y()), t(pixels.width()), t(pixels.height()));
-}
-
-} // namespace
-
 void MainBands::layout()
 {
     BandLayout::Input input;
@@ -59,12 +43,12 @@ void MainBands::layout()
         input.stripVisible[i] = m_visible[i];
     }
     input.statusHeight = kStatusHeightTwips;
-    input.previousEditingArea = toTwips(m_editingArea->geometry());
+    input.previousEditingArea = Twips::fromPixels(m_editingArea->geometry());
 
     const BandLayout::Result result = BandLayout::compute(input);
     for (size_t i = 0; i < 3; ++i)
-        m_strips[i]->setGeometry(toPixels(result.strips[i]));
-    m_editingArea->setGeometry(toPixels(result.editingArea));
-    m_statusBar->setGeometry(toPixels(result.statusBar));
+        m_strips[i]->setGeometry(Twips::toPixels(result.strips[i]));
+    m_editingArea->setGeometry(Twips::toPixels(result.editingArea));
+    m_statusBar->setGeometry(Twips::toPixels(result.statusBar));
     m_comYuansuVisible->move(Twips::toPixels(result.comYuansuLeft), 0);
 }

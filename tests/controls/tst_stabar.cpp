@@ -1,7 +1,7 @@
 #include "controls/sizegrip.h"
 #include "controls/stabar.h"
-#include "platform/wincolor.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
 #include <QAccessible>
 #include <QLabel>

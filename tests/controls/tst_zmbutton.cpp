@@ -1,7 +1,7 @@
-#include "platform/wincolor.h"
 #include "controls/zmbutton.h"
 #include "controls/zmline.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
 
 #include <QAccessible>
 #include <QLabel>
