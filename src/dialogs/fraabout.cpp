@@ -2,20 +2,20 @@
 
 #include "dialogs/fraabouticon.h"
 #include "dialogs/fraaboutinfo.h"
+#include "platform/launcher.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
-FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QString &)> openUrl)
+FRAabout::FRAabout(Prompts &prompts, QWidget *owner, Launcher *launcher)
     : QDialog(owner)
     , m_prompts(prompts)
-    , m_openUrl(std::move(openUrl))
+    , m_launcher(launcher ? *launcher : desktopLauncher())
     , m_image1(new QLabel(this))
     , m_label2(new QLabel(this))
     , m_label3(new QLabel(this))
@@ -26,8 +26,6 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QS
     setObjectName(QStringLiteral("FRAabout"));
     setWindowTitle(QStringLiteral("关于"));
     setModal(true);
-    if (!m_openUrl)
-        m_openUrl = [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); };
 
     // The main window's icon, here and on the window itself.
     QIcon icon = owner ? owner->window()->windowIcon() : QIcon();
@@ -102,7 +100,7 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, std::function<void(const QS
 
 void FRAabout::Image2_Click()
 {
-    m_openUrl(MakerLinks::homePage());
+    m_launcher.openUrl(QUrl(MakerLinks::homePage()));
 }
 
 void FRAabout::Label6_Click()

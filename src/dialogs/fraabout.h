@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+class Launcher;
 class Prompts;
 class QLabel;
 class QPushButton;
@@ -14,9 +15,8 @@ class QPushButton;
 class FRAabout : public QDialog {
     Q_OBJECT
 public:
-    // openUrl opens a web page (QDesktopServices when empty).
-    explicit FRAabout(Prompts &prompts, QWidget *owner = nullptr,
-                      std::function<void(const QString &url)> openUrl = {});
+    // launcher opens the maker's page (the desktop's launcher when null).
+    explicit FRAabout(Prompts &prompts, QWidget *owner = nullptr, Launcher *launcher = nullptr);
 
     void Image2_Click();
     void Label6_Click();
@@ -31,7 +31,7 @@ public:
 
 private:
     Prompts &m_prompts;
-    std::function<void(const QString &)> m_openUrl;
+    Launcher &m_launcher;
     QLabel *m_image1;
     QLabel *m_label2;
     QLabel *m_label3;

@@ -12,3 +12,9 @@ bool DesktopLauncher::openUrl(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
 }
+
+Launcher &desktopLauncher()
+{
+    static DesktopLauncher launcher;
+    return launcher;
+}

@@ -29,3 +29,6 @@ public:
     bool startProgram(const QString &program, const QString &workingFolder) override;
     bool openUrl(const QUrl &url) override;
 };
+
+// The desktop's launcher, for windows that are given none.
+Launcher &desktopLauncher();

@@ -1,5 +1,7 @@
 #include "settings/setfav.h"
 
+#include "platform/launcher.h"
+
 #include "controls/zmbutton.h"
 #include "controls/zmline.h"
 #include "dialogs/fraaboutinfo.h"
@@ -14,7 +16,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -60,12 +61,8 @@ SetFavHooks withFallbacks(SetFavHooks hooks)
         hooks.editorBackColor = [] { return SetFavStore::storedTableColor(); };
     if (!hooks.editorTextColor)
         hooks.editorTextColor = [] { return quint32(0); };
-    if (!hooks.openUrl)
-        hooks.openUrl = [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); };
-    if (!hooks.openFolder)
-        hooks.openFolder = [](const QString &folder) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-        };
+    if (!hooks.launcher)
+        hooks.launcher = &desktopLauncher();
     if (!hooks.chooseFolder)
         hooks.chooseFolder = [](QWidget *owner, QString &start) {
             return ChooseFolder(owner, start, 0, 0);
@@ -302,7 +299,7 @@ void SetFav::ImgOpenPATH_Click()
 {
     const QString folder = m_txtTimeSave->text();
     if (SetFavStore::folderExists(folder)) {
-        m_hooks.openFolder(folder);
+        m_hooks.launcher->openFile(folder);
         return;
     }
     m_prompts.messageBox(QStringLiteral("路径不正确，请填写正确的路径！"), Prompts::OkOnly,
@@ -327,7 +324,7 @@ void SetFav::setbufaceing_Click()
 
 void SetFav::newRevision_Click()
 {
-    m_hooks.openUrl(MakerLinks::newestVersionPage());
+    m_hooks.launcher->openUrl(QUrl(MakerLinks::newestVersionPage()));
 }
 
 void SetFav::aboutText_Click()

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class Launcher;
 class QWidget;
 
 // What the settings dialog needs from the rest of the program. Every hook
@@ -20,10 +21,8 @@ struct SetFavHooks {
     // applies the stored font, size and colour and re-packs the toolbars.
     // May throw std::exception when the editing area refuses a value.
     std::function<void()> runActiveScheme;
-    // Opens a web page in the default browser (else QDesktopServices).
-    std::function<void(const QString &url)> openUrl;
-    // Opens a folder in the file browser (else QDesktopServices).
-    std::function<void(const QString &folder)> openFolder;
+    // Opens web pages and folders (the desktop's launcher when null).
+    Launcher *launcher = nullptr;
     // The folder chooser (else ChooseFolder centred over owner).
     std::function<QString(QWidget *owner, QString &startFolder)> chooseFolder;
 };

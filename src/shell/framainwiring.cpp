@@ -143,8 +143,7 @@ void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)
 
 void FRAmain::showAbout()
 {
-    FRAabout about(m_prompts, this,
-                   [this](const QString &url) { m_commands->launcher.openUrl(QUrl(url)); });
+    FRAabout about(m_prompts, this, &m_commands->launcher);
     about.exec();
 }
 
@@ -157,10 +156,7 @@ void FRAmain::showSettings()
     };
     hooks.setAutosaveEnabled = [this](bool on) { m_commands->autosave.setEnabled(on); };
     hooks.runActiveScheme = [this] { m_schemes->runActiveScheme(); };
-    hooks.openUrl = [this](const QString &url) { m_commands->launcher.openUrl(QUrl(url)); };
-    hooks.openFolder = [this](const QString &folder) {
-        m_commands->launcher.openUrl(QUrl::fromLocalFile(folder));
-    };
+    hooks.launcher = &m_commands->launcher;
     SetFav dialog(m_prompts, *m_staBar, std::move(hooks), this);
     QCoreApplication::processEvents();
     dialog.exec();

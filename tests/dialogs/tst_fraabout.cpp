@@ -1,6 +1,7 @@
 #include "dialogs/fraabout.h"
 #include "dialogs/fraabouticon.h"
 #include "dialogs/fraaboutinfo.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 
 #include <QFile>
@@ -98,10 +99,13 @@ void TestFRAabout::bannerAndThanks()
 {
     ScriptedPrompts prompts;
     QStringList opened;
-    FRAabout about(prompts, nullptr, [&](const QString &url) { opened.append(url); });
+    RecordingLauncher launcher;
+    FRAabout about(prompts, nullptr, &launcher);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.Image2(), Qt::LeftButton);
+    for (const QUrl &url : launcher.opened)
+        opened << url.toString();
     QCOMPARE(opened, QStringList{MakerLinks::homePage()});
 
     about.Label6_Click();

@@ -7,6 +7,7 @@
 #include "settings/toolbarpage.h"
 #include "shell/settings.h"
 #include "support/programfolder.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
 
@@ -40,6 +41,24 @@ void store(const char *section, const char *key, const QString &value)
 
 // A program folder, scripted prompts and hooks that record what they are
 // asked to do.
+// Folders opened go to folders, web pages to urls.
+struct ListLauncher : RecordingLauncher {
+    QStringList &urls;
+    QStringList &folders;
+    ListLauncher(QStringList &urls, QStringList &folders)
+        : urls(urls)
+        , folders(folders)
+    {}
+    bool openUrl(const QUrl &url) override
+    {
+        if (url.isLocalFile())
+            folders.append(url.toLocalFile());
+        else
+            urls.append(url.toString());
+        return true;
+    }
+};
+
 struct Fixture {
     TestProgramFolder program;
     QTemporaryDir temp;
@@ -50,6 +69,7 @@ struct Fixture {
     bool schemeThrows = false;
     QStringList urls;
     QStringList folders;
+    ListLauncher launcher{urls, folders};
     QStringList chooserStarts;
     QString chooserAnswer = QStringLiteral("canceledselect");
     quint32 backColor = 0x00FF00;
@@ -69,8 +89,7 @@ struct Fixture {
             if (schemeThrows)
                 throw std::runtime_error("font size refused");
         };
-        h.openUrl = [this](const QString &url) { urls.append(url); };
-        h.openFolder = [this](const QString &folder) { folders.append(folder); };
+        h.launcher = &launcher;
         h.chooseFolder = [this](QWidget *, QString &start) {
             chooserStarts.append(start);
             return chooserAnswer;
