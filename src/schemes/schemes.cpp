@@ -1,5 +1,7 @@
 #include "schemes/schemes.h"
 
+#include "schemes/schemename.h"
+
 #include "platform/twips.h"
 #include "schemes/editorlook.h"
 #include "schemes/toolbarchains.h"
@@ -21,7 +23,7 @@ int Schemes::ButtonAdvance(bool visible, int widthTwips)
 
 QString Schemes::customCaption(const QString &name)
 {
-    return name.left(4) + QStringLiteral("       F4");
+    return SchemeName::cut(name) + QStringLiteral("       F4");
 }
 
 void Schemes::menfdafealt_Click()
@@ -68,9 +70,7 @@ void Schemes::runActiveScheme()
 
 void Schemes::SetScheme()
 {
-    const QString name =
-        ReadSetting(QStringLiteral("Scheme"), QStringLiteral("name"), QStringLiteral("自定义"));
-    m_menfdiy->setText(customCaption(name));
+    m_menfdiy->setText(customCaption(SchemeName::stored()));
 
     m_host.applyLook(EditorLook::fromSettings());
     m_host.showWindow();

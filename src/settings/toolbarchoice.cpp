@@ -1,5 +1,7 @@
 #include "settings/toolbarchoice.h"
 
+#include "schemes/schemename.h"
+
 #include "platform/prompts.h"
 #include "schemes/toolbarchains.h"
 #include "shell/settings.h"
@@ -71,32 +73,19 @@ void storeSecondTicks(const QList<bool> &ticks)
     storeTicks(ToolbarChains::kSecondSection, ticks);
 }
 
-QString schemeName()
-{
-    return ReadSetting(QStringLiteral("Scheme"), QStringLiteral("name"), QStringLiteral("自定义"));
-}
-
-QString cutSchemeName(const QString &name)
-{
-    QString cut = name.left(kNameLength);
-    if (!cut.isEmpty() && cut.back().isHighSurrogate() && name.size() > cut.size())
-        cut.chop(1);
-    return cut;
-}
-
 void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position)
 {
     Prompts::InputRequest request;
     request.prompt = QStringLiteral("\r\r\r\r给自定义方案一个名字：");
     request.title = QStringLiteral("方案名称");
-    request.defaultText = schemeName();
+    request.defaultText = SchemeName::stored();
     request.position = position;
     const std::optional<QString> answer = prompts.inputBox(request);
     if (!answer || answer->isEmpty()) {
         status.setText2(QStringLiteral("方案未保存"));
         return;
     }
-    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), cutSchemeName(*answer));
+    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), SchemeName::cut(*answer));
     status.setText2(QStringLiteral("方案保存成功"));
 }
 

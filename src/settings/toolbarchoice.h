@@ -24,19 +24,9 @@ QList<bool> readSecondTicks();
 void storeFirstTicks(const QList<bool> &ticks);
 void storeSecondTicks(const QList<bool> &ticks);
 
-// Longest name the custom scheme keeps.
-inline constexpr int kNameLength = 4;
-
-// The custom scheme's stored name ("自定义" when none).
-QString schemeName();
-
 // Asks for the custom scheme's name with the input box at position (screen
 // pixels) and stores its first four characters; an empty answer or a
 // cancelled box stores nothing. Reports on the status line's message text.
 void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position);
-
-// The first four characters of name, never splitting a character that
-// takes two UTF-16 units.
-QString cutSchemeName(const QString &name);
 
 } // namespace ToolbarChoice

@@ -1,0 +1,20 @@
+#include "schemes/schemename.h"
+
+#include "shell/settings.h"
+
+namespace SchemeName {
+
+QString stored()
+{
+    return ReadSetting(QStringLiteral("Scheme"), QStringLiteral("name"), QStringLiteral("自定义"));
+}
+
+QString cut(const QString &name)
+{
+    QString cut = name.left(kLength);
+    if (!cut.isEmpty() && cut.back().isHighSurrogate() && name.size() > cut.size())
+        cut.chop(1);
+    return cut;
+}
+
+} // namespace SchemeName
