@@ -6,7 +6,60 @@
 #include "platform/virtualkey.h"
 
 namespace {
-constexpr int kF5 = VirtualKey::F1 + 4;
+
+using namespace VirtualKey;
+
+enum class Command {
+    Tab,
+    Enter,
+    Escape,
+    Up,
+    Down,
+    Menu,
+    Time,
+    Br,
+    P,
+    Paste,
+    Space,
+    Font,
+    Rule,
+    Link,
+    Image,
+    Table,
+    Centre,
+    Comment,
+};
+
+struct Row {
+    int keyCode;
+    int shift;
+    bool onlyWithList; // the row applies only while the completion list shows
+    Command command;
+};
+
+// The key table, in the order its rows are tested; a row applies only to its
+// exact shift state.
+constexpr Row kRows[] = {
+    {Tab, 0, false, Command::Tab},           {Return, 0, false, Command::Enter},
+    {Escape, 0, true, Command::Escape},      {Up, 0, true, Command::Up},
+    {Down, 0, true, Command::Down},          {Apps, 0, false, Command::Menu},
+    {F1 + 4, 0, false, Command::Time},       {Return, ShiftMask, false, Command::Br},
+    {Return, CtrlMask, false, Command::P},   {'V', CtrlMask, false, Command::Paste},
+    {Space, AltMask, false, Command::Space}, {'F', AltMask, false, Command::Font},
+    {'H', AltMask, false, Command::Rule},    {'K', AltMask, false, Command::Link},
+    {'M', AltMask, false, Command::Image},   {'T', AltMask, false, Command::Table},
+    {'U', AltMask, false, Command::Centre},  {'Z', AltMask, false, Command::Comment},
+};
+
+const Row *rowFor(int keyCode, int shift, bool listShown)
+{
+    for (const Row &row : kRows) {
+        if (row.keyCode == keyCode && row.shift == shift && (listShown || !row.onlyWithList))
+            return &row;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 const QString KeyCommands::kImageTag =
@@ -46,125 +99,83 @@ void KeyCommands::RichText_KeyDown(int &keyCode, int shift)
 
 bool KeyCommands::hasCommand(int keyCode, int shift) const
 {
-    using namespace VirtualKey;
-    switch (shift) {
-    case 0:
-        switch (keyCode) {
-        case Tab:
-        case Return:
-        case Apps:
-        case kF5:
-            return true;
-        case Escape:
-        case Up:
-        case Down:
-            return m_completion.isShown();
-        default:
-            return false;
-        }
-    case ShiftMask:
-        return keyCode == Return;
-    case CtrlMask:
-        return keyCode == Return || keyCode == 'V';
-    case AltMask:
-        return keyCode == Space ||
-               (keyCode < 128 && QByteArrayView("FHKMTUZ").contains(char(keyCode)));
-    default:
-        return false;
-    }
+    return rowFor(keyCode, shift, m_completion.isShown()) != nullptr;
 }
 
 void KeyCommands::runRow(int &keyCode, int shift)
 {
-    using namespace VirtualKey;
-    const bool shown = m_completion.isShown();
-    if (shift == 0) {
-        switch (keyCode) {
-        case Tab:
-            keyCode = 0;
-            m_richText.setSelText(QStringLiteral("\t"));
-            return;
-        case Return:
-            if (shown) {
-                keyCode = 0;
-                m_completion.accept();
-            }
-            // Hidden, the totals count the lines before the new line break.
-            refreshTotals();
-            return;
-        case Escape:
-            if (shown)
-                m_completion.close();
-            return;
-        case Up:
-            if (shown) {
-                keyCode = 0;
-                m_completion.selectPrevious();
-            }
-            return;
-        case Down:
-            if (shown) {
-                keyCode = 0;
-                m_completion.selectNext();
-            }
-            return;
-        case Apps:
-            if (m_hooks.popupEditMenu)
-                m_hooks.popupEditMenu();
-            return;
-        case kF5:
-            noselbutton(8);
-            return;
-        default:
-            return;
-        }
-    }
-    if (shift == ShiftMask && keyCode == Return) {
-        keyCode = 0;
-        noselbutton(0);
-    } else if (shift == CtrlMask && keyCode == Return) {
-        keyCode = 0;
-        noselbutton(1);
-    } else if (shift == CtrlMask && keyCode == 'V') {
-        keyCode = 0;
-        m_richText.setSelText(m_hooks.clipboardText ? m_hooks.clipboardText()
-                                                    : clipboardPlainText());
-    } else if (shift == AltMask) {
-        runAltRow(keyCode);
-    }
-}
-
-void KeyCommands::runAltRow(int &keyCode)
-{
+    const Row *row = rowFor(keyCode, shift, m_completion.isShown());
+    if (!row)
+        return;
     // The Alt commands are all consumed: passed on, the editing area would
     // also type the letter after the fragment.
-    switch (keyCode) {
-    case VirtualKey::Space:
+    bool consumed = row->shift != 0;
+    switch (row->command) {
+    case Command::Tab:
+        consumed = true;
+        m_richText.setSelText(QStringLiteral("\t"));
+        break;
+    case Command::Enter:
+        if (m_completion.isShown()) {
+            consumed = true;
+            m_completion.accept();
+        }
+        // Hidden, the totals count the lines before the new line break.
+        refreshTotals();
+        break;
+    case Command::Escape:
+        m_completion.close();
+        break;
+    case Command::Up:
+        consumed = true;
+        m_completion.selectPrevious();
+        break;
+    case Command::Down:
+        consumed = true;
+        m_completion.selectNext();
+        break;
+    case Command::Menu:
+        if (m_hooks.popupEditMenu)
+            m_hooks.popupEditMenu();
+        break;
+    case Command::Time:
+        noselbutton(8);
+        break;
+    case Command::Br:
+        noselbutton(0);
+        break;
+    case Command::P:
+        noselbutton(1);
+        break;
+    case Command::Paste:
+        m_richText.setSelText(m_hooks.clipboardText ? m_hooks.clipboardText()
+                                                    : clipboardPlainText());
+        break;
+    case Command::Space:
         noselbutton(6);
         break;
-    case 'F':
+    case Command::Font:
         selbutton(1);
         break;
-    case 'H':
+    case Command::Rule:
         noselbutton(2);
         break;
-    case 'K':
+    case Command::Link:
         selbutton(0);
         break;
-    case 'M':
+    case Command::Image:
         m_richText.setSelText(kImageTag);
         break;
-    case 'T':
+    case Command::Table:
         noselbutton(4);
         break;
-    case 'U':
+    case Command::Centre:
         selbutton(9);
         break;
-    case 'Z':
+    case Command::Comment:
         noselbutton(7);
         break;
-    default:
-        return;
     }
-    keyCode = 0;
+    if (consumed)
+        keyCode = 0;
 }

@@ -44,7 +44,6 @@ public:
 
 private:
     void runRow(int &keyCode, int shift);
-    void runAltRow(int &keyCode);
     void selbutton(int index);
     void noselbutton(int index);
     void refreshTotals();
