@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build needs on Debian 12 (when missing) and builds the
-# editor into build/. Sourced by run-editor and run-tests.
+# Installs what the build needs on Debian 12 (when missing) and configures
+# build/. Sourced by run-editor and run-tests, which then build what they
+# need with build_targets.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -34,10 +35,18 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build_editor() {
+configure_build() {
     cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$BUILD" -j"$(nproc)"
+}
+
+# Builds the named targets, or everything when none is named.
+build_targets() {
+    local targets=()
+    for target in "$@"; do
+        targets+=(--target "$target")
+    done
+    cmake --build "$BUILD" -j"$(nproc)" "${targets[@]}"
 }
 
 install_missing_packages
-build_editor
+configure_build
