@@ -1,0 +1,277 @@
+#include "platform/unicodecodecs.h"
+
+#include <QStringDecoder>
+#include <QtEndian>
+#include <bit>
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool isEscape(char16_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+// Calls unit(index, length) for each run of units: a surrogate pair, or a
+// single unit, with what it is.
+enum class Unit { Ascii, Bmp, Pair, Escape, LoneSurrogate };
+
+template <typename Visit> void forEachUnit(QStringView text, Visit visit)
+{
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            visit(i, Unit::Ascii);
+        } else if (!QChar::isSurrogate(c)) {
+            visit(i, Unit::Bmp);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            visit(i, Unit::Pair);
+            ++i;
+        } else {
+            visit(i, isEscape(c) ? Unit::Escape : Unit::LoneSurrogate);
+        }
+    }
+}
+
+// Whether text holds any surrogate that is not half of a pair.
+bool hasLoneSurrogate(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!QChar::isSurrogate(p[i]))
+            continue;
+        if (QChar::isHighSurrogate(p[i]) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            ++i;
+        else
+            return true;
+    }
+    return false;
+}
+
+class Utf8Codec : public TextCodec {
+public:
+    Utf8Codec()
+        : TextCodec(QStringLiteral("UTF-8"))
+    {}
+
+    QString decode(QByteArrayView bytes) const override
+    {
+        // Valid pages, the usual case, are decoded in one pass.
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString valid = decoder.decode(bytes);
+        if (!decoder.hasError())
+            return valid;
+        valid.clear();
+        qsizetype invalid = firstInvalidUtf8(bytes);
+        if (invalid < 0)
+            return QString::fromUtf8(bytes);
+        QString text;
+        text.reserve(bytes.size());
+        qsizetype start = 0;
+        while (invalid >= 0) {
+            text += QString::fromUtf8(bytes.sliced(start, invalid - start));
+            text += QChar(char16_t(kEscapeBase + uchar(bytes[invalid])));
+            start = invalid + 1;
+            const qsizetype next = firstInvalidUtf8(bytes.sliced(start));
+            invalid = next < 0 ? -1 : start + next;
+        }
+        text += QString::fromUtf8(bytes.sliced(start));
+        return text;
+    }
+
+    QByteArray encode(QStringView text, QStringView tail) const override
+    {
+        QByteArray bytes;
+        if (!hasLoneSurrogate(text)) {
+            bytes = text.toUtf8();
+        } else {
+            bytes.reserve(text.size() * 3 / 2);
+            qsizetype runStart = 0;
+            forEachUnit(text, [&](qsizetype i, Unit unit) {
+                if (unit != Unit::Escape && unit != Unit::LoneSurrogate)
+                    return;
+                bytes += text.sliced(runStart, i - runStart).toUtf8();
+                if (unit == Unit::Escape)
+                    bytes += char(text[i].unicode() - kEscapeBase);
+                else
+                    appendReference(bytes, text[i].unicode());
+                runStart = i + 1;
+            });
+            bytes += text.sliced(runStart).toUtf8();
+        }
+        if (!tail.isEmpty())
+            bytes += encode(tail, {});
+        return bytes;
+    }
+
+    qsizetype encodedLength(QStringView text) const override
+    {
+        qsizetype length = 0;
+        forEachUnit(text, [&](qsizetype i, Unit unit) {
+            switch (unit) {
+            case Unit::Ascii:
+            case Unit::Escape:
+                length += 1;
+                break;
+            case Unit::Bmp:
+                length += text[i].unicode() < 0x800 ? 2 : 3;
+                break;
+            case Unit::Pair:
+                length += 4;
+                break;
+            case Unit::LoneSurrogate:
+                length += referenceLength(text[i].unicode());
+                break;
+            }
+        });
+        return length;
+    }
+
+    Unencodable unencodable(QStringView text) const override
+    {
+        Unencodable found;
+        if (!hasLoneSurrogate(text))
+            return found;
+        forEachUnit(text, [&](qsizetype i, Unit unit) {
+            if (unit != Unit::LoneSurrogate)
+                return;
+            if (found.first < 0)
+                found.first = i;
+            ++found.count;
+        });
+        return found;
+    }
+
+    QByteArray byteOrderMark() const override { return QByteArray("\xEF\xBB\xBF", 3); }
+};
+
+class Utf16Codec : public TextCodec {
+public:
+    explicit Utf16Codec(const QString &name)
+        : TextCodec(name)
+        , m_bigEndian(name.endsWith(QLatin1String("BE")))
+    {}
+
+    // A final odd byte, which is no unit, comes back as an escape.
+    QString decode(QByteArrayView bytes) const override
+    {
+        const qsizetype units = bytes.size() / 2;
+        QString text(units, Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        if (m_bigEndian)
+            qFromBigEndian<char16_t>(bytes.data(), units, out);
+        else
+            qFromLittleEndian<char16_t>(bytes.data(), units, out);
+        if (bytes.size() % 2)
+            text += QChar(char16_t(kEscapeBase + uchar(bytes.back())));
+        return text;
+    }
+
+    QByteArray encode(QStringView text, QStringView tail) const override
+    {
+        QByteArray bytes(2 * (text.size() + tail.size()), Qt::Uninitialized);
+        put(text, bytes.data());
+        put(tail, bytes.data() + 2 * text.size());
+        return bytes;
+    }
+
+    qsizetype encodedLength(QStringView text) const override { return 2 * text.size(); }
+    Unencodable unencodable(QStringView) const override { return {}; }
+
+    QByteArray byteOrderMark() const override
+    {
+        return m_bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+    }
+    int unitSize() const override { return 2; }
+
+private:
+    void put(QStringView text, char *out) const
+    {
+        if (m_bigEndian)
+            qToBigEndian<char16_t>(text.utf16(), text.size(), out);
+        else
+            qToLittleEndian<char16_t>(text.utf16(), text.size(), out);
+    }
+
+    bool m_bigEndian;
+};
+
+} // namespace
+
+int utf8SequenceLength(const uchar *p, qsizetype available)
+{
+    const uchar b = p[0];
+    if (b < 0x80)
+        return 1;
+    const auto continuation = [&](qsizetype i, uchar low = 0x80, uchar high = 0xBF) {
+        return i < available && p[i] >= low && p[i] <= high;
+    };
+    if (b >= 0xC2 && b <= 0xDF)
+        return continuation(1) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF) {
+        const uchar low = b == 0xE0 ? 0xA0 : 0x80;
+        const uchar high = b == 0xED ? 0x9F : 0xBF;
+        return continuation(1, low, high) && continuation(2) ? 3 : 0;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        const uchar low = b == 0xF0 ? 0x90 : 0x80;
+        const uchar high = b == 0xF4 ? 0x8F : 0xBF;
+        return continuation(1, low, high) && continuation(2) && continuation(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+qsizetype firstInvalidUtf8(QByteArrayView bytes, bool *sawNonAscii)
+{
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool nonAscii = false;
+    qsizetype i = 0;
+    while (i < n) {
+        // ASCII goes eight bytes at a time, up to the first byte that is not.
+        if (i + 8 <= n) {
+            const quint64 high = qFromLittleEndian<quint64>(p + i) & 0x8080808080808080ull;
+            if (high == 0) {
+                i += 8;
+                continue;
+            }
+            i += std::countr_zero(high) / 8;
+        } else if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const uchar b = p[i];
+        // Most of a page's other characters are three bytes long (CJK).
+        if (b >= 0xE1 && b != 0xED && b <= 0xEF && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 &&
+            (p[i + 2] & 0xC0) == 0x80) {
+            nonAscii = true;
+            i += 3;
+            continue;
+        }
+        const int length = utf8SequenceLength(p + i, n - i);
+        if (length == 0) {
+            if (sawNonAscii)
+                *sawNonAscii = nonAscii;
+            return i;
+        }
+        nonAscii = true;
+        i += length;
+    }
+    if (sawNonAscii)
+        *sawNonAscii = nonAscii;
+    return -1;
+}
+
+std::unique_ptr<TextCodec> makeUtf8Codec()
+{
+    return std::make_unique<Utf8Codec>();
+}
+
+std::unique_ptr<TextCodec> makeUtf16Codec(const QString &name)
+{
+    return std::make_unique<Utf16Codec>(name);
+}
