@@ -26,13 +26,17 @@ StaBar::StaBar(QWidget *parent)
     : QWidget(parent)
     , m_labLib(new ClickLabel(this))
     , m_labRight(new ClickLabel(this))
+    , m_labCode(new ClickLabel(this))
     , m_labJiao(new SizeGrip(this))
     , m_foreColor(WinColor::kWindowText)
 {
     m_labLib->setObjectName(QStringLiteral("LabLib"));
     m_labRight->setObjectName(QStringLiteral("Labright"));
-    m_labLib->setTextFormat(Qt::PlainText);
-    m_labRight->setTextFormat(Qt::PlainText);
+    m_labCode->setObjectName(QStringLiteral("LabCode"));
+    for (QLabel *label : {static_cast<QLabel *>(m_labLib), static_cast<QLabel *>(m_labRight),
+                          static_cast<QLabel *>(m_labCode)})
+        label->setTextFormat(Qt::PlainText);
+    m_labCode->hide();
 
     // Where the labels stand until the first layout.
     m_labLib->move(toPixels(QPointF(240, 150)));
@@ -43,7 +47,8 @@ StaBar::StaBar(QWidget *parent)
 
     connect(m_labLib, &ClickLabel::clicked, this, &StaBar::click);
     connect(m_labRight, &ClickLabel::clicked, this, &StaBar::SecondClick);
-    for (ClickLabel *label : {m_labLib, m_labRight})
+    connect(m_labCode, &ClickLabel::clicked, this, &StaBar::ThirdClick);
+    for (ClickLabel *label : {m_labLib, m_labRight, m_labCode})
         MouseHooks::onRightPress(label, [this] { emit RightClick(); });
     applyForeColor();
 }
@@ -58,6 +63,13 @@ void StaBar::setText(const QString &text)
     m_labLib->setText(text);
     m_labLib->setAccessibleName(text);
     m_labLib->adjustSize();
+    // The third text gives way to a longer left text at once.
+    if (m_laidOut) {
+        const StaBarLayout now = StaBarGeometry::layOut(currentMeasures());
+        m_layout.thirdText = now.thirdText;
+        m_layout.thirdTextShown = m_layout.rightTextShown && now.thirdTextShown;
+        placeThirdText();
+    }
 }
 
 QString StaBar::Text2() const
@@ -69,6 +81,20 @@ void StaBar::setText2(const QString &text)
 {
     m_labRight->setText(text);
     m_labRight->setAccessibleName(text);
+}
+
+QString StaBar::Text3() const
+{
+    return m_labCode->text();
+}
+
+void StaBar::setText3(const QString &text)
+{
+    m_labCode->setText(text);
+    m_labCode->setAccessibleName(text);
+    m_labCode->adjustSize();
+    if (m_laidOut)
+        layOutBar();
 }
 
 QFont StaBar::Font() const
@@ -112,6 +138,26 @@ void StaBar::watchWindow()
         m_watchedWindow->installEventFilter(this);
 }
 
+StaBarMeasures StaBar::currentMeasures() const
+{
+    StaBarMeasures measures;
+    measures.width = Twips::fromPixels(width());
+    measures.height = Twips::fromPixels(height());
+    measures.gripWidth = Twips::fromPixels(m_labJiao->width());
+    measures.gripHeight = Twips::fromPixels(m_labJiao->height());
+    measures.leftTextWidth = Twips::fromPixels(m_labLib->width());
+    measures.leftTextHeight = Twips::fromPixels(m_labLib->height());
+    measures.thirdTextWidth =
+        m_labCode->text().isEmpty() ? 0 : Twips::fromPixels(m_labCode->width());
+    return measures;
+}
+
+void StaBar::placeThirdText()
+{
+    m_labCode->move(toPixels(m_layout.thirdText));
+    m_labCode->setVisible(m_layout.thirdTextShown);
+}
+
 void StaBar::layOutBar()
 {
     QWidget *top = window();
@@ -123,14 +169,7 @@ void StaBar::layOutBar()
     if (!ownWindow && width() != top->width())
         resize(top->width(), height());
 
-    StaBarMeasures measures;
-    measures.width = Twips::fromPixels(width());
-    measures.height = Twips::fromPixels(height());
-    measures.gripWidth = Twips::fromPixels(m_labJiao->width());
-    measures.gripHeight = Twips::fromPixels(m_labJiao->height());
-    measures.leftTextWidth = Twips::fromPixels(m_labLib->width());
-    measures.leftTextHeight = Twips::fromPixels(m_labLib->height());
-    m_layout = StaBarGeometry::layOut(measures);
+    m_layout = StaBarGeometry::layOut(currentMeasures());
     m_laidOut = true;
 
     m_labJiao->move(toPixels(m_layout.grip));
@@ -145,6 +184,7 @@ void StaBar::layOutBar()
         m_labRight->move(right);
         m_labRight->hide();
     }
+    placeThirdText();
     update();
 }
 

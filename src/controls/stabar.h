@@ -27,6 +27,10 @@ public:
     void setText(const QString &text) override;
     QString Text2() const override;
     void setText2(const QString &text) override;
+    // A short state shown before the right text's groove (the page's
+    // encoding); "" shows nothing.
+    QString Text3() const;
+    void setText3(const QString &text);
 
     // Font and colour of the left text only; the right text keeps its own.
     // The font follows the window's until one is set. (This hides
@@ -42,6 +46,7 @@ public:
 
     QLabel *leftLabel() const { return m_labLib; }
     QLabel *rightLabel() const { return m_labRight; }
+    QLabel *thirdLabel() const { return m_labCode; }
     SizeGrip *grip() const { return m_labJiao; }
 
     QSize sizeHint() const override;
@@ -51,6 +56,8 @@ signals:
     void click();
     // A left click on the right text.
     void SecondClick();
+    // A left click on the third text.
+    void ThirdClick();
     // A right-button press on either text or on the bar (not on the grip).
     void RightClick();
 
@@ -63,12 +70,15 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    StaBarMeasures currentMeasures() const;
     void layOutBar();
+    void placeThirdText();
     void applyForeColor();
     void watchWindow();
 
     ClickLabel *m_labLib;
     ClickLabel *m_labRight;
+    ClickLabel *m_labCode;
     SizeGrip *m_labJiao;
     quint32 m_foreColor;
     StaBarLayout m_layout;

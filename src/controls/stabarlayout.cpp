@@ -27,6 +27,9 @@ StaBarLayout layOut(const StaBarMeasures &m)
     if (layout.rightTextShown) {
         layout.groove[0] = QLineF(w - 3020, 30, w - 3020, h - 30);
         layout.groove[1] = QLineF(w - 3000, 30, w - 3000, h - 30);
+        layout.thirdText = QPointF(w - 3020 - kThirdTextGap - m.thirdTextWidth, top);
+        layout.thirdTextShown =
+            m.thirdTextWidth > 0 && layout.thirdText.x() >= 90 + m.leftTextWidth + kThirdTextGap;
     }
     return layout;
 }

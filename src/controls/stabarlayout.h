@@ -12,6 +12,7 @@ struct StaBarMeasures {
     double gripHeight = 240;
     double leftTextWidth = 0; // the left text, as wide as what it shows
     double leftTextHeight = 180;
+    double thirdTextWidth = 0; // the small text before the groove; 0 for none
 };
 
 struct StaBarLayout {
@@ -24,6 +25,10 @@ struct StaBarLayout {
     // left text leaves them room.
     bool rightTextShown = false;
     double rightTextWidth = 2400;
+    // The third text stands right before the groove, and shows only while
+    // the right text does and the left text leaves it room too.
+    QPointF thirdText;
+    bool thirdTextShown = false;
     // The groove: its light line, then its dark line.
     QLineF groove[2];
 };
@@ -32,6 +37,8 @@ namespace StaBarGeometry {
 
 // Gap between the bar's right end and the right text.
 inline constexpr double kRightTextFromEnd = 2950;
+// Room on either side of the third text.
+inline constexpr double kThirdTextGap = 120;
 
 StaBarLayout layOut(const StaBarMeasures &measures);
 

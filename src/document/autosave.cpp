@@ -4,6 +4,7 @@
 #include "editor/richtext.h"
 #include "platform/clock.h"
 #include "platform/places.h"
+#include "platform/textcodec.h"
 #include "shell/settings.h"
 #include "shell/statusline.h"
 
@@ -93,7 +94,15 @@ void Autosave::makeCopy(const QString &autosaveFolder)
         fail(QStringLiteral("无法建立文件夹"));
         return;
     }
-    const SafeFile::Result written = PageFile::write(path, m_richText.Text());
+    const QString text = m_richText.Text();
+    PageFormat format = m_format ? *m_format : PageFormat();
+    if (format.codec()->unencodable(text).count > 0) {
+        // Nothing typed may be lost in the copy.
+        format = PageFormat();
+        format.encoding = QStringLiteral("UTF-8");
+        format.byteOrderMark = true;
+    }
+    const SafeFile::Result written = PageFile::write(path, text, format);
     if (!written.ok) {
         fail(written.error);
         return;

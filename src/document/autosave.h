@@ -5,6 +5,7 @@
 #include <QTimer>
 
 class Clock;
+struct PageFormat;
 class RichText;
 class StatusLine;
 
@@ -37,6 +38,10 @@ public:
     // Ticks counted towards the next copy (0 to 4).
     int tickCount() const { return m_ticks; }
 
+    // The page's form, which copies are written in; GBK while unset. A page
+    // holding characters its encoding cannot hold is copied as UTF-8.
+    void followFormat(const PageFormat *format) { m_format = format; }
+
     // The folder a copy made at moment goes to: the autosave folder, then
     // "ZelmoHTML$" and the date as yymmdd.
     static QString DayFolder(const QString &autosaveFolder, const QDateTime &moment);
@@ -51,4 +56,5 @@ private:
     const Clock &m_clock;
     QTimer m_timer;
     int m_ticks = 0;
+    const PageFormat *m_format = nullptr;
 };

@@ -7,3 +7,11 @@ void DocumentSession::setCaption(const QString &caption)
     m_caption = caption;
     emit captionChanged(caption);
 }
+
+void DocumentSession::setFormat(const PageFormat &format)
+{
+    if (format == m_format)
+        return;
+    m_format = format;
+    emit formatChanged(format);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/pageformat.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,9 +22,16 @@ public:
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
 
+    // The form the document's file is kept in (a new page's for a document
+    // without file).
+    const PageFormat &format() const { return m_format; }
+    void setFormat(const PageFormat &format);
+
 signals:
     void captionChanged(const QString &caption);
+    void formatChanged(const PageFormat &format);
 
 private:
     QString m_caption;
+    PageFormat m_format;
 };

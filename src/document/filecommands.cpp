@@ -1,10 +1,12 @@
 #include "document/filecommands.h"
 
+#include "document/charsetdeclaration.h"
 #include "document/documentsession.h"
 #include "document/opensavedlg.h"
-#include "document/pagefile.h"
 #include "document/standarddocument.h"
+#include "document/unencodablechoice.h"
 #include "editor/richtext.h"
+#include "platform/htmlprescan.h"
 #include "platform/prompts.h"
 #include "shell/caption.h"
 #include "shell/settings.h"
@@ -91,7 +93,9 @@ void FileCommands::NewDocument()
     m_richText.setSelStart(0);
     m_richText.setSelLength(length);
     m_richText.setSelText(QString());
+    m_richText.setModified(false);
     m_session.CurrentFile.clear();
+    m_session.setFormat(PageFormat());
     m_session.setCaption(CaptionFor(QString()));
 }
 
@@ -121,16 +125,18 @@ void FileCommands::Open()
                          Prompts::Exclamation, QStringLiteral("错误"));
 }
 
-bool FileCommands::LoadNamedFile(const QString &path, QString *error)
+bool FileCommands::LoadNamedFile(const QString &path, QString *error, const QString &encoding)
 {
-    PageFile::ReadResult result = PageFile::read(path);
+    PageFile::ReadResult result =
+        encoding.isEmpty() ? PageFile::read(path) : PageFile::read(path, encoding);
     if (!result.ok) {
         if (error)
             *error = result.error;
         return false;
     }
     m_richText.setText(std::move(result.text));
-    AdoptOpenedFile(path);
+    m_richText.setModified(false);
+    AdoptOpenedPage(path, result);
     return true;
 }
 
@@ -141,40 +147,129 @@ void FileCommands::AdoptOpenedFile(const QString &path)
     m_status.setText2(QStringLiteral("打开成功 --") + path);
 }
 
-void FileCommands::Save()
+void FileCommands::AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page)
 {
-    if (m_session.CurrentFile.isEmpty()) {
-        OpenSaveDlg dialog(m_prompts);
-        dialog.Flags = Prompts::OverwritePrompt + Prompts::HideReadOnly + Prompts::PathMustExist;
-        dialog.Filter = QStringLiteral("html Files(*.htm)|*.htm");
-        dialog.FileName = m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm")
-                                                               : m_session.CurrentFileTitle;
-        dialog.DialogTitle = QStringLiteral("保存网页文件");
-        if (!dialog.ShowSave()) {
-            m_status.setText2(QStringLiteral("保存取消"));
-            return;
-        }
-        m_session.CurrentFile = dialog.FileName;
-        m_session.CurrentFileTitle = dialog.FileTitle;
+    m_session.setFormat(page.format);
+    AdoptOpenedFile(path);
+    if (!page.overruledDeclaration.isEmpty()) {
+        m_status.setText(
+            QStringLiteral("注意：网页声明的编码是 %1，但内容是 UTF-8，已按 UTF-8 打开")
+                .arg(page.overruledDeclaration));
+    }
+    if (page.bytesMayChange) {
+        m_prompts.messageBox(
+            QStringLiteral("这个网页的字节按 %1 读出后不能原样写回：保存时会按标准的 %1 "
+                           "重新写出，文字不变。")
+                .arg(page.format.encoding),
+            Prompts::Exclamation, QStringLiteral("编码"));
+    }
+}
+
+bool FileCommands::ensureFileName()
+{
+    if (!m_session.CurrentFile.isEmpty())
+        return true;
+    OpenSaveDlg dialog(m_prompts);
+    dialog.Flags = Prompts::OverwritePrompt + Prompts::HideReadOnly + Prompts::PathMustExist;
+    dialog.Filter = QStringLiteral("html Files(*.htm)|*.htm");
+    dialog.FileName =
+        m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm") : m_session.CurrentFileTitle;
+    dialog.DialogTitle = QStringLiteral("保存网页文件");
+    if (!dialog.ShowSave())
+        return false;
+    m_session.CurrentFile = dialog.FileName;
+    m_session.CurrentFileTitle = dialog.FileTitle;
+    return true;
+}
+
+bool FileCommands::settleUnencodable(const QString &text, PageFormat &format)
+{
+    const TextCodec::Unencodable found = format.codec()->unencodable(text);
+    if (found.count == 0)
+        return true;
+    switch (UnencodableChoice::ask(m_prompts, text, format.encoding, found)) {
+    case UnencodableChoice::SaveAsUtf8:
+        format.encoding = QStringLiteral("UTF-8");
+        format.byteOrderMark = false;
+        format.trailingBytes.clear();
+        return true;
+    case UnencodableChoice::WriteReferences:
+        return true;
+    case UnencodableChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool FileCommands::offerDeclarationUpdate(const QString &text, const QString &encoding)
+{
+    const std::optional<HtmlPrescan::Declaration> declaration = HtmlPrescan::find(text);
+    if (!declaration || !CharsetDeclaration::disagrees(declaration->encoding, encoding))
+        return false;
+    const QString label = CharsetDeclaration::labelFor(encoding);
+    const QString question =
+        QStringLiteral("网页里声明的编码是“%1”，而网页将按 %2 保存，浏览器会认错编码。\r\n"
+                       "要把声明改为“%3”吗？")
+            .arg(text.mid(declaration->labelStart, declaration->labelLength), encoding, label);
+    if (m_prompts.messageBox(question, Prompts::Exclamation + Prompts::YesNo,
+                             QStringLiteral("编码")) != Prompts::AnswerYes) {
+        return false;
+    }
+    // One edit, undone in one step; the caret stays where it was.
+    const qsizetype caret = m_richText.SelStart();
+    const qsizetype selected = m_richText.SelLength();
+    m_richText.setSelStart(declaration->labelStart);
+    m_richText.setSelLength(declaration->labelLength);
+    m_richText.setSelText(label);
+    const qsizetype shift = caret >= declaration->labelStart + declaration->labelLength
+                                ? label.size() - declaration->labelLength
+                                : 0;
+    m_richText.setSelStart(caret + shift);
+    m_richText.setSelLength(selected);
+    return true;
+}
+
+bool FileCommands::Save()
+{
+    return SaveInFormat(m_session.format());
+}
+
+bool FileCommands::SaveInFormat(PageFormat format)
+{
+    if (!ensureFileName()) {
+        m_status.setText2(QStringLiteral("保存取消"));
+        return false;
+    }
+    QString text = m_richText.Text();
+    if (!settleUnencodable(text, format)) {
+        m_status.setText2(QStringLiteral("保存取消"));
+        return false;
+    }
+    if (format.encoding != m_session.format().encoding &&
+        offerDeclarationUpdate(text, format.encoding)) {
+        text = m_richText.Text();
     }
 
     const QString path = m_session.CurrentFile;
-    const SafeFile::Result written = PageFile::write(path, m_richText.Text());
+    const SafeFile::Result written = PageFile::write(path, text, format);
     if (!written.ok) {
         m_prompts.messageBox(QStringLiteral("文件保存失败：") + path + QStringLiteral("\r\n") +
                                  written.error,
                              Prompts::Exclamation, QStringLiteral("错误"));
-        return;
+        return false;
     }
+    m_richText.setModified(false);
+    m_session.setFormat(format);
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("保存成功--") + path);
     if (m_saveMessageWanted())
         m_prompts.messageBox(QStringLiteral("文件已经保存\r\n") + path, Prompts::OkOnly,
                              QStringLiteral("恭喜"));
+    return true;
 }
 
-void FileCommands::SaveAs()
+bool FileCommands::SaveAs()
 {
     m_session.CurrentFile.clear();
-    Save();
+    return Save();
 }

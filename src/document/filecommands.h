@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/pagefile.h"
+
 #include <QString>
 #include <functional>
 
@@ -28,17 +30,29 @@ public:
     void NewDocument();
     void InsertStandardDocument();
     void Open();
-    void Save();
-    void SaveAs();
+    // True when the page was written.
+    bool Save();
+    bool SaveAs();
 
-    // Loads the file at path as Open does after its dialog: on success the
-    // file becomes the document's file; on failure nothing changes and the
-    // reason is returned.
-    bool LoadNamedFile(const QString &path, QString *error = nullptr);
+    // Saves as Save does, in format instead of the page's own; on success
+    // format becomes the page's. When the encoding changes and the page's
+    // charset declaration would then disagree with it, offers to correct the
+    // declaration first.
+    bool SaveInFormat(PageFormat format);
+
+    // Loads the file at path as Open does after its dialog (in the encoding
+    // given, else the one the page is found to be in): on success the file
+    // becomes the document's file; on failure nothing changes and the reason
+    // is returned.
+    bool LoadNamedFile(const QString &path, QString *error = nullptr,
+                       const QString &encoding = QString());
 
     // Makes path the document's file after its text was loaded: caption and
     // status line say so.
     void AdoptOpenedFile(const QString &path);
+    // The same, also taking on the page's form and telling what the reading
+    // found out about its encoding.
+    void AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page);
 
     // Whether a successful save shows the message "文件已经保存". Reads the
     // stored choice unless replaced.
@@ -48,6 +62,14 @@ public:
     }
 
 private:
+    // Asks for a name when the document has none; false when cancelled.
+    bool ensureFileName();
+    // Lets the user choose what happens to characters format cannot hold;
+    // false when the save is cancelled.
+    bool settleUnencodable(const QString &text, PageFormat &format);
+    // True when the declaration in text was changed.
+    bool offerDeclarationUpdate(const QString &text, const QString &encoding);
+
     RichText &m_richText;
     DocumentSession &m_session;
     StatusLine &m_status;

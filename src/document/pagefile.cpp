@@ -1,6 +1,7 @@
 #include "document/pagefile.h"
 
-#include "platform/ansicodec.h"
+#include "platform/encodingdetection.h"
+#include "platform/textcodec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,13 +10,60 @@ namespace PageFile {
 
 namespace {
 
-QString withoutFinalLineBreak(QString text)
+// Drops one line break at the very end; true when there was one.
+bool takeFinalLineBreak(QString &text)
 {
     if (text.endsWith(QLatin1String("\r\n")))
         text.chop(2);
     else if (text.endsWith(u'\n') || text.endsWith(u'\r'))
         text.chop(1);
-    return text;
+    else
+        return false;
+    return true;
+}
+
+bool readBytes(const QString &path, QByteArray &bytes, QString &error)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        error = QStringLiteral("这是一个文件夹，不是文件");
+        return false;
+    }
+    if (!info.exists()) {
+        error = QStringLiteral("文件不存在");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("无法读取文件：") + file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("读取文件出错：") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void decodeInto(ReadResult &result, QByteArrayView bytes, const QString &encoding, int bomLength)
+{
+    PageFormat &format = result.format;
+    format.encoding = encoding;
+    const TextCodec *codec = format.codec();
+    format.encoding = codec->name();
+    format.byteOrderMark = bomLength > 0;
+    bytes = bytes.sliced(bomLength);
+    if (codec->unitSize() == 2 && bytes.size() % 2) {
+        format.trailingBytes = bytes.last(1).toByteArray();
+        bytes.chop(1);
+    }
+    result.text = codec->decode(bytes);
+    if (!codec->keepsEveryByte())
+        result.bytesMayChange = codec->encode(result.text) != bytes;
+    format.lineBreak = PageFormat::lineBreakOf(result.text);
+    format.finalLineBreak = takeFinalLineBreak(result.text);
+    result.ok = true;
 }
 
 } // namespace
@@ -23,33 +71,47 @@ QString withoutFinalLineBreak(QString text)
 ReadResult read(const QString &path)
 {
     ReadResult result;
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        result.error = QStringLiteral("这是一个文件夹，不是文件");
+    QByteArray bytes;
+    if (!readBytes(path, bytes, result.error))
         return result;
-    }
-    if (!info.exists()) {
-        result.error = QStringLiteral("文件不存在");
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("无法读取文件：") + file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("读取文件出错：") + file.errorString();
-        return result;
-    }
-    result.text = withoutFinalLineBreak(AnsiCodec::decode(bytes));
-    result.ok = true;
+    const EncodingDetection::Result detected = EncodingDetection::detect(bytes);
+    decodeInto(result, bytes, detected.encoding, detected.bomLength);
+    result.overruledDeclaration = detected.overruledDeclaration;
     return result;
 }
 
-SafeFile::Result write(const QString &path, const QString &text)
+ReadResult read(const QString &path, const QString &encoding)
 {
-    return SafeFile::write(path, AnsiCodec::encode(text, QByteArrayView("\r\n", 2)));
+    ReadResult result;
+    QByteArray bytes;
+    if (!readBytes(path, bytes, result.error))
+        return result;
+    decodeInto(result, bytes, encoding, EncodingDetection::byteOrderMarkLength(bytes, encoding));
+    return result;
+}
+
+QByteArray encode(const QString &text, const PageFormat &format)
+{
+    const TextCodec *codec = format.codec();
+    const QStringView tail = format.finalLineBreak ? format.lineBreakText() : QStringView();
+    QByteArray bytes;
+    if (format.lineBreak == PageFormat::LineBreak::CrLf) {
+        bytes = codec->encode(text, tail);
+    } else {
+        // The editing area gives CR LF.
+        QString converted = text;
+        converted.replace(QStringLiteral("\r\n"), format.lineBreakText().toString());
+        bytes = codec->encode(converted, tail);
+    }
+    if (format.byteOrderMark)
+        bytes.prepend(codec->byteOrderMark());
+    bytes += format.trailingBytes;
+    return bytes;
+}
+
+SafeFile::Result write(const QString &path, const QString &text, const PageFormat &format)
+{
+    return SafeFile::write(path, encode(text, format));
 }
 
 } // namespace PageFile

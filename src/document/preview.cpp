@@ -22,7 +22,8 @@ QString Preview::PreviewPath()
 void Preview::shoot_Click()
 {
     const QString path = PreviewPath();
-    const SafeFile::Result written = PageFile::write(path, m_richText.Text());
+    const SafeFile::Result written =
+        PageFile::write(path, m_richText.Text(), m_format ? *m_format : PageFormat());
     if (!written.ok) {
         m_prompts.messageBox(QStringLiteral("无法预览：预览文件写不进程序所在的文件夹。\r\n") +
                                  path + QStringLiteral("\r\n") + written.error,

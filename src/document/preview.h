@@ -4,6 +4,7 @@
 
 class Launcher;
 class Prompts;
+struct PageFormat;
 class RichText;
 class StatusLine;
 
@@ -24,9 +25,14 @@ public:
     // Full path of the preview file.
     static QString PreviewPath();
 
+    // The page's form, which the preview is written in; GBK while unset.
+    // Characters its encoding cannot hold go in as character references.
+    void followFormat(const PageFormat *format) { m_format = format; }
+
 private:
     RichText &m_richText;
     StatusLine &m_status;
     Prompts &m_prompts;
     Launcher &m_launcher;
+    const PageFormat *m_format = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "editor/ansibytecounter.h"
 
-#include "platform/ansicodec.h"
+#include "platform/textcodec.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -39,6 +39,7 @@ LineBytes *recordOf(const QTextBlock &block)
 AnsiByteCounter::AnsiByteCounter(QTextDocument *document)
     : QObject(document)
     , m_document(document)
+    , m_codec(TextCodec::defaultCodec())
 {
     connect(document, &QTextDocument::contentsChange, this, &AnsiByteCounter::contentsChange);
 }
@@ -81,7 +82,7 @@ void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
 void AnsiByteCounter::countLine(QTextBlock &block, bool replacesCount)
 {
     const QString text = block.text();
-    const qint64 lineBytes = AnsiCodec::encodedLength(text);
+    const qint64 lineBytes = m_codec->encodedLength(text);
     const bool hasNul = text.contains(QChar(u'\0'));
     if (LineBytes *record = recordOf(block)) {
         if (replacesCount)
@@ -109,7 +110,7 @@ qint64 AnsiByteCounter::bytes()
 {
     if (m_stale)
         recountAll();
-    const qint64 lineBreaks = 2 * qint64(m_document->blockCount() - 1);
+    const qint64 lineBreaks = m_lineBreakBytes * qint64(m_document->blockCount() - 1);
     if (m_linesWithNul == 0)
         return m_total + lineBreaks;
 
@@ -120,9 +121,18 @@ qint64 AnsiByteCounter::bytes()
         if (record && record->hasNul) {
             const QString text = block.text();
             return bytes +
-                   AnsiCodec::encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
+                   m_codec->encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
         }
-        bytes += (record ? record->bytes : 0) + 2;
+        bytes += (record ? record->bytes : 0) + m_lineBreakBytes;
     }
     return bytes;
+}
+
+void AnsiByteCounter::setMeasure(const TextCodec *codec, QStringView lineBreak)
+{
+    if (codec == m_codec && codec->encodedLength(lineBreak) == m_lineBreakBytes)
+        return;
+    m_codec = codec;
+    m_lineBreakBytes = codec->encodedLength(lineBreak);
+    m_stale = true;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QStringView>
 
 class QTextBlock;
 class QTextDocument;
+class TextCodec;
 
-// Keeps the length of a document in the ANSI code page (what a save writes,
-// without the final CR LF: a line break counts two) up to date as the text
+// Keeps the length of a document in its page's encoding (what a save writes,
+// without the final line break; GBK and CR LF unless told otherwise) up to
+// date as the text
 // changes, so that asking for it never walks or copies the whole text. Each
 // line's own byte count is kept with the line and redone when the line
 // changes; a line that goes away takes its count with it. After a change to
@@ -23,6 +26,9 @@ public:
     // Bytes of the whole text, counted up to the first NUL character.
     qint64 bytes();
 
+    // Counts in another encoding and line break from now on.
+    void setMeasure(const TextCodec *codec, QStringView lineBreak);
+
     // Called by the lines' own records.
     void lineRemoved(qint64 lineBytes, bool hasNul);
 
@@ -33,6 +39,8 @@ private:
     void recountAll();
 
     QTextDocument *m_document;
+    const TextCodec *m_codec;
+    qint64 m_lineBreakBytes = 2;
     qint64 m_total = 0; // sum of the line counts, without the line breaks
     int m_linesWithNul = 0;
     bool m_stale = true;

@@ -28,4 +28,9 @@ public:
 
     virtual QString SelText() const = 0;
     virtual void setSelText(const QString &text) = 0;
+
+    // Whether the text changed since it was last loaded, saved or emptied
+    // (as the document commands mark it).
+    virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
 };

@@ -158,6 +158,16 @@ void RichTextBox::setSelText(const QString &text)
     setTextCursor(cursor);
 }
 
+bool RichTextBox::isModified() const
+{
+    return document()->isModified();
+}
+
+void RichTextBox::setModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
 int RichTextBox::GetLineCount() const
 {
     return document()->blockCount();
@@ -179,6 +189,11 @@ qsizetype RichTextBox::GetLineStart(int line) const
 qint64 RichTextBox::ansiByteCount() const
 {
     return m_byteCounter->bytes();
+}
+
+void RichTextBox::setByteMeasure(const TextCodec *codec, QStringView lineBreak)
+{
+    m_byteCounter->setMeasure(codec, lineBreak);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 
 class AnsiByteCounter;
+class TextCodec;
 
 // The editing area: a plain-text editor without line wrapping that offers the
 // RichText model. Text positions of the model count a line break as two
@@ -27,6 +28,9 @@ public:
     QString SelText() const override;
     void setSelText(const QString &text) override;
 
+    bool isModified() const override;
+    void setModified(bool modified) override;
+
     // Position conversions between the model (CR LF = 2) and the widget
     // (line break = 1). A model position inside a CR LF maps to the end of
     // its line.
@@ -41,8 +45,10 @@ public:
     int GetCurrentLine() const;
     qsizetype GetLineStart(int line) const;
 
-    // Length of the text in the ANSI code page, up to the first NUL.
+    // Length of the text in its page's encoding (GBK unless set), up to the
+    // first NUL.
     qint64 ansiByteCount() const;
+    void setByteMeasure(const TextCodec *codec, QStringView lineBreak);
 
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
     // place when the text is not shared.

@@ -49,6 +49,15 @@ BarMenu::BarMenu(QWidget *parent, Host host)
     connect(menuSETfavrit, &QAction::triggered, this, &BarMenu::menuSETfavrit_Click);
 }
 
+void BarMenu::addCommandMenu(QMenu *menu)
+{
+    QAction *settingsSeparator = m_poop->actions().at(m_poop->actions().indexOf(menuSETfavrit) - 1);
+    // The command menus form a group of their own.
+    if (!m_commandMenus)
+        m_commandMenus = m_poop->insertSeparator(settingsSeparator);
+    m_poop->insertMenu(settingsSeparator, menu);
+}
+
 void BarMenu::popup(const QPoint &globalPos)
 {
     m_poop->popup(globalPos);

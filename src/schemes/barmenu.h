@@ -26,6 +26,10 @@ public:
     QMenu *poop() const { return m_poop; }
     void popup(const QPoint &globalPos);
 
+    // Adds a submenu of other commands (the page's encoding, say) above the
+    // settings item.
+    void addCommandMenu(QMenu *menu);
+
     void mengongneng_Click();
     void menshortcut_Click();
     void menespecial_Click();
@@ -47,4 +51,5 @@ private:
 
     QMenu *m_poop;
     Host m_host;
+    QAction *m_commandMenus = nullptr; // the separator before the command menus
 };

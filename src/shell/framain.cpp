@@ -80,7 +80,7 @@ bool FRAmain::readStartFile(PageFile::ReadResult &page)
     const QString path = m_session->CurrentFile;
     page = PageFile::read(path);
     if (page.ok) {
-        m_commands->file.AdoptOpenedFile(path);
+        m_commands->file.AdoptOpenedPage(path, page);
         return true;
     }
     // The document stays without a file, so that a later save cannot

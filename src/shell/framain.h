@@ -11,6 +11,7 @@
 class BarMenu;
 class DocumentSession;
 class EditMenu;
+class EncodingMenus;
 class FileCommands;
 class MainBands;
 class Prompts;
@@ -51,6 +52,7 @@ public:
     MainBands &bands() const { return *m_bands; }
     EditMenu &editMenu() const { return *m_editMenu; }
     BarMenu &barMenu() const { return *m_barMenu; }
+    EncodingMenus &encodingMenus() const { return *m_encodingMenus; }
     Schemes &schemes() const { return *m_schemes; }
     TagCompletion &completion() const;
     EditorKeyHandling &keyHandling() const { return *m_keys; }
@@ -93,6 +95,7 @@ private:
     SnippetWidgets m_snippetWidgets{};
     EditMenu *m_editMenu = nullptr;
     BarMenu *m_barMenu = nullptr;
+    EncodingMenus *m_encodingMenus = nullptr;
     std::unique_ptr<Schemes> m_schemes;
     EditorKeyHandling *m_keys = nullptr;
     // While start-up runs, the window is shown only at its end.

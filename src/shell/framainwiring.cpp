@@ -5,6 +5,8 @@
 #include "controls/stabar.h"
 #include "dialogs/form3.h"
 #include "dialogs/fraabout.h"
+#include "document/documentsession.h"
+#include "document/encodingmenus.h"
 #include "editor/caretstatus.h"
 #include "editor/editmenu.h"
 #include "editor/frasearch.h"
@@ -39,6 +41,9 @@ void FRAmain::createMenus()
     barHost.customScheme = [this] { m_schemes->menfdiy_Click(); };
     barHost.openSettings = [this] { showSettings(); };
     m_barMenu = new BarMenu(this, std::move(barHost));
+    m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
+    m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
+    m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
@@ -132,6 +137,17 @@ void FRAmain::connectStatusBar()
     connect(m_staBar, &StaBar::SecondClick, this,
             [this] { m_staBar->setText2(QStringLiteral("晴空万里，编编网页 ^_^")); });
     connect(m_staBar, &StaBar::RightClick, this, [this] { m_barMenu->popup(QCursor::pos()); });
+
+    // The page's encoding and line breaks show in the third text, which
+    // offers the encoding commands; the byte total counts in them.
+    const auto showFormat = [this](const PageFormat &format) {
+        m_staBar->setText3(format.description());
+        m_richText->setByteMeasure(format.codec(), format.lineBreakText());
+    };
+    connect(m_session, &DocumentSession::formatChanged, this, showFormat);
+    showFormat(m_session->format());
+    connect(m_staBar, &StaBar::ThirdClick, this,
+            [this] { m_encodingMenus->popup(QCursor::pos()); });
 }
 
 void FRAmain::RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos)

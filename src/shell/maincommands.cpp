@@ -1,10 +1,12 @@
 #include "shell/maincommands.h"
 
+#include "document/documentsession.h"
 #include "editor/richtextbox.h"
 
 MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &status,
                            DocumentSession &session, Prompts &prompts)
     : file(richText, session, status, prompts)
+    , encodings(richText, session, file, prompts)
     , tags(richText, status, prompts, clock)
     , lists(richText, status, prompts)
     , first(status, prompts, launcher, windows)
@@ -12,4 +14,7 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
     , pageSource(status, prompts, launcher, window)
     , autosave(richText, status, clock)
     , drops(richText, file, status, prompts, [this](const QUrl &url) { launcher.openUrl(url); })
-{}
+{
+    preview.followFormat(&session.format());
+    autosave.followFormat(&session.format());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/autosave.h"
+#include "document/encodingcommands.h"
 #include "document/filecommands.h"
 #include "document/firsttoolbar.h"
 #include "document/pagesource.h"
@@ -31,6 +32,7 @@ struct MainCommands {
     DesktopWindowFinder windows;
 
     FileCommands file;
+    EncodingCommands encodings;
     TagToolbar tags;
     SnippetLists lists;
     FirstToolbar first;

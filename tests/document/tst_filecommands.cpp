@@ -51,6 +51,8 @@ private slots:
     void saveMessageWhenWanted();
     void openAndSaveKeepsPageByteForByte_data();
     void openAndSaveKeepsPageByteForByte();
+    void unencodableCharacters_data();
+    void unencodableCharacters();
     void openCancelled();
     void openUnreadableFileChangesNothing();
     void failedSaveKeepsOldFileAndSaysSo();
@@ -235,32 +237,121 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("encoding");
+    // Where an "X" typed at the start goes, and its bytes.
+    QTest::addColumn<int>("textStart");
+    QTest::addColumn<QByteArray>("x");
+    const auto row = [](const char *name, const QByteArray &file, const QByteArray &saved,
+                        const char *encoding = "GBK", int textStart = 0,
+                        const QByteArray &x = "X") {
+        QTest::newRow(name) << file << saved << QString::fromLatin1(encoding) << textStart << x;
+    };
+    const auto same = [&row](const char *name, const QByteArray &file, const char *encoding = "GBK",
+                             int textStart = 0, const QByteArray &x = "X") {
+        row(name, file, file, encoding, textStart, x);
+    };
     const QByteArray gbk = QByteArray::fromHex("d6d0cec4") + "<p>\r\n";
-    QTest::newRow("gbk crlf") << gbk + "x\r\n" << gbk + "x\r\n";
-    QTest::newRow("ends in empty line") << gbk + "\r\n" << gbk + "\r\n";
-    QTest::newRow("no final break gains one") << QByteArray("abc") << QByteArray("abc\r\n");
-    QTest::newRow("lf becomes crlf") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
-    QTest::newRow("cr becomes crlf") << QByteArray("a\rb\r") << QByteArray("a\r\nb\r\n");
-    QTest::newRow("invalid bytes kept") << QByteArray::fromHex("81ff800a0d0a41fe30fe0d0a")
-                                        << QByteArray::fromHex("81ff800d0a0d0a41fe30fe0d0a");
-    QTest::newRow("utf-8 file kept")
-        << QByteArray("\xe4\xb8\xad\xe6\x96\x87\r\n") << QByteArray("\xe4\xb8\xad\xe6\x96\x87\r\n");
-    QTest::newRow("four-byte sequence")
-        << QByteArray::fromHex("9439fc360d0a") << QByteArray::fromHex("9439fc360d0a");
-    QTest::newRow("lead byte at the end")
-        << QByteArray::fromHex("41d6") << QByteArray::fromHex("41d60d0a");
+    same("gbk crlf", gbk + "x\r\n");
+    same("ends in empty line", gbk + "\r\n");
+    same("no final break", "abc");
+    same("lf", "a\nb\n");
+    same("lf without final break", "a\nb");
+    same("cr", "a\rb\r");
+    same("cr lf without final break", "a\r\nb");
+    row("lone cr and lf mixed become crlf", "a\rb\nc\n", "a\r\nb\r\nc\r\n");
+    row("invalid bytes kept", QByteArray::fromHex("81ff800a0d0a41fe30fe0d0a"),
+        QByteArray::fromHex("81ff800d0a0d0a41fe30fe0d0a"));
+    same("four-byte sequence", QByteArray::fromHex("9439fc360d0a"));
+    same("lead byte at the end", QByteArray::fromHex("41d6"));
+
+    same("utf-8", "\xe4\xb8\xad\xe6\x96\x87\r\n", "UTF-8");
+    same("utf-8 declared, lf, invalid bytes", "<meta charset=utf-8>\xe4\xb8\xad\xff\xc3(\n",
+         "UTF-8");
+    same("utf-8 with bom", "\xef\xbb\xbf<p>\xe4\xb8\xad", "UTF-8", 3);
+    same("utf-8 with bom, invalid bytes", "\xef\xbb\xbf\xe4\xb8\n\xed\xa0\x80\n", "UTF-8", 3);
+    same("utf-16le",
+         QByteArray("\xff\xfe"
+                    "a\0\n\0\x2d\x4e",
+                    8),
+         "UTF-16LE", 2, QByteArray("X\0", 2));
+    same("utf-16be, odd final byte", QByteArray("\xfe\xff\0a\0\r\0\n\x4e\x2d!", 11), "UTF-16BE", 2,
+         QByteArray("\0X", 2));
+    const QByteArray declared = "<meta charset=";
+    same("big5", declared + "big5>\xa4\xa4\xff\r\n", "Big5");
+    same("shift_jis", declared + "shift_jis>\x93\xfa\x81\x20\n", "Shift_JIS");
+    same("euc-kr", declared + "euc-kr>\xc7\xd1\xff", "EUC-KR");
+    same("windows-1252", declared + "latin1>caf\xe9 \x80\x81\r", "windows-1252");
 }
 
+// Typing then changes only what was typed.
 void TestFileCommands::openAndSaveKeepsPageByteForByte()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, saved);
+    QFETCH(QString, encoding);
+    QFETCH(int, textStart);
+    QFETCH(QByteArray, x);
     Fixture f;
     const QString path = f.folder.filePath(QStringLiteral("page.htm"));
     writeBytes(path, file);
     QVERIFY(f.commands.LoadNamedFile(path));
-    f.commands.Save();
+    QCOMPARE(f.session.format().encoding, encoding);
+    QVERIFY(f.commands.Save());
     QCOMPARE(readBytes(path).toHex(), saved.toHex());
+
+    f.richText.setSelStart(0);
+    f.richText.setSelText(QStringLiteral("X"));
+    QVERIFY(f.commands.Save());
+    QCOMPARE(readBytes(path).toHex(), QByteArray(saved).insert(textStart, x).toHex());
+    QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void TestFileCommands::unencodableCharacters_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QString>("status");
+
+    const QByteArray old = "<meta charset=latin1>caf\xe9\r\n";
+    const QString done = QStringLiteral("保存成功--");
+    QTest::newRow("save as utf-8") << int(Prompts::AnswerYes)
+                                   << QByteArray("<meta charset=latin1>caf\xc3\xa9\xe4\xb8\xad"
+                                                 "\xf0\x9f\x98\x80\r\n")
+                                   << "UTF-8" << done;
+    QTest::newRow("character references")
+        << int(Prompts::AnswerNo) << QByteArray("<meta charset=latin1>caf\xe9&#20013;&#128512;\r\n")
+        << "windows-1252" << done;
+    QTest::newRow("cancel writes nothing")
+        << int(Prompts::AnswerCancel) << old << "windows-1252" << QStringLiteral("保存取消");
+}
+
+// Characters the page's encoding cannot hold are never lost: the user
+// chooses UTF-8, character references or not to save.
+void TestFileCommands::unencodableCharacters()
+{
+    QFETCH(int, answer);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, encoding);
+    QFETCH(QString, status);
+    Fixture f;
+    const QString path = f.folder.filePath(QStringLiteral("page.htm"));
+    writeBytes(path, "<meta charset=latin1>caf\xe9\r\n");
+    QVERIFY(f.commands.LoadNamedFile(path));
+    f.richText.setSelStart(f.richText.textLength());
+    f.richText.setSelText(QStringLiteral("中\U0001F600"));
+    // Declined, the offer to change the declaration after a switch to UTF-8.
+    f.prompts.messageAnswers = {answer, int(Prompts::AnswerNo)};
+    QCOMPARE(f.commands.Save(), answer != Prompts::AnswerCancel);
+    QCOMPARE(readBytes(path).toHex(), saved.toHex());
+    QCOMPARE(f.session.format().encoding, encoding);
+    QVERIFY(f.status.Text2().startsWith(status));
+    QCOMPARE(f.prompts.messages[0].text,
+             QStringLiteral("网页的编码 windows-1252 不能保存字符“中”(第 1 行第 26 列)，"
+                            "这样的字符共有 2 个。\r\n\r\n"
+                            "是：改用 UTF-8 编码保存网页\r\n"
+                            "否：把这些字符写成 HTML 字符引用(如 &#20013;)，浏览器照样显示\r\n"
+                            "取消：不保存"));
 }
 
 void TestFileCommands::openCancelled()

@@ -256,7 +256,8 @@ void TestSchemes::barMenuItems()
     for (QAction *action : menu.poop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏",
-                                    "-", "锁定<快捷编辑拦>", "-", "  设    置"}));
+                                    "-", "锁定<快捷编辑拦>", "-", "  用编码重新打开",
+                                    "  用编码保存", "-", "  设    置"}));
     QVERIFY(!menu.menueee->isEnabled());
     QVERIFY(menu.menueee->isChecked());
     menu.menueee->trigger();

@@ -5,6 +5,8 @@ int ScriptedPrompts::messageBox(const QString &text, int style, const QString &t
     messages.append({text, style, title});
     if (!messageAnswers.isEmpty())
         return messageAnswers.takeFirst();
+    if ((style & 7) == YesNoCancel)
+        return AnswerCancel;
     return (style & 7) == YesNo ? AnswerNo : AnswerOk;
 }
 
