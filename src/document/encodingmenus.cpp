@@ -13,6 +13,7 @@ QMenu *makeMenu(const char *name, const QString &caption, QWidget *parent)
 {
     auto *menu = new QMenu(caption, parent);
     menu->setObjectName(QLatin1String(name));
+    menu->setAccessibleName(caption.trimmed());
     menu->menuAction()->setObjectName(QLatin1String(name));
     return menu;
 }
@@ -55,6 +56,7 @@ EncodingMenus::EncodingMenus(EncodingCommands &commands, QWidget *parent)
         commands.SaveWithEncoding(encoding, mark);
     });
     m_both->setObjectName(QStringLiteral("menencoding"));
+    m_both->setAccessibleName(QStringLiteral("网页编码"));
     m_both->addMenu(m_reopen);
     m_both->addMenu(m_save);
 }

@@ -144,6 +144,9 @@ void FRAmain::connectStatusBar()
         m_staBar->setText3(format.description());
         m_richText->setByteMeasure(format.codec(), format.lineBreakText());
     };
+    m_staBar->thirdLabel()->setToolTip(
+        QStringLiteral("网页的编码和换行方式：点击可用其他编码重新打开或保存"));
+    m_staBar->thirdLabel()->setAccessibleDescription(m_staBar->thirdLabel()->toolTip());
     connect(m_session, &DocumentSession::formatChanged, this, showFormat);
     showFormat(m_session->format());
     connect(m_staBar, &StaBar::ThirdClick, this,
