@@ -22,6 +22,7 @@ QString withoutFinalLineBreak(QString text)
 
 ReadResult read(const QString &path)
 {
+    SafeFile::removeLeftovers(path); // what a killed save left beside the page
     ReadResult result;
     const QFileInfo info(path);
     if (info.isDir()) {
