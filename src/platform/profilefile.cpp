@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 
 #include <optional>
 
@@ -59,14 +58,18 @@ enum class LineKind { Other, Section, Key };
 
 struct Line {
     qsizetype begin = 0;      // first byte of the line
-    qsizetype contentEnd = 0; // first byte of its line break, or the end of the file
+    qsizetype contentEnd = 0; // first byte of its line break, or the end of the text
     qsizetype end = 0;        // first byte after its line break
     LineKind kind = LineKind::Other;
-    QString name;             // section or key name, blanks trimmed
+    QString section;          // section lines: the name, blanks trimmed
+    qsizetype keyBegin = 0;   // key lines: first byte of the name
+    qsizetype keyEnd = 0;     // key lines: the "="
     qsizetype valueBegin = 0; // key lines: first byte of the value after the blanks
 };
 
-Line parseLine(const QByteArray &bytes, Line line)
+// Every search stays within the line, so that a file of long lines without
+// "=" or "]" reads in one pass.
+Line parseLine(QByteArrayView bytes, Line line)
 {
     qsizetype pos = line.begin;
     while (pos < line.contentEnd && isBlank(bytes[pos]))
@@ -74,75 +77,98 @@ Line parseLine(const QByteArray &bytes, Line line)
     if (pos == line.contentEnd || bytes[pos] == ';')
         return line;
 
-    if (bytes[pos] == '[') {
-        const QString rest =
-            AnsiCodec::decode(QByteArrayView(bytes).sliced(pos + 1, line.contentEnd - pos - 1));
+    const QByteArrayView content = bytes.sliced(pos, line.contentEnd - pos);
+    if (content.front() == '[' && content.contains(']')) {
+        const QString rest = AnsiCodec::decodeExact(content.sliced(1));
         const qsizetype close = rest.indexOf(u']');
         if (close >= 0) {
             line.kind = LineKind::Section;
-            line.name = trimmedBlanks(QStringView(rest).left(close));
+            line.section = trimmedBlanks(QStringView(rest).left(close));
             return line;
         }
-        // Without "]" the line is no section header, but it may still be a key.
+        // Its "]" is all inside characters: no section header, but maybe a key.
     }
-
-    const qsizetype equals = bytes.indexOf('=', pos);
-    if (equals < 0 || equals >= line.contentEnd)
+    const qsizetype equals = content.indexOf('=');
+    if (equals < 0)
         return line;
     line.kind = LineKind::Key;
-    line.name = trimmedBlanks(AnsiCodec::decode(QByteArrayView(bytes).sliced(pos, equals - pos)));
-    line.valueBegin = equals + 1;
+    line.keyBegin = pos;
+    line.keyEnd = pos + equals;
+    line.valueBegin = line.keyEnd + 1;
     while (line.valueBegin < line.contentEnd && isBlank(bytes[line.valueBegin]))
         ++line.valueBegin;
     return line;
 }
 
-// CR LF, LF and a lone CR each end a line.
-QList<Line> parseLines(const QByteArray &bytes)
+QString keyOf(QByteArrayView bytes, const Line &line)
 {
-    QList<Line> lines;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        Line line;
+    return trimmedBlanks(
+        AnsiCodec::decodeExact(bytes.sliced(line.keyBegin, line.keyEnd - line.keyBegin)));
+}
+
+// The lines of a text one by one; CR LF, LF and a lone CR each end a line.
+class Lines {
+public:
+    explicit Lines(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {}
+
+    bool next(Line &line)
+    {
+        qsizetype pos = m_pos;
+        if (pos >= m_bytes.size())
+            return false;
+        line = Line();
         line.begin = pos;
-        while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n')
+        while (pos < m_bytes.size() && m_bytes[pos] != '\r' && m_bytes[pos] != '\n')
             ++pos;
         line.contentEnd = pos;
-        if (pos < bytes.size() && bytes[pos] == '\r')
+        if (pos < m_bytes.size() && m_bytes[pos] == '\r')
             ++pos;
-        if (pos < bytes.size() && bytes[pos] == '\n' &&
-            (pos == line.contentEnd || bytes[pos - 1] == '\r'))
+        if (pos < m_bytes.size() && m_bytes[pos] == '\n' &&
+            (pos == line.contentEnd || m_bytes[pos - 1] == '\r'))
             ++pos;
-        line.end = pos;
-        lines.append(parseLine(bytes, line));
+        line.end = m_pos = pos;
+        line = parseLine(m_bytes, line);
+        return true;
     }
-    return lines;
-}
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
 
 // Where section and key stand in the file; only the first section of that
 // name counts, and within it only the first key of that name.
 struct Location {
-    qsizetype section = -1; // line index of the section header
-    qsizetype key = -1;     // line index of the key
-    qsizetype lastKey = -1; // line index of the section's last key line
+    std::optional<Line> section; // its header
+    std::optional<Line> key;
+    std::optional<Line> lastKey; // the section's last key line
 };
 
-Location locate(const QList<Line> &lines, const QString &section, const QString &key)
+// A read stops at the key; a write needs the section's last key as well.
+enum class Scope { UntilKey, WholeSection };
+
+Location locate(QByteArrayView bytes, const QString &section, const QString &key, Scope scope)
 {
     Location found;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Line &line = lines[i];
-        if (found.section < 0) {
-            if (line.kind == LineKind::Section && sameName(line.name, section))
-                found.section = i;
+    Lines lines(bytes);
+    Line line;
+    while (lines.next(line)) {
+        if (!found.section) {
+            if (line.kind == LineKind::Section && sameName(line.section, section))
+                found.section = line;
             continue;
         }
         if (line.kind == LineKind::Section)
             break;
-        if (line.kind == LineKind::Key) {
-            found.lastKey = i;
-            if (found.key < 0 && sameName(line.name, key))
-                found.key = i;
+        if (line.kind != LineKind::Key)
+            continue;
+        found.lastKey = line;
+        if (!found.key && sameName(keyOf(bytes, line), key)) {
+            found.key = line;
+            if (scope == Scope::UntilKey)
+                break;
         }
     }
     return found;
@@ -159,13 +185,12 @@ std::optional<QByteArray> readAll(const QString &path)
     return bytes;
 }
 
-QString valueOf(const QByteArray &bytes, const Line &line)
+QString valueOf(QByteArrayView bytes, const Line &line)
 {
     qsizetype end = line.contentEnd;
     while (end > line.valueBegin && isBlank(bytes[end - 1]))
         --end;
-    QString value =
-        AnsiCodec::decode(QByteArrayView(bytes).sliced(line.valueBegin, end - line.valueBegin));
+    QString value = AnsiCodec::decodeExact(bytes.sliced(line.valueBegin, end - line.valueBegin));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
@@ -194,15 +219,23 @@ QString fitted(QString text, qsizetype maxBytes)
     return text;
 }
 
-// A new key line, ended by CR LF.
-QByteArray keyLine(const QString &key, QStringView value)
-{
-    return AnsiCodec::encode(key) + '=' + AnsiCodec::encode(value, "\r\n");
-}
-
 bool containsLineBreak(QStringView text)
 {
     return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// Whether a line as written names the section or key it was written for, when
+// read back: not so when its name holds "]", "=", a leading ";", a character
+// that has no bytes in the file's code page, or ends in a lead byte that
+// joins the next byte to a character.
+bool readsBack(const QByteArray &written, LineKind kind, const QString &name)
+{
+    Line whole;
+    whole.contentEnd = whole.end = written.size();
+    const Line line = parseLine(written, whole);
+    if (line.kind != kind)
+        return false;
+    return (kind == LineKind::Section ? line.section : keyOf(written, line)) == name;
 }
 
 } // namespace
@@ -215,11 +248,10 @@ QString ProfileFile::read(const QString &path, const QString &section, const QSt
     if (!bytes)
         return fitted(defaultValue, maxBytes);
 
-    const QList<Line> lines = parseLines(*bytes);
-    const Location found = locate(lines, callerName(section), callerName(key));
-    if (found.key < 0)
+    const Location found = locate(*bytes, callerName(section), callerName(key), Scope::UntilKey);
+    if (!found.key)
         return fitted(defaultValue, maxBytes);
-    return fitted(valueOf(*bytes, lines[found.key]), maxBytes);
+    return fitted(valueOf(*bytes, *found.key), maxBytes);
 }
 
 bool ProfileFile::write(const QString &path, const QString &section, const QString &key,
@@ -228,12 +260,16 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     const QString sectionName = callerName(section);
     const QString keyName = callerName(key);
     const QStringView text = untilNul(value);
+    const QByteArray lineBreak = QByteArrayLiteral("\r\n");
+    const QByteArray header = '[' + AnsiCodec::encode(sectionName) + ']';
+    const QByteArray keyLine = AnsiCodec::encode(keyName) + '=' + AnsiCodec::encode(text);
 
     // Names and values that would read back as other lines, or as another
     // section or key, are refused rather than written.
     if (sectionName.isEmpty() || keyName.isEmpty() || containsLineBreak(sectionName) ||
-        containsLineBreak(keyName) || containsLineBreak(text) || sectionName.contains(u']') ||
-        keyName.contains(u'=') || keyName.front() == u';' || keyName.front() == u'[')
+        containsLineBreak(keyName) || containsLineBreak(text) ||
+        !readsBack(header, LineKind::Section, sectionName) ||
+        !readsBack(keyLine, LineKind::Key, keyName))
         return false;
 
     QByteArray bytes;
@@ -242,25 +278,21 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     else if (QFileInfo::exists(path))
         return false; // there but unreadable: never overwrite what could not be read
 
-    const QByteArray lineBreak = QByteArrayLiteral("\r\n");
-    const QList<Line> lines = parseLines(bytes);
-    const Location found = locate(lines, sectionName, keyName);
-
+    const Location found = locate(bytes, sectionName, keyName, Scope::WholeSection);
     QByteArray updated = bytes;
-    if (found.key >= 0) {
-        const Line &line = lines[found.key];
-        updated.replace(line.valueBegin, line.contentEnd - line.valueBegin,
+    if (found.key) {
+        updated.replace(found.key->valueBegin, found.key->contentEnd - found.key->valueBegin,
                         AnsiCodec::encode(text));
-    } else if (found.section >= 0) {
-        const Line &after = lines[found.lastKey >= 0 ? found.lastKey : found.section];
-        QByteArray insert = keyLine(keyName, text);
+    } else if (found.section) {
+        const Line &after = found.lastKey ? *found.lastKey : *found.section;
+        QByteArray insert = keyLine + lineBreak;
         if (after.end == after.contentEnd)
             insert.prepend(lineBreak);
         updated.insert(after.end, insert);
     } else {
         if (!updated.isEmpty() && !updated.endsWith('\n') && !updated.endsWith('\r'))
             updated += lineBreak;
-        updated += '[' + AnsiCodec::encode(sectionName) + ']' + lineBreak + keyLine(keyName, text);
+        updated += header + lineBreak + keyLine + lineBreak;
     }
 
     if (updated == bytes && QFileInfo::exists(path))
