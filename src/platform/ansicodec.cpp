@@ -354,8 +354,9 @@ template <bool ForEditing> QString decodeAll(QByteArrayView bytes)
     }
 
     text.resize(out - begin);
-    // Mostly two-byte text leaves half of the buffer unused; give it back.
-    if (text.size() < n - n / 4)
+    // Mostly two-byte text leaves half of the buffer unused; give it back when that is worth
+    // a copy.
+    if (n >= 4096 && text.size() < n - n / 4)
         text.squeeze();
     return text;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 // The file is split into lines and scanned as bytes wherever that is safe: line
@@ -54,6 +55,11 @@ bool sameName(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 enum class LineKind { Other, Section, Key };
 
 struct Line {
@@ -61,49 +67,78 @@ struct Line {
     qsizetype contentEnd = 0; // first byte of its line break, or the end of the text
     qsizetype end = 0;        // first byte after its line break
     LineKind kind = LineKind::Other;
-    QString section;          // section lines: the name, blanks trimmed
-    qsizetype keyBegin = 0;   // key lines: first byte of the name
-    qsizetype keyEnd = 0;     // key lines: the "="
+    qsizetype nameBegin = 0; // the name's bytes, blanks trimmed
+    qsizetype nameEnd = 0;
+    bool asciiName = true;
+    QString section;          // a section's name when it is not ASCII
     qsizetype valueBegin = 0; // key lines: first byte of the value after the blanks
 };
 
+void setName(QByteArrayView bytes, Line &line, qsizetype begin, qsizetype end)
+{
+    while (begin < end && isBlank(bytes[begin]))
+        ++begin;
+    while (end > begin && isBlank(bytes[end - 1]))
+        --end;
+    line.nameBegin = begin;
+    line.nameEnd = end;
+}
+
 // Every search stays within the line, so that a file of long lines without
 // "=" or "]" reads in one pass.
-Line parseLine(QByteArrayView bytes, Line line)
+void parseLine(QByteArrayView bytes, Line &line)
 {
     qsizetype pos = line.begin;
     while (pos < line.contentEnd && isBlank(bytes[pos]))
         ++pos;
     if (pos == line.contentEnd || bytes[pos] == ';')
-        return line;
+        return;
 
     const QByteArrayView content = bytes.sliced(pos, line.contentEnd - pos);
-    if (content.front() == '[' && content.contains(']')) {
+    const qsizetype close = content.front() == '[' ? content.indexOf(']') : -1;
+    if (close > 0 && isAscii(content.sliced(1, close - 1))) {
+        line.kind = LineKind::Section;
+        setName(bytes, line, pos + 1, pos + close);
+        return;
+    }
+    if (close > 0) {
+        // After other bytes, "]" may be the second byte of a character.
         const QString rest = AnsiCodec::decodeExact(content.sliced(1));
-        const qsizetype close = rest.indexOf(u']');
-        if (close >= 0) {
+        const qsizetype textClose = rest.indexOf(u']');
+        if (textClose >= 0) {
             line.kind = LineKind::Section;
-            line.section = trimmedBlanks(QStringView(rest).left(close));
-            return line;
+            line.asciiName = false;
+            line.section = trimmedBlanks(QStringView(rest).left(textClose));
+            return;
         }
-        // Its "]" is all inside characters: no section header, but maybe a key.
     }
     const qsizetype equals = content.indexOf('=');
     if (equals < 0)
-        return line;
+        return;
     line.kind = LineKind::Key;
-    line.keyBegin = pos;
-    line.keyEnd = pos + equals;
-    line.valueBegin = line.keyEnd + 1;
+    setName(bytes, line, pos, pos + equals);
+    line.asciiName = isAscii(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+    line.valueBegin = pos + equals + 1;
     while (line.valueBegin < line.contentEnd && isBlank(bytes[line.valueBegin]))
         ++line.valueBegin;
-    return line;
 }
 
-QString keyOf(QByteArrayView bytes, const Line &line)
+QString nameOf(QByteArrayView bytes, const Line &line)
 {
-    return trimmedBlanks(
-        AnsiCodec::decodeExact(bytes.sliced(line.keyBegin, line.keyEnd - line.keyBegin)));
+    if (!line.section.isNull())
+        return line.section;
+    return AnsiCodec::decodeExact(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+}
+
+// Names compare as text without regard to case; an ASCII name does so without
+// being decoded first.
+bool hasName(QByteArrayView bytes, const Line &line, const QString &name)
+{
+    if (line.asciiName) {
+        const QLatin1StringView ascii(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+        return QString::compare(ascii, name, Qt::CaseInsensitive) == 0;
+    }
+    return sameName(nameOf(bytes, line), name);
 }
 
 // The lines of a text one by one; CR LF, LF and a lone CR each end a line.
@@ -129,7 +164,7 @@ public:
             (pos == line.contentEnd || m_bytes[pos - 1] == '\r'))
             ++pos;
         line.end = m_pos = pos;
-        line = parseLine(m_bytes, line);
+        parseLine(m_bytes, line);
         return true;
     }
 
@@ -156,7 +191,7 @@ Location locate(QByteArrayView bytes, const QString &section, const QString &key
     Line line;
     while (lines.next(line)) {
         if (!found.section) {
-            if (line.kind == LineKind::Section && sameName(line.section, section))
+            if (line.kind == LineKind::Section && hasName(bytes, line, section))
                 found.section = line;
             continue;
         }
@@ -165,7 +200,7 @@ Location locate(QByteArrayView bytes, const QString &section, const QString &key
         if (line.kind != LineKind::Key)
             continue;
         found.lastKey = line;
-        if (!found.key && sameName(keyOf(bytes, line), key)) {
+        if (!found.key && hasName(bytes, line, key)) {
             found.key = line;
             if (scope == Scope::UntilKey)
                 break;
@@ -230,12 +265,10 @@ bool containsLineBreak(QStringView text)
 // joins the next byte to a character.
 bool readsBack(const QByteArray &written, LineKind kind, const QString &name)
 {
-    Line whole;
-    whole.contentEnd = whole.end = written.size();
-    const Line line = parseLine(written, whole);
-    if (line.kind != kind)
-        return false;
-    return (kind == LineKind::Section ? line.section : keyOf(written, line)) == name;
+    Line line;
+    line.contentEnd = line.end = written.size();
+    parseLine(written, line);
+    return line.kind == kind && nameOf(written, line) == name;
 }
 
 } // namespace
