@@ -79,6 +79,15 @@ QByteArray fourByteSequence(const QMap<int, char32_t> &ranges, char32_t c)
     return QByteArray(bytes, 4);
 }
 
+// Both ways of decoding: exact, and for the editing area.
+void decoderRows()
+{
+    QTest::addColumn<bool>("forEditing");
+
+    QTest::newRow("exact") << false;
+    QTest::newRow("for editing") << true;
+}
+
 } // namespace
 
 class TestAnsiCodec : public QObject {
@@ -301,10 +310,7 @@ void TestAnsiCodec::unpairableUnits()
 
 void TestAnsiCodec::everyScalarValue_data()
 {
-    QTest::addColumn<bool>("forEditing");
-
-    QTest::newRow("exact") << false;
-    QTest::newRow("for editing") << true;
+    decoderRows();
 }
 
 // Every Unicode scalar value encodes to bytes that decode back to it; read for
@@ -337,10 +343,7 @@ void TestAnsiCodec::everyScalarValue()
 
 void TestAnsiCodec::everyByteSequence_data()
 {
-    QTest::addColumn<bool>("forEditing");
-
-    QTest::newRow("exact") << false;
-    QTest::newRow("for editing") << true;
+    decoderRows();
 }
 
 // Every sequence of one or two bytes, and every sequence of GB18030's four-byte
