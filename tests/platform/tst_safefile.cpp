@@ -188,11 +188,14 @@ void TstSafeFile::sizeLimit_data()
     QTest::addColumn<int>("limit");
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("hardLink"); // written in place, and put back on failure
 
-    QTest::newRow("within the limit") << 65536 << 1000 << true;
-    QTest::newRow("beyond the limit") << 4096 << 65536 << false;
-    QTest::newRow("one byte beyond") << 4096 << 4097 << false;
-    QTest::newRow("no room at all") << 0 << 10 << false;
+    QTest::newRow("within the limit") << 65536 << 1000 << true << false;
+    QTest::newRow("beyond the limit") << 4096 << 65536 << false << false;
+    QTest::newRow("one byte beyond") << 4096 << 4097 << false << false;
+    QTest::newRow("no room at all") << 0 << 10 << false << false;
+    QTest::newRow("in place, within the limit") << 65536 << 1000 << true << true;
+    QTest::newRow("in place, beyond the limit") << 4096 << 65536 << false << true;
 }
 
 void TstSafeFile::sizeLimit()
@@ -200,8 +203,17 @@ void TstSafeFile::sizeLimit()
     QFETCH(int, limit);
     QFETCH(int, size);
     QFETCH(bool, ok);
+    QFETCH(bool, hardLink);
 
     writeBytes(m_path, oldContent);
+    QStringList names{QStringLiteral("page.htm")};
+    if (hardLink) {
+        QVERIFY(
+            ::link(QFile::encodeName(m_path).constData(),
+                   QFile::encodeName(m_dir->filePath(QStringLiteral("other.htm"))).constData()) ==
+            0);
+        names.prepend(QStringLiteral("other.htm"));
+    }
 
     QProcess child;
     child.start(
@@ -210,7 +222,9 @@ void TstSafeFile::sizeLimit()
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit); // not killed by SIGXFSZ
     QCOMPARE(child.exitCode(), ok ? 0 : 1);
-    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("page.htm")});
+    QCOMPARE(entries(m_dir->path()), names);
+    if (hardLink)
+        QCOMPARE(readBytes(m_dir->filePath(QStringLiteral("other.htm"))), readBytes(m_path));
     if (ok) {
         QCOMPARE(readBytes(m_path), QByteArray(size, 'n'));
     } else {
