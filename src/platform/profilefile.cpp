@@ -13,7 +13,8 @@
 // breaks, blanks, tabs, ";", "=" and a "[" at the start of a line are all below
 // 0x40, so no byte of a double-byte or four-byte character can be mistaken for
 // them. Names and values are compared and returned as decoded text; "]" may be
-// the second byte of a character, so it is looked for in decoded text too.
+// the second byte of a character, so after any other byte it is looked for in
+// decoded text too.
 
 namespace {
 
