@@ -70,6 +70,7 @@ void decodeInto(ReadResult &result, QByteArrayView bytes, const QString &encodin
 
 ReadResult read(const QString &path)
 {
+    SafeFile::removeLeftovers(path); // what a killed save left beside the page
     ReadResult result;
     QByteArray bytes;
     if (!readBytes(path, bytes, result.error))

@@ -47,12 +47,17 @@ constexpr bool isSurrogate(char32_t c)
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-// Characters the text widget does not keep as they are (paragraph and line separators, its
-// frame markers, any surrogate). A byte sequence decoding to one of them would not survive a
-// save, so such sequences are kept as escapes instead.
-constexpr bool isWidgetUnsafe(char16_t c)
+constexpr bool isPrivateUse(char32_t c)
 {
-    return isSurrogate(c) || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
+// Characters the editing area turns into line breaks (the paragraph separator, and the two
+// noncharacters it marks frames with): read for editing, their bytes stay escapes, so that a
+// page opened and saved unchanged keeps them.
+constexpr bool breaksLines(char16_t c)
+{
+    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
 }
 
 int fourByteIndex(uchar b1, uchar b2, uchar b3, uchar b4)
@@ -95,7 +100,7 @@ struct Tables {
     // nothing else encodes to yet, so that every decoded unit encodes back to its bytes.
     bool claim(char16_t c, quint32 bytes)
     {
-        if (c < 0x80 || isWidgetUnsafe(c) || encoded[c] != 0)
+        if (c < 0x80 || isSurrogate(c) || encoded[c] != 0)
             return false;
         encoded[c] = bytes;
         return true;
@@ -191,30 +196,39 @@ Tables::Tables()
     QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
     const quint32 replacementSequence = packed(encoder.encode(QStringView(u"\uFFFD")));
     const std::vector<char16_t> gb18030 = decodeEach("GB18030", sequences);
+    // Four-byte sequences of private-use characters that code page 936 has two bytes for.
+    std::vector<int> privateUseSequence(0xF8FF - 0xE000 + 1, -1);
     for (size_t i = 0; i < gb18030.size(); ++i) {
         const char16_t c = gb18030[i];
-        const quint32 s = fourByteSequence(int(i));
-        if (c == 0 || (c == 0xFFFD && s != replacementSequence))
+        if (c == 0 || (c == 0xFFFD && fourByteSequence(int(i)) != replacementSequence))
             continue;
-        if (claim(c, s))
+        if (claim(c, fourByteSequence(int(i))))
             fourByteBmp[i] = c;
-        else if (c >= 0x80 && !isSurrogate(c) && encoded[c] == 0)
-            encoded[c] = s; // written as GB18030 has it, read back as escapes
+        else if (isPrivateUse(c))
+            privateUseSequence[c - 0xE000] = int(i);
     }
 
     // A few characters have no four-byte form: GB18030 gives them two-byte codes that code
     // page 936 assigns to private-use characters (CJK radicals and ideographs at FE50-FEA0,
-    // ideographic description characters at A989-A995, two Latin letters). Their GB18030
-    // bytes keep them for every GB18030 reader; read back here they are the private-use
-    // characters code page 936 has for those bytes, which then save as the same bytes.
+    // ideographic description characters at A989-A995, two Latin letters). Those codes read
+    // as the real characters, as browsers read them; the private-use characters move to
+    // their own GB18030 four-byte sequences, so that both survive.
     for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
         if (isSurrogate(c) || encoded[c] != 0)
             continue;
         const QChar unit{char16_t(c)};
         const QByteArray bytes = encoder.encode(QStringView(&unit, 1));
-        if (bytes.size() == 2 && isLead(uchar(bytes[0])) && uchar(bytes[1]) >= kTrailFirst &&
-            uchar(bytes[1]) != 0x7F && uchar(bytes[1]) <= kTrailLast)
-            encoded[c] = packed(bytes);
+        if (bytes.size() != 2 || !isLead(uchar(bytes[0])) || uchar(bytes[1]) < kTrailFirst ||
+            uchar(bytes[1]) == 0x7F || uchar(bytes[1]) > kTrailLast)
+            continue;
+        char16_t &decoded = pair[uchar(bytes[0]) - kLeadFirst][uchar(bytes[1]) - kTrailFirst];
+        const int privateUse = isPrivateUse(decoded) ? privateUseSequence[decoded - 0xE000] : -1;
+        encoded[c] = packed(bytes);
+        if (privateUse < 0)
+            continue; // written as GB18030 has it, read back as code page 936 has it
+        encoded[decoded] = fourByteSequence(privateUse);
+        fourByteBmp[privateUse] = decoded;
+        decoded = char16_t(c);
     }
     fillUnits();
 }
@@ -272,7 +286,9 @@ quint32 supplementaryBytes(char32_t codePoint)
 
 } // namespace
 
-QString decode(QByteArrayView bytes)
+namespace {
+
+template <bool ForEditing> QString decodeAll(QByteArrayView bytes)
 {
     const Tables &t = tables();
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
@@ -308,7 +324,8 @@ QString decode(QByteArrayView bytes)
                 if (i + 3 < n && isLead(p[i + 2]) && isDigit(p[i + 3])) {
                     const int index = fourByteIndex(b, b2, p[i + 2], p[i + 3]);
                     if (index < kFourByteBmpCount) {
-                        if (const char16_t c = t.fourByteBmp[index]) {
+                        const char16_t c = t.fourByteBmp[index];
+                        if (c && !(ForEditing && breaksLines(c))) {
                             *out++ = c;
                             i += 4;
                             continue;
@@ -337,10 +354,23 @@ QString decode(QByteArrayView bytes)
     }
 
     text.resize(out - begin);
-    // Mostly two-byte text leaves half of the buffer unused; give it back.
-    if (text.size() < n - n / 4)
+    // Mostly two-byte text leaves half of the buffer unused; give it back when that is worth
+    // a copy.
+    if (n >= 4096 && text.size() < n - n / 4)
         text.squeeze();
     return text;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    return decodeAll<true>(bytes);
+}
+
+QString decodeExact(QByteArrayView bytes)
+{
+    return decodeAll<false>(bytes);
 }
 
 qsizetype encodedLength(QStringView text)

@@ -5,15 +5,16 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 
+#include <algorithm>
 #include <optional>
 
 // The file is split into lines and scanned as bytes wherever that is safe: line
 // breaks, blanks, tabs, ";", "=" and a "[" at the start of a line are all below
 // 0x40, so no byte of a double-byte or four-byte character can be mistaken for
 // them. Names and values are compared and returned as decoded text; "]" may be
-// the second byte of a character, so it is looked for in decoded text too.
+// the second byte of a character, so after any other byte it is looked for in
+// decoded text too.
 
 namespace {
 
@@ -55,94 +56,155 @@ bool sameName(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 enum class LineKind { Other, Section, Key };
 
 struct Line {
     qsizetype begin = 0;      // first byte of the line
-    qsizetype contentEnd = 0; // first byte of its line break, or the end of the file
+    qsizetype contentEnd = 0; // first byte of its line break, or the end of the text
     qsizetype end = 0;        // first byte after its line break
     LineKind kind = LineKind::Other;
-    QString name;             // section or key name, blanks trimmed
+    qsizetype nameBegin = 0; // the name's bytes, blanks trimmed
+    qsizetype nameEnd = 0;
+    bool asciiName = true;
+    QString section;          // a section's name when it is not ASCII
     qsizetype valueBegin = 0; // key lines: first byte of the value after the blanks
 };
 
-Line parseLine(const QByteArray &bytes, Line line)
+void setName(QByteArrayView bytes, Line &line, qsizetype begin, qsizetype end)
+{
+    while (begin < end && isBlank(bytes[begin]))
+        ++begin;
+    while (end > begin && isBlank(bytes[end - 1]))
+        --end;
+    line.nameBegin = begin;
+    line.nameEnd = end;
+}
+
+// Every search stays within the line, so that a file of long lines without
+// "=" or "]" reads in one pass.
+void parseLine(QByteArrayView bytes, Line &line)
 {
     qsizetype pos = line.begin;
     while (pos < line.contentEnd && isBlank(bytes[pos]))
         ++pos;
     if (pos == line.contentEnd || bytes[pos] == ';')
-        return line;
+        return;
 
-    if (bytes[pos] == '[') {
-        const QString rest =
-            AnsiCodec::decode(QByteArrayView(bytes).sliced(pos + 1, line.contentEnd - pos - 1));
-        const qsizetype close = rest.indexOf(u']');
-        if (close >= 0) {
-            line.kind = LineKind::Section;
-            line.name = trimmedBlanks(QStringView(rest).left(close));
-            return line;
-        }
-        // Without "]" the line is no section header, but it may still be a key.
+    const QByteArrayView content = bytes.sliced(pos, line.contentEnd - pos);
+    const qsizetype close = content.front() == '[' ? content.indexOf(']') : -1;
+    if (close > 0 && isAscii(content.sliced(1, close - 1))) {
+        line.kind = LineKind::Section;
+        setName(bytes, line, pos + 1, pos + close);
+        return;
     }
-
-    const qsizetype equals = bytes.indexOf('=', pos);
-    if (equals < 0 || equals >= line.contentEnd)
-        return line;
+    if (close > 0) {
+        // After other bytes, "]" may be the second byte of a character.
+        const QString rest = AnsiCodec::decodeExact(content.sliced(1));
+        const qsizetype textClose = rest.indexOf(u']');
+        if (textClose >= 0) {
+            line.kind = LineKind::Section;
+            line.asciiName = false;
+            line.section = trimmedBlanks(QStringView(rest).left(textClose));
+            return;
+        }
+    }
+    const qsizetype equals = content.indexOf('=');
+    if (equals < 0)
+        return;
     line.kind = LineKind::Key;
-    line.name = trimmedBlanks(AnsiCodec::decode(QByteArrayView(bytes).sliced(pos, equals - pos)));
-    line.valueBegin = equals + 1;
+    setName(bytes, line, pos, pos + equals);
+    line.asciiName = isAscii(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+    line.valueBegin = pos + equals + 1;
     while (line.valueBegin < line.contentEnd && isBlank(bytes[line.valueBegin]))
         ++line.valueBegin;
-    return line;
 }
 
-// CR LF, LF and a lone CR each end a line.
-QList<Line> parseLines(const QByteArray &bytes)
+QString nameOf(QByteArrayView bytes, const Line &line)
 {
-    QList<Line> lines;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        Line line;
+    if (!line.section.isNull())
+        return line.section;
+    return AnsiCodec::decodeExact(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+}
+
+// Names compare as text without regard to case; an ASCII name does so without
+// being decoded first.
+bool hasName(QByteArrayView bytes, const Line &line, const QString &name)
+{
+    if (line.asciiName) {
+        const QLatin1StringView ascii(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
+        return QString::compare(ascii, name, Qt::CaseInsensitive) == 0;
+    }
+    return sameName(nameOf(bytes, line), name);
+}
+
+// The lines of a text one by one; CR LF, LF and a lone CR each end a line.
+class Lines {
+public:
+    explicit Lines(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {}
+
+    bool next(Line &line)
+    {
+        qsizetype pos = m_pos;
+        if (pos >= m_bytes.size())
+            return false;
+        line = Line();
         line.begin = pos;
-        while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n')
+        while (pos < m_bytes.size() && m_bytes[pos] != '\r' && m_bytes[pos] != '\n')
             ++pos;
         line.contentEnd = pos;
-        if (pos < bytes.size() && bytes[pos] == '\r')
+        if (pos < m_bytes.size() && m_bytes[pos] == '\r')
             ++pos;
-        if (pos < bytes.size() && bytes[pos] == '\n' &&
-            (pos == line.contentEnd || bytes[pos - 1] == '\r'))
+        if (pos < m_bytes.size() && m_bytes[pos] == '\n' &&
+            (pos == line.contentEnd || m_bytes[pos - 1] == '\r'))
             ++pos;
-        line.end = pos;
-        lines.append(parseLine(bytes, line));
+        line.end = m_pos = pos;
+        parseLine(m_bytes, line);
+        return true;
     }
-    return lines;
-}
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
 
 // Where section and key stand in the file; only the first section of that
 // name counts, and within it only the first key of that name.
 struct Location {
-    qsizetype section = -1; // line index of the section header
-    qsizetype key = -1;     // line index of the key
-    qsizetype lastKey = -1; // line index of the section's last key line
+    std::optional<Line> section; // its header
+    std::optional<Line> key;
+    std::optional<Line> lastKey; // the section's last key line
 };
 
-Location locate(const QList<Line> &lines, const QString &section, const QString &key)
+// A read stops at the key; a write needs the section's last key as well.
+enum class Scope { UntilKey, WholeSection };
+
+Location locate(QByteArrayView bytes, const QString &section, const QString &key, Scope scope)
 {
     Location found;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Line &line = lines[i];
-        if (found.section < 0) {
-            if (line.kind == LineKind::Section && sameName(line.name, section))
-                found.section = i;
+    Lines lines(bytes);
+    Line line;
+    while (lines.next(line)) {
+        if (!found.section) {
+            if (line.kind == LineKind::Section && hasName(bytes, line, section))
+                found.section = line;
             continue;
         }
         if (line.kind == LineKind::Section)
             break;
-        if (line.kind == LineKind::Key) {
-            found.lastKey = i;
-            if (found.key < 0 && sameName(line.name, key))
-                found.key = i;
+        if (line.kind != LineKind::Key)
+            continue;
+        found.lastKey = line;
+        if (!found.key && hasName(bytes, line, key)) {
+            found.key = line;
+            if (scope == Scope::UntilKey)
+                break;
         }
     }
     return found;
@@ -159,13 +221,12 @@ std::optional<QByteArray> readAll(const QString &path)
     return bytes;
 }
 
-QString valueOf(const QByteArray &bytes, const Line &line)
+QString valueOf(QByteArrayView bytes, const Line &line)
 {
     qsizetype end = line.contentEnd;
     while (end > line.valueBegin && isBlank(bytes[end - 1]))
         --end;
-    QString value =
-        AnsiCodec::decode(QByteArrayView(bytes).sliced(line.valueBegin, end - line.valueBegin));
+    QString value = AnsiCodec::decodeExact(bytes.sliced(line.valueBegin, end - line.valueBegin));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
@@ -194,15 +255,21 @@ QString fitted(QString text, qsizetype maxBytes)
     return text;
 }
 
-// A new key line, ended by CR LF.
-QByteArray keyLine(const QString &key, QStringView value)
-{
-    return AnsiCodec::encode(key) + '=' + AnsiCodec::encode(value, "\r\n");
-}
-
 bool containsLineBreak(QStringView text)
 {
     return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// Whether a line as written names the section or key it was written for, when
+// read back: not so when its name holds "]", "=", a leading ";", a character
+// that has no bytes in the file's code page, or ends in a lead byte that
+// joins the next byte to a character.
+bool readsBack(const QByteArray &written, LineKind kind, const QString &name)
+{
+    Line line;
+    line.contentEnd = line.end = written.size();
+    parseLine(written, line);
+    return line.kind == kind && nameOf(written, line) == name;
 }
 
 } // namespace
@@ -215,11 +282,10 @@ QString ProfileFile::read(const QString &path, const QString &section, const QSt
     if (!bytes)
         return fitted(defaultValue, maxBytes);
 
-    const QList<Line> lines = parseLines(*bytes);
-    const Location found = locate(lines, callerName(section), callerName(key));
-    if (found.key < 0)
+    const Location found = locate(*bytes, callerName(section), callerName(key), Scope::UntilKey);
+    if (!found.key)
         return fitted(defaultValue, maxBytes);
-    return fitted(valueOf(*bytes, lines[found.key]), maxBytes);
+    return fitted(valueOf(*bytes, *found.key), maxBytes);
 }
 
 bool ProfileFile::write(const QString &path, const QString &section, const QString &key,
@@ -228,12 +294,16 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     const QString sectionName = callerName(section);
     const QString keyName = callerName(key);
     const QStringView text = untilNul(value);
+    const QByteArray lineBreak = QByteArrayLiteral("\r\n");
+    const QByteArray header = '[' + AnsiCodec::encode(sectionName) + ']';
+    const QByteArray keyLine = AnsiCodec::encode(keyName) + '=' + AnsiCodec::encode(text);
 
     // Names and values that would read back as other lines, or as another
     // section or key, are refused rather than written.
     if (sectionName.isEmpty() || keyName.isEmpty() || containsLineBreak(sectionName) ||
-        containsLineBreak(keyName) || containsLineBreak(text) || sectionName.contains(u']') ||
-        keyName.contains(u'=') || keyName.front() == u';' || keyName.front() == u'[')
+        containsLineBreak(keyName) || containsLineBreak(text) ||
+        !readsBack(header, LineKind::Section, sectionName) ||
+        !readsBack(keyLine, LineKind::Key, keyName))
         return false;
 
     QByteArray bytes;
@@ -242,25 +312,21 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     else if (QFileInfo::exists(path))
         return false; // there but unreadable: never overwrite what could not be read
 
-    const QByteArray lineBreak = QByteArrayLiteral("\r\n");
-    const QList<Line> lines = parseLines(bytes);
-    const Location found = locate(lines, sectionName, keyName);
-
+    const Location found = locate(bytes, sectionName, keyName, Scope::WholeSection);
     QByteArray updated = bytes;
-    if (found.key >= 0) {
-        const Line &line = lines[found.key];
-        updated.replace(line.valueBegin, line.contentEnd - line.valueBegin,
+    if (found.key) {
+        updated.replace(found.key->valueBegin, found.key->contentEnd - found.key->valueBegin,
                         AnsiCodec::encode(text));
-    } else if (found.section >= 0) {
-        const Line &after = lines[found.lastKey >= 0 ? found.lastKey : found.section];
-        QByteArray insert = keyLine(keyName, text);
+    } else if (found.section) {
+        const Line &after = found.lastKey ? *found.lastKey : *found.section;
+        QByteArray insert = keyLine + lineBreak;
         if (after.end == after.contentEnd)
             insert.prepend(lineBreak);
         updated.insert(after.end, insert);
     } else {
         if (!updated.isEmpty() && !updated.endsWith('\n') && !updated.endsWith('\r'))
             updated += lineBreak;
-        updated += '[' + AnsiCodec::encode(sectionName) + ']' + lineBreak + keyLine(keyName, text);
+        updated += header + lineBreak + keyLine + lineBreak;
     }
 
     if (updated == bytes && QFileInfo::exists(path))

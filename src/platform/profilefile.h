@@ -21,7 +21,8 @@ QString read(const QString &path, const QString &section, const QString &key,
 
 // Stores value under section/key, creating the file, the section or the key
 // as needed. Every other byte of the file stays as it was. The file is
-// replaced atomically; on failure nothing changes and false is returned.
+// written through SafeFile; on failure nothing changes and false is returned,
+// as it is for a section or key name that would not read back as written.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);
 
 } // namespace ProfileFile

@@ -1,38 +1,91 @@
 #include "platform/safefile.h"
 
-#include <QFileInfo>
+#include "platform/fileidentity.h"
+#include "platform/inplacewrite.h"
+#include "platform/posixfile.h"
+#include "platform/saveleftovers.h"
+
+#include <QFile>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QString reasonFor(int error, const QString &systemReason)
+using SafeFile::Result;
+using SaveLeftovers::OwnFile;
+
+Result failure(int error)
 {
-    switch (error) {
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT:
-        return QStringLiteral("磁盘已满或文件超出大小限制");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("没有写入权限");
-    case EROFS:
-        return QStringLiteral("文件系统是只读的");
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("文件夹不存在");
-    default:
-        return systemReason;
+    return {false, PosixFile::reason(error)};
+}
+
+void removeLeftoversOf(const QByteArray &target)
+{
+    for (const SaveLeftovers::Leftover &leftover : SaveLeftovers::find(target)) {
+        if (leftover.kind == SaveLeftovers::Kind::Backup &&
+            !InPlaceWrite::restore(target, leftover))
+            continue;
+        PosixFile::step("remove leftover");
+        ::unlink(leftover.path.constData());
     }
 }
 
-SafeFile::Result failure(int error, const QString &systemReason)
+void removeTemporary(const OwnFile &file)
 {
-    return {false, reasonFor(error, systemReason)};
+    PosixFile::step("remove temporary file");
+    ::unlink(file.path.constData());
+}
+
+// Errors of a new file in the folder that a write in place avoids.
+bool folderRefuses(int error)
+{
+    return error == EACCES || error == EPERM || error == EBUSY;
+}
+
+// A new file renamed over the target; existing is the target's stat, or null
+// when there is none.
+Result replace(const QByteArray &target, const struct stat *existing, const QByteArray &bytes)
+{
+    // A new file gets the usual permissions; a replacement gets the target's.
+    std::optional<OwnFile> file = SaveLeftovers::createTemporary(
+        target, SaveLeftovers::Place::Beside, existing ? 0600 : 0666);
+    if (!file) {
+        if (existing && folderRefuses(errno))
+            return InPlaceWrite::write(target, *existing, bytes);
+        return failure(errno);
+    }
+    const int fd = file->fd.get();
+
+    PosixFile::step("write temporary file");
+    if (!PosixFile::writeAll(fd, bytes)) {
+        const int error = errno;
+        removeTemporary(*file);
+        return failure(error);
+    }
+    if (existing && !FileIdentity::copy(target, *existing, fd)) {
+        removeTemporary(*file);
+        return InPlaceWrite::write(target, *existing, bytes);
+    }
+    PosixFile::step("sync temporary file");
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        removeTemporary(*file);
+        return failure(error);
+    }
+    PosixFile::step("rename");
+    if (::rename(file->path.constData(), target.constData()) != 0) {
+        const int error = errno;
+        removeTemporary(*file);
+        if (existing && folderRefuses(error))
+            return InPlaceWrite::write(target, *existing, bytes);
+        return failure(error);
+    }
+    PosixFile::syncFolder(PosixFile::folderOf(target));
+    return {true, {}};
 }
 
 } // namespace
@@ -59,54 +112,35 @@ void SafeFile::ignoreFileSizeSignal()
     Q_UNUSED(ignored);
 }
 
-SafeFile::Result SafeFile::write(const QString &path, const QByteArray &bytes)
+void SafeFile::removeLeftovers(const QString &path)
+{
+    if (const std::optional<QByteArray> target = PosixFile::followLinks(QFile::encodeName(path)))
+        removeLeftoversOf(*target);
+}
+
+Result SafeFile::write(const QString &path, const QByteArray &bytes)
 {
     ignoreFileSizeSignal();
 
-    // QSaveFile follows a symbolic link to its final target, writes the
-    // temporary file beside that target and gives it the target's permissions.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    const std::optional<QByteArray> target = PosixFile::followLinks(QFile::encodeName(path));
+    if (!target)
+        return failure(errno);
+    removeLeftoversOf(*target);
 
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const int error = errno;
-        const QFileInfo target(path);
-        if (target.isDir())
-            return {false, QStringLiteral("目标是文件夹，不是文件")};
-        if (error == 0 && target.exists() && !target.isWritable())
-            return failure(EACCES, file.errorString());
-        return failure(error, file.errorString());
+    struct stat info = {};
+    if (::stat(target->constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return replace(*target, nullptr, bytes);
+        return failure(errno);
     }
-
-    // After a failed write, flush or sync the temporary file goes and the
-    // target stays as it was.
-    const auto abandon = [&file](int error, const QString &systemReason) {
-        discard(file);
-        return failure(error, systemReason);
-    };
-
-    // A write can take fewer bytes than offered (disk full, file-size limit)
-    // without reporting an error; writing the rest then fails with the reason.
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        errno = 0;
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0)
-            return abandon(errno, file.errorString());
-        written += count;
+    if (S_ISDIR(info.st_mode))
+        return {false, QStringLiteral("目标是文件夹，不是文件")};
+    if (!S_ISREG(info.st_mode)) {
+        return {false, QStringLiteral("目标不是普通文件，而是设备、管道或套接字，不能保存到这里")};
     }
-
-    errno = 0;
-    if (!file.flush())
-        return abandon(errno, file.errorString());
-    if (::fsync(file.handle()) != 0)
-        return abandon(errno, QString::fromLocal8Bit(strerror(errno)));
-
-    errno = 0;
-    if (!file.commit()) {
-        // commit() removes the temporary file when the rename fails.
-        return failure(errno, file.errorString());
-    }
-    return {true, {}};
+    if (::access(target->constData(), W_OK) != 0)
+        return failure(errno);
+    if (info.st_nlink > 1)
+        return InPlaceWrite::write(*target, info, bytes);
+    return replace(*target, &info, bytes);
 }

@@ -25,6 +25,69 @@ QString escape(uchar byte)
     return QString(QChar(char16_t(0xDC00 + byte)));
 }
 
+// Two-byte codes that code page 936 reads as private-use characters but that we,
+// like browsers, read as the characters GB18030 gives them: CJK radicals and
+// ideographs, ideographic description characters, U+1E3F and U+01F9.
+bool readAsBrowsersDo(const QByteArray &bytes)
+{
+    static const char *const ranges[] = {"A8BC",      "A8BF",      "A989-A995", "FE50",
+                                         "FE54-FE58", "FE5A-FE60", "FE62-FE65", "FE68-FE6B",
+                                         "FE6E-FE75", "FE77-FE7D", "FE80-FE8F", "FE92-FE9F"};
+    if (bytes.size() != 2)
+        return false;
+    const uint code = uint(uchar(bytes[0])) << 8 | uchar(bytes[1]);
+    for (const char *range : ranges) {
+        const QList<QByteArray> ends = QByteArray(range).split('-');
+        if (code >= ends.first().toUInt(nullptr, 16) && code <= ends.last().toUInt(nullptr, 16))
+            return true;
+    }
+    return false;
+}
+
+// The browsers' gb18030 index: code points by pointer, for two-byte codes
+// and (as the first pointer of each range) for four-byte sequences.
+QMap<int, char32_t> browserIndex(const char *name)
+{
+    QMap<int, char32_t> index;
+    QFile file(QStringLiteral(ZELMO_SHARED_DATA "/whatwg-encoding/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return index;
+    while (!file.atEnd()) {
+        const QList<QByteArray> fields = file.readLine().simplified().split(' ');
+        if (fields.size() >= 2 && !fields[0].startsWith('#'))
+            index.insert(fields[0].toInt(), char32_t(fields[1].toUInt(nullptr, 16)));
+    }
+    return index;
+}
+
+int twoBytePointer(const QByteArray &bytes)
+{
+    const int trail = uchar(bytes[1]);
+    return (uchar(bytes[0]) - 0x81) * 190 + trail - (trail < 0x7F ? 0x40 : 0x41);
+}
+
+// The four-byte sequence the browsers' ranges give a basic-plane character.
+QByteArray fourByteSequence(const QMap<int, char32_t> &ranges, char32_t c)
+{
+    int pointer = 0;
+    for (auto it = ranges.cbegin(); it != ranges.cend() && it.value() <= c; ++it)
+        pointer = it.key() + int(c - it.value());
+    if (c == 0xE7C7)
+        pointer = 7457; // the one exception the Encoding Standard makes to its ranges
+    const char bytes[4] = {char(0x81 + pointer / 12600), char(0x30 + pointer / 1260 % 10),
+                           char(0x81 + pointer / 10 % 126), char(0x30 + pointer % 10)};
+    return QByteArray(bytes, 4);
+}
+
+// Both ways of decoding: exact, and for the editing area.
+void decoderRows()
+{
+    QTest::addColumn<bool>("forEditing");
+
+    QTest::newRow("exact") << false;
+    QTest::newRow("for editing") << true;
+}
+
 } // namespace
 
 class TestAnsiCodec : public QObject {
@@ -39,7 +102,10 @@ private slots:
     void randomBytesRoundTrip();
     void unpairableUnits_data();
     void unpairableUnits();
-    void everyBmpCharacter();
+    void everyScalarValue_data();
+    void everyScalarValue();
+    void everyByteSequence_data();
+    void everyByteSequence();
     void encodedLengthMatches_data();
     void encodedLengthMatches();
 };
@@ -65,6 +131,12 @@ void TestAnsiCodec::vectors_data()
     QTest::newRow("U+0080") << fromUcs4({0x0080}) << QByteArray::fromHex("81308130");
     QTest::newRow("U+FFFD") << fromUcs4({0xFFFD}) << QByteArray::fromHex("8431a437");
     QTest::newRow("U+FFFF") << fromUcs4({0xFFFF}) << QByteArray::fromHex("8431a439");
+    QTest::newRow("U+2E81, radical") << fromUcs4({0x2E81}) << QByteArray::fromHex("fe50");
+    QTest::newRow("U+E815, its old twin") << fromUcs4({0xE815}) << QByteArray::fromHex("8336c934");
+    QTest::newRow("U+1E3F") << fromUcs4({0x1E3F}) << QByteArray::fromHex("a8bc");
+    QTest::newRow("U+E7C7, its old twin") << fromUcs4({0xE7C7}) << QByteArray::fromHex("8135f437");
+    QTest::newRow("U+2028") << fromUcs4({0x2028}) << QByteArray::fromHex("8136a635");
+    QTest::newRow("U+FDEF") << fromUcs4({0xFDEF}) << QByteArray::fromHex("8430fd33");
     QTest::newRow("mixed") << fromUcs4({'<', 0x4E2D, 0x1F600, 'x', 0x0080, 0x20AC, '>'})
                            << QByteArray::fromHex("3cd6d09439fc36788130813080"
                                                   "3e");
@@ -86,8 +158,10 @@ void TestAnsiCodec::vectors()
 void TestAnsiCodec::referenceTable()
 {
     QFile file(QStringLiteral(ZELMO_SHARED_DATA "/cp936.tsv"));
-    if (!file.open(QIODevice::ReadOnly))
-        QSKIP("cp936.tsv is not available");
+    const QMap<int, char32_t> twoByte = browserIndex("index-gb18030.txt");
+    const QMap<int, char32_t> ranges = browserIndex("index-gb18030-ranges.txt");
+    if (!file.open(QIODevice::ReadOnly) || twoByte.isEmpty() || ranges.isEmpty())
+        QSKIP("The reference tables are not available");
 
     int roundTrips = 0;
     for (int b = 0; b < 0x80; ++b) {
@@ -97,6 +171,7 @@ void TestAnsiCodec::referenceTable()
         ++roundTrips;
     }
     int rows = 0;
+    int asBrowsers = 0;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
         if (line.isEmpty())
@@ -111,8 +186,17 @@ void TestAnsiCodec::referenceTable()
             QCOMPARE(decoded, escape(uchar(bytes[0])));
         } else {
             bool ok = false;
-            const char16_t expected = char16_t(fields[1].toUInt(&ok, 16));
+            char16_t expected = char16_t(fields[1].toUInt(&ok, 16));
             QVERIFY(ok);
+            if (readAsBrowsersDo(bytes)) {
+                // The private-use character code page 936 has here keeps its
+                // GB18030 four-byte sequence.
+                const QString twin{QChar(expected)};
+                QCOMPARE(AnsiCodec::encode(twin), fourByteSequence(ranges, expected));
+                QCOMPARE(AnsiCodec::decode(AnsiCodec::encode(twin)), twin);
+                expected = char16_t(twoByte.value(twoBytePointer(bytes)));
+                ++asBrowsers;
+            }
             if (decoded != QString(QChar(expected)))
                 QFAIL(qPrintable(
                     QStringLiteral("%1 decodes to U+%2, expected U+%3")
@@ -126,6 +210,7 @@ void TestAnsiCodec::referenceTable()
     }
     QCOMPARE(rows, 24068);
     QCOMPARE(roundTrips, 24070);
+    QCOMPARE(asBrowsers, 81);
 }
 
 void TestAnsiCodec::escapes_data()
@@ -144,11 +229,12 @@ void TestAnsiCodec::escapes_data()
         << QByteArray::fromHex("813081") << escape(0x81) + "0" + escape(0x81);
     QTest::newRow("four, bad fourth")
         << QByteArray::fromHex("81308141") << escape(0x81) + "0" + fromUcs4({0x4E04});
-    // A character code page 936 holds at A8 BC.
+    // U+E76C, a character code page 936 holds at A2 E3.
     QTest::newRow("four, two-byte char")
-        << QByteArray::fromHex("8135f437") << escape(0x81) + "5" + escape(0xF4) + "7";
-    QTest::newRow("four, U+2028") << QByteArray::fromHex("8136a635")
-                                  << escape(0x81) + "6" + escape(0xA6) + "5";
+        << QByteArray::fromHex("8336c739") << escape(0x83) + "6" + escape(0xC7) + "9";
+    // Characters the editing area would take as line breaks.
+    QTest::newRow("four, U+2029") << QByteArray::fromHex("8136a636")
+                                  << escape(0x81) + "6" + escape(0xA6) + "6";
     QTest::newRow("four, U+FDD0") << QByteArray::fromHex("8430fa32")
                                   << escape(0x84) + "0" + escape(0xFA) + "2";
     QTest::newRow("four, past the basic plane")
@@ -193,7 +279,6 @@ void TestAnsiCodec::randomBytesRoundTrip()
             QFAIL(
                 qPrintable("round trip changed " + bytes.toHex(' ') + " into " + again.toHex(' ')));
         QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
-        QVERIFY(!text.contains(QChar(0x2028)) && !text.contains(QChar(0x2029)));
     }
 }
 
@@ -223,38 +308,74 @@ void TestAnsiCodec::unpairableUnits()
     QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
 }
 
-void TestAnsiCodec::everyBmpCharacter()
+void TestAnsiCodec::everyScalarValue_data()
 {
-    // Every BMP character is written so that it reads back as itself, with two kinds of
-    // exceptions that still keep their bytes over any number of saves: characters the text
-    // widget does not keep read back as escapes, and characters GB18030 gives two-byte codes
-    // that code page 936 assigns to private-use characters read back as those.
-    const QList<char16_t> widgetUnsafe = {0x2028, 0x2029, 0xFDD0, 0xFDD1};
-    QList<char16_t> privateUseTwins;
-    for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
-        if (c >= 0xD800 && c <= 0xDFFF)
+    decoderRows();
+}
+
+// Every Unicode scalar value encodes to bytes that decode back to it; read for
+// editing, all but the three characters the editing area takes as line breaks.
+void TestAnsiCodec::everyScalarValue()
+{
+    QFETCH(bool, forEditing);
+
+    QString text;
+    qsizetype perCharacter = 0;
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) ||
+            (forEditing && (c == 0x2029 || c == 0xFDD0 || c == 0xFDD1)))
             continue;
-        const QString text{QChar(char16_t(c))};
-        const QByteArray bytes = AnsiCodec::encode(text);
-        QCOMPARE(AnsiCodec::encodedLength(c), bytes.size());
-        if (bytes == "?")
-            QFAIL(qPrintable(QStringLiteral("U+%1 is written as '?'").arg(uint(c), 4, 16)));
-        const QString back = AnsiCodec::decode(bytes);
-        if (back == text)
-            continue;
-        QCOMPARE(AnsiCodec::encode(back), bytes);
-        if (widgetUnsafe.contains(char16_t(c))) {
-            QCOMPARE(bytes.size(), 4);
-            continue;
-        }
-        QCOMPARE(bytes.size(), 2);
-        QCOMPARE(back.size(), 1);
-        QVERIFY(back[0].unicode() >= 0xE000 && back[0].unicode() <= 0xF8FF);
-        privateUseTwins.append(char16_t(c));
+        text += QStringView(fromUcs4({c}));
+        perCharacter += AnsiCodec::encodedLength(c);
     }
-    QVERIFY(privateUseTwins.contains(0x1E3F));
-    QVERIFY(privateUseTwins.contains(0x2E81));
-    QVERIFY(privateUseTwins.size() <= 100);
+    const QByteArray bytes = AnsiCodec::encode(text);
+    QCOMPARE(perCharacter, bytes.size());
+    QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
+    const QString back = forEditing ? AnsiCodec::decode(bytes) : AnsiCodec::decodeExact(bytes);
+    if (back != text) {
+        qsizetype i = 0;
+        while (i < back.size() && back[i] == text[i])
+            ++i;
+        QFAIL(qPrintable(QStringLiteral("U+%1 does not come back")
+                             .arg(text[i].unicode(), 4, 16, QLatin1Char('0'))));
+    }
+}
+
+void TestAnsiCodec::everyByteSequence_data()
+{
+    decoderRows();
+}
+
+// Every sequence of one or two bytes, and every sequence of GB18030's four-byte
+// form, decodes to text that encodes back to the same bytes. A line feed after
+// each keeps them apart, since no sequence goes on past one.
+void TestAnsiCodec::everyByteSequence()
+{
+    QFETCH(bool, forEditing);
+
+    QByteArray bytes;
+    bytes.reserve(1587600 * 5 + 65536 * 3 + 256 * 2);
+    for (int b = 0; b < 0x100; ++b)
+        bytes.append(char(b)).append('\n');
+    for (int b = 0; b < 0x10000; ++b)
+        bytes.append(char(b >> 8)).append(char(b)).append('\n');
+    for (int b1 = 0x81; b1 <= 0xFE; ++b1) {
+        for (int b2 = 0x30; b2 <= 0x39; ++b2) {
+            for (int b3 = 0x81; b3 <= 0xFE; ++b3) {
+                for (int b4 = 0x30; b4 <= 0x39; ++b4) {
+                    const char sequence[5] = {char(b1), char(b2), char(b3), char(b4), '\n'};
+                    bytes.append(sequence, 5);
+                }
+            }
+        }
+    }
+    const QString text = forEditing ? AnsiCodec::decode(bytes) : AnsiCodec::decodeExact(bytes);
+    QCOMPARE(AnsiCodec::encodedLength(text), bytes.size());
+    QVERIFY(AnsiCodec::encode(text) == bytes);
+    if (forEditing) {
+        QVERIFY(!text.contains(QChar(0x2029)) && !text.contains(QChar(0xFDD0)) &&
+                !text.contains(QChar(0xFDD1)));
+    }
 }
 
 void TestAnsiCodec::encodedLengthMatches_data()

@@ -203,6 +203,8 @@ void TstProfileFile::write_data()
     writeRow("new section after LF file", "[A]\nx=1\n", "B", "k", "v", "[A]\nx=1\n[B]\r\nk=v\r\n");
     writeRow("section only in a comment", ";[B]\r\n", "B", "k", "v", ";[B]\r\n[B]\r\nk=v\r\n");
     writeRow("names trimmed", missingFile, " S\t", "\tk ", " v", "[S]\r\nk= v\r\n");
+    writeRow("key ending in a lead byte", missingFile, "S", QStringLiteral("k") + QChar(0xDC81),
+             "v", "[S]\r\nk\x81=v\r\n");
 }
 
 void TstProfileFile::write()
@@ -249,6 +251,9 @@ void TstProfileFile::refusedWrite_data()
     refusedRow("] in section", "S]x", "k", "v");
     refusedRow("empty section", " ", "k", "v");
     refusedRow("empty key", "S", "", "v");
+    // Its last byte 0x81 would join "]" into one character.
+    refusedRow("section ending in a lead byte", QStringLiteral("s") + QChar(0xDC81), "k", "v");
+    refusedRow("key without bytes of its own", "S", QStringLiteral("k") + QChar(0xD800), "v");
 }
 
 void TstProfileFile::refusedWrite()
@@ -263,8 +268,12 @@ void TstProfileFile::refusedWrite()
     QCOMPARE(readBytes(m_path), oldSettings);
 }
 
+// A writable file in a read-only folder is written in place, its backup
+// kept in the cache folder meanwhile.
 void TstProfileFile::writeIntoReadOnlyFolder()
 {
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     writeBytes(m_path, oldSettings);
     QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
     const auto restore = qScopeGuard([&] {
@@ -274,11 +283,12 @@ void TstProfileFile::writeIntoReadOnlyFolder()
     if (!folderRefusesWrites(m_dir->path()))
         QSKIP("This user (root?) can write into read-only folders");
 
-    QVERIFY(!ProfileFile::write(m_path, "S", "k", "new"));
-    QVERIFY(!ProfileFile::write(m_path, "T", "k", "new"));
-    QCOMPARE(readBytes(m_path), oldSettings);
+    QVERIFY(ProfileFile::write(m_path, "S", "k", "new"));
+    QVERIFY(ProfileFile::write(m_path, "T", "k", "new"));
+    QCOMPARE(readBytes(m_path), QByteArray("[S]\r\nk=new\r\n[T]\r\nk=new\r\n"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("Zelmo.ini")});
+    QVERIFY(QDir(cache.filePath(QStringLiteral("zelmohtml"))).isEmpty());
 }
 
 void TstProfileFile::writeIntoMissingFolder()
