@@ -24,6 +24,7 @@ bool takeFinalLineBreak(QString &text)
 
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 {
+    SafeFile::removeLeftovers(path); // what a killed save left beside the page
     const QFileInfo info(path);
     if (info.isDir()) {
         error = QStringLiteral("这是一个文件夹，不是文件");
@@ -31,6 +32,11 @@ bool readBytes(const QString &path, QByteArray &bytes, QString &error)
     }
     if (!info.exists()) {
         error = QStringLiteral("文件不存在");
+        return false;
+    }
+    // A pipe or a device would block the reading or never end.
+    if (!info.isFile()) {
+        error = QStringLiteral("这不是普通文件");
         return false;
     }
     QFile file(path);
@@ -70,7 +76,6 @@ void decodeInto(ReadResult &result, QByteArrayView bytes, const QString &encodin
 
 ReadResult read(const QString &path)
 {
-    SafeFile::removeLeftovers(path); // what a killed save left beside the page
     ReadResult result;
     QByteArray bytes;
     if (!readBytes(path, bytes, result.error))

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTest>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,6 +55,7 @@ private slots:
     void unencodableCharacters_data();
     void unencodableCharacters();
     void openCancelled();
+    void openUnreadableFileChangesNothing_data();
     void openUnreadableFileChangesNothing();
     void failedSaveKeepsOldFileAndSaysSo();
     void hints();
@@ -363,17 +365,28 @@ void TestFileCommands::openCancelled()
     QCOMPARE(f.richText.Text(), QStringLiteral("keep"));
 }
 
+void TestFileCommands::openUnreadableFileChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a folder") << "";
+    QTest::newRow("a pipe, which would never end") << "pipe";
+}
+
 void TestFileCommands::openUnreadableFileChangesNothing()
 {
+    QFETCH(QString, name);
     Fixture f;
+    const QString path = f.folder.filePath(name);
+    if (!name.isEmpty())
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     f.richText.setText(QStringLiteral("keep"));
     f.session.CurrentFile = QStringLiteral("/old/path.htm");
-    f.prompts.fileAnswers << f.folder.path(); // a folder cannot be read as a page
+    f.prompts.fileAnswers << path;
     f.commands.Open();
     QCOMPARE(f.richText.Text(), QStringLiteral("keep"));
     QCOMPARE(f.session.CurrentFile, QStringLiteral("/old/path.htm"));
     QCOMPARE(f.prompts.messages.size(), 1);
-    QVERIFY(f.prompts.messages[0].text.contains(f.folder.path()));
+    QVERIFY(f.prompts.messages[0].text.contains(path));
     QCOMPARE(f.prompts.messages[0].style, 48);
 }
 
