@@ -223,7 +223,7 @@ char32_t TableCodec::probe(QByteArrayView bytes)
         c = text[0].unicode();
     else if (text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
         c = QChar::surrogateToUcs4(text[0], text[1]);
-    if (c == kNone || c == 0xFFFD)
+    if (c == kNone || c == 0xFFFD || breaksLines(c))
         return kNone;
     const QByteArray back = m_converter.encode(text);
     if (back != bytes)

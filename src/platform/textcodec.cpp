@@ -60,6 +60,14 @@ const TextCodec *TextCodec::defaultCodec()
     return forName(QStringLiteral("GBK"));
 }
 
+bool TextCodec::holdsLineBreakingCharacter(QStringView text)
+{
+    // Three searches that use the processor's vector instructions beat one
+    // loop that does not.
+    return text.contains(QChar(0x2029)) || text.contains(QChar(0xFDD0)) ||
+           text.contains(QChar(0xFDD1));
+}
+
 void TextCodec::appendReference(QByteArray &out, char32_t codePoint)
 {
     out += "&#";

@@ -45,6 +45,12 @@ public:
     // The default for new pages and pages that declare nothing: GBK.
     static const TextCodec *defaultCodec();
 
+    // Characters the editing area turns into line breaks: the paragraph
+    // separator and the two noncharacters it marks frames with. Pages decode
+    // their bytes to escapes instead, so that an unchanged page keeps them.
+    static bool breaksLines(char32_t c) { return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1; }
+    static bool holdsLineBreakingCharacter(QStringView text);
+
 protected:
     explicit TextCodec(QString name)
         : m_name(std::move(name))

@@ -52,6 +52,11 @@ bool hasLoneSurrogate(QStringView text)
     return false;
 }
 
+char32_t threeByteCodePoint(const uchar *p)
+{
+    return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | char32_t(p[2] & 0x3F);
+}
+
 class Utf8Codec : public TextCodec {
 public:
     Utf8Codec()
@@ -62,24 +67,32 @@ public:
     {
         // Valid pages, the usual case, are decoded in one pass.
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        QString valid = decoder.decode(bytes);
-        if (!decoder.hasError())
-            return valid;
-        valid.clear();
-        qsizetype invalid = firstInvalidUtf8(bytes);
-        if (invalid < 0)
-            return QString::fromUtf8(bytes);
-        QString text;
+        QString text = decoder.decode(bytes);
+        if (!decoder.hasError() && !holdsLineBreakingCharacter(text))
+            return text;
+
+        // Otherwise sequence by sequence: what is no character, or one the
+        // editing area would turn into a line break, stays bytes.
+        text.clear();
         text.reserve(bytes.size());
-        qsizetype start = 0;
-        while (invalid >= 0) {
-            text += QString::fromUtf8(bytes.sliced(start, invalid - start));
-            text += QChar(char16_t(kEscapeBase + uchar(bytes[invalid])));
-            start = invalid + 1;
-            const qsizetype next = firstInvalidUtf8(bytes.sliced(start));
-            invalid = next < 0 ? -1 : start + next;
+        const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+        const qsizetype n = bytes.size();
+        qsizetype runStart = 0;
+        qsizetype i = 0;
+        while (i < n) {
+            const int length = utf8SequenceLength(p + i, n - i);
+            if (length != 0 && !(length == 3 && breaksLines(threeByteCodePoint(p + i)))) {
+                i += length;
+                continue;
+            }
+            text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+            const int escaped = length == 0 ? 1 : length;
+            for (int k = 0; k < escaped; ++k)
+                text += QChar(char16_t(kEscapeBase + p[i + k]));
+            i += escaped;
+            runStart = i;
         }
-        text += QString::fromUtf8(bytes.sliced(start));
+        text += QString::fromUtf8(bytes.sliced(runStart));
         return text;
     }
 

@@ -269,6 +269,7 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
     same("utf-8", "\xe4\xb8\xad\xe6\x96\x87\r\n", "UTF-8");
     same("utf-8 declared, lf, invalid bytes", "<meta charset=utf-8>\xe4\xb8\xad\xff\xc3(\n",
          "UTF-8");
+    same("utf-8 paragraph separator", "\xe4\xb8\xad\xe2\x80\xa9\xef\xb7\x90\n", "UTF-8");
     same("utf-8 with bom", "\xef\xbb\xbf<p>\xe4\xb8\xad", "UTF-8", 3);
     same("utf-8 with bom, invalid bytes", "\xef\xbb\xbf\xe4\xb8\n\xed\xa0\x80\n", "UTF-8", 3);
     same("utf-16le",

@@ -60,6 +60,8 @@ void TestTextCodec::bytesSurvive_data()
 
     QTest::newRow("UTF-8 strays") << "UTF-8" << QByteArray::fromHex("ff61c328eda080");
     QTest::newRow("UTF-8 forms") << "UTF-8" << QByteArray::fromHex("c0afeda080f4908080e4b8ade4b8");
+    QTest::newRow("UTF-8 characters that break lines in the editing area")
+        << "UTF-8" << QByteArray("a\xe2\x80\xa9\xef\xb7\x90\xef\xb7\x91\xe2\x80\xa8");
     QTest::newRow("UTF-16LE odd end") << "UTF-16LE" << QByteArray("a\0\x00\xd8\x00\xdcz", 7);
     QTest::newRow("Big5") << "Big5" << QByteArray::fromHex("ff80a4a4a420a4");
     QTest::newRow("Shift_JIS") << "Shift_JIS" << QByteArray::fromHex("8120a0fdfeff93");
@@ -86,6 +88,7 @@ void TestTextCodec::bytesSurvive()
     if (encoding == QLatin1String("UTF-16LE"))
         bytes.chop(1); // an odd byte is the page file's to keep
     const QString text = codec->decode(bytes);
+    QVERIFY(!TextCodec::holdsLineBreakingCharacter(text) || encoding.startsWith("UTF-16"));
     QCOMPARE(codec->encode(text).toHex(), bytes.toHex());
     QCOMPARE(codec->encodedLength(text), bytes.size());
     QCOMPARE(codec->unencodable(text).count, 0);
