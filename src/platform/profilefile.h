@@ -21,7 +21,9 @@ QString read(const QString &path, const QString &section, const QString &key,
 
 // Stores value under section/key, creating the file, the section or the key
 // as needed. Every other byte of the file stays as it was. The file is
-// replaced atomically; on failure nothing changes and false is returned.
-bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+// replaced atomically; on failure nothing changes, false is returned and
+// error (when given) says why, in words for the user.
+bool write(const QString &path, const QString &section, const QString &key, const QString &value,
+           QString *error = nullptr);
 
 } // namespace ProfileFile
