@@ -10,6 +10,8 @@
 #include "shell/settings.h"
 #include "shell/statusline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <iterator>
 
 namespace {
@@ -22,6 +24,11 @@ bool storedSaveMessageWanted()
 
 // Documents this short are emptied without asking.
 constexpr qsizetype kAskBeforeNewFrom = 6;
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
 
 } // namespace
 
@@ -91,6 +98,7 @@ void FileCommands::NewDocument()
     m_richText.setSelStart(0);
     m_richText.setSelLength(length);
     m_richText.setSelText(QString());
+    m_richText.setModified(false);
     m_session.CurrentFile.clear();
     m_session.setCaption(CaptionFor(QString()));
 }
@@ -107,10 +115,12 @@ void FileCommands::Open()
     dialog.DialogTitle = QStringLiteral("打开网页文件");
     dialog.Filter = QStringLiteral(
         "网页文件(*.htm;*.html)|*.htm;*.html|文本文件(*.TXT)|*.TXT|所有文件(*.*)|*.*|");
+    dialog.InitDir = dialogFolder();
     if (!dialog.ShowOpen()) {
         m_status.setText2(QStringLiteral("打开取消"));
         return;
     }
+    m_session.lastFolder = folderOf(dialog.FileName);
     QString error;
     if (LoadNamedFile(dialog.FileName, &error)) {
         m_session.CurrentFileTitle = dialog.FileTitle;
@@ -130,6 +140,7 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error)
         return false;
     }
     m_richText.setText(std::move(result.text));
+    m_richText.setModified(false);
     AdoptOpenedFile(path);
     return true;
 }
@@ -137,11 +148,20 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error)
 void FileCommands::AdoptOpenedFile(const QString &path)
 {
     m_session.CurrentFile = path;
+    m_session.lastFolder = folderOf(path);
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("打开成功 --") + path);
 }
 
-void FileCommands::Save()
+QString FileCommands::dialogFolder() const
+{
+    if (!m_session.CurrentFile.isEmpty())
+        return folderOf(m_session.CurrentFile);
+    // Never the folder the program happened to be started in.
+    return m_session.lastFolder.isEmpty() ? QDir::homePath() : m_session.lastFolder;
+}
+
+bool FileCommands::Save()
 {
     if (m_session.CurrentFile.isEmpty()) {
         OpenSaveDlg dialog(m_prompts);
@@ -150,12 +170,14 @@ void FileCommands::Save()
         dialog.FileName = m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm")
                                                                : m_session.CurrentFileTitle;
         dialog.DialogTitle = QStringLiteral("保存网页文件");
+        dialog.InitDir = dialogFolder();
         if (!dialog.ShowSave()) {
             m_status.setText2(QStringLiteral("保存取消"));
-            return;
+            return false;
         }
         m_session.CurrentFile = dialog.FileName;
         m_session.CurrentFileTitle = dialog.FileTitle;
+        m_session.lastFolder = folderOf(dialog.FileName);
     }
 
     const QString path = m_session.CurrentFile;
@@ -164,13 +186,15 @@ void FileCommands::Save()
         m_prompts.messageBox(QStringLiteral("文件保存失败：") + path + QStringLiteral("\r\n") +
                                  written.error,
                              Prompts::Exclamation, QStringLiteral("错误"));
-        return;
+        return false;
     }
+    m_richText.setModified(false);
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("保存成功--") + path);
     if (m_saveMessageWanted())
         m_prompts.messageBox(QStringLiteral("文件已经保存\r\n") + path, Prompts::OkOnly,
                              QStringLiteral("恭喜"));
+    return true;
 }
 
 void FileCommands::SaveAs()

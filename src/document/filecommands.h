@@ -28,7 +28,9 @@ public:
     void NewDocument();
     void InsertStandardDocument();
     void Open();
-    void Save();
+    // True when the page was written; false when the dialog was cancelled
+    // or the write failed (the user has been told).
+    bool Save();
     void SaveAs();
 
     // Loads the file at path as Open does after its dialog: on success the
@@ -48,6 +50,9 @@ public:
     }
 
 private:
+    // Where the open and save dialogs start.
+    QString dialogFolder() const;
+
     RichText &m_richText;
     DocumentSession &m_session;
     StatusLine &m_status;

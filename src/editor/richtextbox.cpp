@@ -158,6 +158,16 @@ void RichTextBox::setSelText(const QString &text)
     setTextCursor(cursor);
 }
 
+bool RichTextBox::isModified() const
+{
+    return document()->isModified();
+}
+
+void RichTextBox::setModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
 int RichTextBox::GetLineCount() const
 {
     return document()->blockCount();

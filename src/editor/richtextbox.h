@@ -27,6 +27,9 @@ public:
     QString SelText() const override;
     void setSelText(const QString &text) override;
 
+    bool isModified() const override;
+    void setModified(bool modified) override;
+
     // Position conversions between the model (CR LF = 2) and the widget
     // (line break = 1). A model position inside a CR LF maps to the end of
     // its line.

@@ -15,12 +15,14 @@ public:
     // used for them.
     enum Style {
         OkOnly = 0,
+        YesNoCancel = 3,
         YesNo = 4,
         Exclamation = 48,
         Information = 64,
     };
     enum Answer {
         AnswerOk = 1,
+        AnswerCancel = 2,
         AnswerYes = 6,
         AnswerNo = 7,
     };
@@ -51,7 +53,7 @@ public:
     virtual ~Prompts() = default;
 
     // Shows text with the buttons and icon of style (0, 48, 52, 64, ...)
-    // and returns the answer (AnswerOk, AnswerYes, AnswerNo).
+    // and returns the answer (AnswerOk, AnswerCancel, AnswerYes, AnswerNo).
     virtual int messageBox(const QString &text, int style, const QString &title) = 0;
 
     // The text entered, or nothing when the box was cancelled.

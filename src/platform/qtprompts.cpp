@@ -48,7 +48,7 @@ int answerOf(int button)
     case QMessageBox::No:
         return Prompts::AnswerNo;
     case QMessageBox::Cancel:
-        return 2;
+        return Prompts::AnswerCancel;
     default:
         return Prompts::AnswerOk;
     }

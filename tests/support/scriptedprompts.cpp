@@ -5,7 +5,14 @@ int ScriptedPrompts::messageBox(const QString &text, int style, const QString &t
     messages.append({text, style, title});
     if (!messageAnswers.isEmpty())
         return messageAnswers.takeFirst();
-    return (style & 7) == YesNo ? AnswerNo : AnswerOk;
+    switch (style & 7) {
+    case YesNo:
+        return AnswerNo;
+    case YesNoCancel:
+        return AnswerCancel;
+    default:
+        return AnswerOk;
+    }
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const InputRequest &request)

@@ -8,7 +8,7 @@
 
 // Prompts for tests: records every question and gives the prepared answers in
 // order. A question without a prepared answer gets the default answer
-// (OK / No / cancel) and is recorded all the same.
+// (OK / No / Cancel / cancel) and is recorded all the same.
 class ScriptedPrompts : public Prompts {
 public:
     struct Message {
