@@ -10,6 +10,7 @@ BUILD="$ROOT/build"
 PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+    qt6-translations-l10n xdg-utils
     libbenchmark-dev
     fonts-noto-cjk
     xvfb xauth

@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 #include "platform/prompts.h"
+#include "platform/qttranslation.h"
 #include "schemes/editorlook.h"
 #include "shell/caption.h"
 #include "shell/framain.h"
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProductName());
+    installQtTranslation();
 
     installFontSubstitutions();
 

@@ -44,6 +44,18 @@ private:
     zmBUTTon *button() const { return static_cast<zmBUTTon *>(widget()); }
 };
 
+// A window made straight from QWidget (the main window, the find window, the
+// key-code tester) would read as an anonymous panel: it reads as a window,
+// or as a dialog when it is one, named by its caption.
+QAccessibleInterface *plainWindow(QWidget *widget)
+{
+    if (!widget->isWindow() || widget->metaObject()->superClass() != &QWidget::staticMetaObject)
+        return nullptr;
+    const Qt::WindowType type = widget->windowType();
+    const bool dialog = type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet;
+    return new QAccessibleWidget(widget, dialog ? QAccessible::Dialog : QAccessible::Window);
+}
+
 QAccessibleInterface *controlFactory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
@@ -52,6 +64,9 @@ QAccessibleInterface *controlFactory(const QString &className, QObject *object)
         return new FlatButtonAccessible(static_cast<zmBUTTon *>(object));
     if (className == QLatin1String("SizeGrip"))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grip);
+    // Asked for the object's own class first, then for each base class.
+    if (className == QLatin1String(object->metaObject()->className()))
+        return plainWindow(static_cast<QWidget *>(object));
     return nullptr;
 }
 

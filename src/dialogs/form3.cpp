@@ -1,5 +1,6 @@
 #include "dialogs/form3.h"
 
+#include "controls/controlaccessibility.h"
 #include "dialogs/form3text.h"
 #include "dialogs/frmpathplaces.h"
 #include "platform/twips.h"
@@ -52,6 +53,7 @@ Form3::Form3(QWidget *owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint)
 {
+    installControlAccessibility();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("键值测试"));
     setAttribute(Qt::WA_DeleteOnClose);

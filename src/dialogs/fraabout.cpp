@@ -100,7 +100,7 @@ FRAabout::FRAabout(Prompts &prompts, QWidget *owner, Launcher *launcher)
 
 void FRAabout::Image2_Click()
 {
-    m_launcher.openUrl(QUrl(MakerLinks::homePage()));
+    openOrSay(m_launcher, m_prompts, QUrl(MakerLinks::homePage()));
 }
 
 void FRAabout::Label6_Click()

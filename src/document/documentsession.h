@@ -18,6 +18,9 @@ public:
     QString CurrentFile;
     // Bare name of the file last chosen in an Open or Save dialog.
     QString CurrentFileTitle;
+    // Folder of the page last opened or saved, or last chosen in a dialog;
+    // the file dialogs start there when the page has no file.
+    QString lastFolder;
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);

@@ -12,6 +12,8 @@
 #include "shell/settings.h"
 #include "shell/statusline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <iterator>
 
 namespace {
@@ -24,6 +26,11 @@ bool storedSaveMessageWanted()
 
 // Documents this short are emptied without asking.
 constexpr qsizetype kAskBeforeNewFrom = 6;
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
 
 } // namespace
 
@@ -111,10 +118,12 @@ void FileCommands::Open()
     dialog.DialogTitle = QStringLiteral("打开网页文件");
     dialog.Filter = QStringLiteral(
         "网页文件(*.htm;*.html)|*.htm;*.html|文本文件(*.TXT)|*.TXT|所有文件(*.*)|*.*|");
+    dialog.InitDir = dialogFolder();
     if (!dialog.ShowOpen()) {
         m_status.setText2(QStringLiteral("打开取消"));
         return;
     }
+    m_session.lastFolder = folderOf(dialog.FileName);
     QString error;
     if (LoadNamedFile(dialog.FileName, &error)) {
         m_session.CurrentFileTitle = dialog.FileTitle;
@@ -143,8 +152,17 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error, const QStr
 void FileCommands::AdoptOpenedFile(const QString &path)
 {
     m_session.CurrentFile = path;
+    m_session.lastFolder = folderOf(path);
     m_session.setCaption(CaptionFor(path));
     m_status.setText2(QStringLiteral("打开成功 --") + path);
+}
+
+QString FileCommands::dialogFolder() const
+{
+    if (!m_session.CurrentFile.isEmpty())
+        return folderOf(m_session.CurrentFile);
+    // Never the folder the program happened to be started in.
+    return m_session.lastFolder.isEmpty() ? QDir::homePath() : m_session.lastFolder;
 }
 
 void FileCommands::AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page)
@@ -175,10 +193,12 @@ bool FileCommands::ensureFileName()
     dialog.FileName =
         m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm") : m_session.CurrentFileTitle;
     dialog.DialogTitle = QStringLiteral("保存网页文件");
+    dialog.InitDir = dialogFolder();
     if (!dialog.ShowSave())
         return false;
     m_session.CurrentFile = dialog.FileName;
     m_session.CurrentFileTitle = dialog.FileTitle;
+    m_session.lastFolder = folderOf(dialog.FileName);
     return true;
 }
 

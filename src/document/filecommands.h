@@ -30,7 +30,8 @@ public:
     void NewDocument();
     void InsertStandardDocument();
     void Open();
-    // True when the page was written.
+    // True when the page was written; false when the dialog was cancelled,
+    // the write failed (the user has been told) or the user chose not to.
     bool Save();
     bool SaveAs();
 
@@ -69,6 +70,8 @@ private:
     bool settleUnencodable(const QString &text, PageFormat &format);
     // True when the declaration in text was changed.
     bool offerDeclarationUpdate(const QString &text, const QString &encoding);
+    // Where the open and save dialogs start.
+    QString dialogFolder() const;
 
     RichText &m_richText;
     DocumentSession &m_session;

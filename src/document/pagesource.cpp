@@ -56,7 +56,7 @@ void PageSource::stolen_Click()
         return;
     }
     // Shown as it came: no decoding of the downloaded bytes.
-    m_launcher.openFile(target);
+    openOrSay(m_launcher, m_prompts, QUrl::fromLocalFile(target));
 }
 
 void PageSource::stolen_MouseMove()

@@ -31,7 +31,7 @@ void Preview::shoot_Click()
         return;
     }
     // Relative links in the page resolve against the program's folder.
-    m_launcher.openFile(path);
+    openOrSay(m_launcher, m_prompts, QUrl::fromLocalFile(path));
 }
 
 void Preview::shoot_MouseMove()

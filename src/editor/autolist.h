@@ -43,6 +43,7 @@ public:
     int Left() const override { return m_left; }
     int Top() const override { return m_top; }
     int Width() const override { return kWidth; }
+    int Height() const override { return kHeight; }
     void Move(int left, int top) override;
 
 signals:

@@ -1,11 +1,13 @@
 #include "editor/frasearch.h"
 
+#include "controls/controlaccessibility.h"
 #include "editor/findreplace.h"
 #include "editor/richtextbox.h"
 #include "platform/twips.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -98,6 +100,7 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     , m_check2(new QCheckBox(QStringLiteral("区分大小写"), this))
     , m_exit(new QPushButton(QStringLiteral("取消"), this))
 {
+    installControlAccessibility();
     setObjectName(QStringLiteral("FRAsearch"));
     setWindowTitle(QStringLiteral("查找"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,8 +139,17 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     connect(m_findNext, &QPushButton::clicked, this, &FRAsearch::commFindStr_Click);
     connect(m_replace, &QPushButton::clicked, this, &FRAsearch::commRpalceStr_Click);
     connect(m_replaceAll, &QPushButton::clicked, this, &FRAsearch::CommAllReplace_Click);
-    connect(m_check1, &QCheckBox::clicked, this, &FRAsearch::Check1_Click);
+    // The tick, however it changes (mouse, keyboard, assistive technology).
+    connect(m_check1, &QCheckBox::toggled, this, &FRAsearch::Check1_Click);
     connect(m_exit, &QPushButton::clicked, this, &FRAsearch::Commexit_Click);
+    // Enter in a field does what its button does; in the find field it
+    // first makes "查找下一个" ready again, as a click into the field does,
+    // so that the keyboard alone gets past "找不到了".
+    connect(m_findText, &QLineEdit::returnPressed, this, [this] {
+        Txtfindstr_Click();
+        commFindStr_Click();
+    });
+    connect(m_replaceText, &QLineEdit::returnPressed, this, &FRAsearch::commRpalceStr_Click);
 }
 
 FRAsearch::~FRAsearch() = default;
@@ -215,8 +227,7 @@ void FRAsearch::CommAllReplace_Click()
 
 void FRAsearch::Check1_Click()
 {
-    // The layout follows the clicks, not the tick.
-    refreshload(m_compact ? Full : Compact);
+    refreshload(m_check1->isChecked() ? Full : Compact);
 }
 
 void FRAsearch::Commexit_Click()
@@ -231,6 +242,16 @@ void FRAsearch::closeEvent(QCloseEvent *event)
     // the event loop: the next opening loads a new window.
     if (gLoaded == this)
         gLoaded = nullptr;
+}
+
+void FRAsearch::keyPressEvent(QKeyEvent *event)
+{
+    // Esc closes the window, as "取消" does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Commexit_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool FRAsearch::eventFilter(QObject *watched, QEvent *event)

@@ -14,8 +14,10 @@ class RichTextBox;
 
 // The find and replace window "查找": non-modal, kept above all other
 // windows, searching the main window's editing area forward from its
-// selection. Ticking "替换" grows it to show the replace row. Closing it
-// unloads it; the next opening loads it afresh in the compact layout.
+// selection. Ticking "替换" grows it to show the replace row. Enter in a
+// field finds the next occurrence (replaces, in the replace field); Esc
+// closes the window. Closing it unloads it; the next opening loads it afresh
+// in the compact layout.
 class FRAsearch : public QWidget {
     Q_OBJECT
 public:
@@ -55,6 +57,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -40,15 +40,26 @@ struct Row {
 // The key table, in the order its rows are tested; a row applies only to its
 // exact shift state.
 constexpr Row kRows[] = {
-    {Tab, 0, false, Command::Tab},           {Return, 0, false, Command::Enter},
-    {Escape, 0, true, Command::Escape},      {Up, 0, true, Command::Up},
-    {Down, 0, true, Command::Down},          {Apps, 0, false, Command::Menu},
-    {F1 + 4, 0, false, Command::Time},       {Return, ShiftMask, false, Command::Br},
-    {Return, CtrlMask, false, Command::P},   {'V', CtrlMask, false, Command::Paste},
-    {Space, AltMask, false, Command::Space}, {'F', AltMask, false, Command::Font},
-    {'H', AltMask, false, Command::Rule},    {'K', AltMask, false, Command::Link},
-    {'M', AltMask, false, Command::Image},   {'T', AltMask, false, Command::Table},
-    {'U', AltMask, false, Command::Centre},  {'Z', AltMask, false, Command::Comment},
+    {Tab, 0, false, Command::Tab},
+    {Return, 0, false, Command::Enter},
+    {Escape, 0, true, Command::Escape},
+    {Up, 0, true, Command::Up},
+    {Down, 0, true, Command::Down},
+    {Apps, 0, false, Command::Menu},
+    {F1 + 4, 0, false, Command::Time},
+    {Return, ShiftMask, false, Command::Br},
+    {Return, CtrlMask, false, Command::P},
+    {'V', CtrlMask, false, Command::Paste},
+    {Space, AltMask, false, Command::Space},
+    {'F', AltMask, false, Command::Font},
+    {'H', AltMask, false, Command::Rule},
+    {'K', AltMask, false, Command::Link},
+    {'M', AltMask, false, Command::Image},
+    {'T', AltMask, false, Command::Table},
+    {'U', AltMask, false, Command::Centre},
+    {'Z', AltMask, false, Command::Comment},
+    // Most window managers take Alt+Space for their window menu.
+    {Space, CtrlMask + ShiftMask, false, Command::Space},
 };
 
 const Row *rowFor(int keyCode, int shift, bool listShown)

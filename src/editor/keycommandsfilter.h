@@ -18,9 +18,10 @@ class TagCompletion;
 // still being composed never enters the document and is not looked at.
 //
 // It filters the editing area and its viewport itself. Qt runs the filter
-// installed last first, so the window's own key preview must either be
-// given to setPreview (and not be filtered separately), or be installed on
-// the editing area after this object is created.
+// installed last first, so a key preview of the window must be given to
+// setPreview (and not be filtered separately), be installed on the editing
+// area after this object is created, or filter the whole application, which
+// Qt asks before any object's own filters.
 class KeyCommandsFilter : public QObject {
     Q_OBJECT
 public:

@@ -29,8 +29,9 @@ public:
     virtual QString SelText() const = 0;
     virtual void setSelText(const QString &text) = 0;
 
-    // Whether the text changed since it was last loaded, saved or emptied
-    // (as the document commands mark it).
+    // Whether the text differs from what it was when last marked unmodified
+    // (the page opened, saved or made new); undoing back to that point makes
+    // it unmodified again.
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
 };

@@ -55,15 +55,18 @@ void TagCompletion::RichText_Change()
 void TagCompletion::openAtCaret()
 {
     m_caretPoint = m_host.caretPosition();
-    const int width = m_list.Width();
-    if (m_list.Left() + width > m_host.scaleWidth()) {
-        // Sticking out on the right last time: only pull it back in.
-        m_list.Move(m_host.scaleWidth() - width, m_list.Top());
-    } else {
-        m_list.Move(m_host.editLeft() + Twips::fromPixelsRounded(m_caretPoint.x()),
-                    m_host.editTop() + Twips::fromPixelsRounded(m_caretPoint.y()) +
-                        m_host.textHeight() + kGapBelowLine);
-    }
+    const int caretLeft = m_host.editLeft() + Twips::fromPixelsRounded(m_caretPoint.x());
+    const int caretTop = m_host.editTop() + Twips::fromPixelsRounded(m_caretPoint.y());
+    int left = caretLeft;
+    int top = caretTop + m_host.textHeight() + kGapBelowLine;
+    // The whole list stays inside the window, so that the selected entry
+    // can always be seen: too far right it moves left, too low it opens
+    // above the caret's line.
+    if (left + m_list.Width() > m_host.scaleWidth())
+        left = m_host.scaleWidth() - m_list.Width();
+    if (top + m_list.Height() > m_host.scaleHeight())
+        top = caretTop - kGapAboveLine - m_list.Height();
+    m_list.Move(qMax(left, 0), qMax(top, 0));
     m_list.setShown(true);
 }
 

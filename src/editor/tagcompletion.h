@@ -11,8 +11,10 @@
 // window are reached through the interfaces it is given; it owns none.
 class TagCompletion {
 public:
-    // Gap between the caret's line and the list, in twips.
+    // Gap between the caret's line and the list, in twips: below the line,
+    // or above it where the list would not fit below.
     static constexpr int kGapBelowLine = 76;
+    static constexpr int kGapAboveLine = kGapBelowLine;
 
     TagCompletion(CaretText &text, CompletionList &list, CompletionHost &host);
 

@@ -32,7 +32,12 @@ int WindowCompletionHost::scaleWidth() const
     return Twips::fromPixelsRounded(m_window.width());
 }
 
+int WindowCompletionHost::scaleHeight() const
+{
+    return Twips::fromPixelsRounded(m_window.height());
+}
+
 int WindowCompletionHost::textHeight() const
 {
-    return Twips::fromPixelsRounded(QFontMetrics(m_window.font()).height());
+    return Twips::fromPixelsRounded(QFontMetrics(m_richText.font()).height());
 }

@@ -18,8 +18,9 @@ public:
     int editLeft() const override;
     int editTop() const override;
     int scaleWidth() const override;
-    // The line height of the window's own font, which start-up sets to the
-    // editing area's font size.
+    int scaleHeight() const override;
+    // The line height of the editing area's font. The window's own font is
+    // left alone: its controls keep theirs.
     int textHeight() const override;
 
 private:

@@ -26,8 +26,9 @@ public:
     virtual void setSelText(const QString &text) = 0;
 };
 
-// The list box that shows the entries, inside its container. Left, Top and
-// Width are the container's, in twips of the main window's client area.
+// The list box that shows the entries, inside its container. Left, Top,
+// Width and Height are the container's, in twips of the main window's client
+// area.
 class CompletionList {
 public:
     virtual ~CompletionList() = default;
@@ -46,6 +47,7 @@ public:
     virtual int Left() const = 0;
     virtual int Top() const = 0;
     virtual int Width() const = 0;
+    virtual int Height() const = 0;
     virtual void Move(int left, int top) = 0;
 };
 
@@ -60,8 +62,9 @@ public:
     // In twips of the main window's client area.
     virtual int editLeft() const = 0;
     virtual int editTop() const = 0;
-    // The main window's client width.
+    // The main window's client width and height.
     virtual int scaleWidth() const = 0;
-    // Height of the text "a" in the main window's font.
+    virtual int scaleHeight() const = 0;
+    // Height of one line of the document's text.
     virtual int textHeight() const = 0;
 };

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+class Prompts;
+
 // Starts other programs and hands documents and addresses to the desktop.
 // Nothing goes through a shell: programs are started directly, documents
 // are opened by the desktop's handler for their type. Tests record the calls
@@ -32,3 +34,7 @@ public:
 
 // The desktop's launcher, for windows that are given none.
 Launcher &desktopLauncher();
+
+// Opens url with launcher; when nothing on the desktop takes it, says so in
+// a message box. True when it was opened.
+bool openOrSay(Launcher &launcher, Prompts &prompts, const QUrl &url);

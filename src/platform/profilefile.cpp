@@ -289,8 +289,13 @@ QString ProfileFile::read(const QString &path, const QString &section, const QSt
 }
 
 bool ProfileFile::write(const QString &path, const QString &section, const QString &key,
-                        const QString &value)
+                        const QString &value, QString *error)
 {
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
     const QString sectionName = callerName(section);
     const QString keyName = callerName(key);
     const QStringView text = untilNul(value);
@@ -304,13 +309,13 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
         containsLineBreak(keyName) || containsLineBreak(text) ||
         !readsBack(header, LineKind::Section, sectionName) ||
         !readsBack(keyLine, LineKind::Key, keyName))
-        return false;
+        return fail(QStringLiteral("名称或值里有不能写入的字符"));
 
     QByteArray bytes;
     if (const std::optional<QByteArray> existing = readAll(path))
         bytes = *existing;
     else if (QFileInfo::exists(path))
-        return false; // there but unreadable: never overwrite what could not be read
+        return fail(QStringLiteral("文件读不出来")); // never overwrite what could not be read
 
     const Location found = locate(bytes, sectionName, keyName, Scope::WholeSection);
     QByteArray updated = bytes;
@@ -331,5 +336,6 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
 
     if (updated == bytes && QFileInfo::exists(path))
         return true;
-    return SafeFile::write(path, updated).ok;
+    const SafeFile::Result written = SafeFile::write(path, updated);
+    return written.ok || fail(written.error);
 }

@@ -21,8 +21,10 @@ QString read(const QString &path, const QString &section, const QString &key,
 
 // Stores value under section/key, creating the file, the section or the key
 // as needed. Every other byte of the file stays as it was. The file is
-// written through SafeFile; on failure nothing changes and false is returned,
-// as it is for a section or key name that would not read back as written.
-bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+// written through SafeFile; on failure nothing changes, false is returned and
+// error (when given) says why, in words for the user. A section or key name
+// that would not read back as written is refused the same way.
+bool write(const QString &path, const QString &section, const QString &key, const QString &value,
+           QString *error = nullptr);
 
 } // namespace ProfileFile

@@ -56,11 +56,11 @@ void Schemes::runScheme(bool custom)
 
 void Schemes::runStoredScheme()
 {
-    const QString stored =
-        ReadSetting(QStringLiteral("scheme"), QStringLiteral("faceing"), QStringLiteral("0"));
-    bool ok = false;
-    const int faceing = stored.trimmed().toInt(&ok);
-    runScheme(ok && faceing != 0);
+    // A Boolean like every other flag: "True" or any number but 0 is the
+    // custom scheme; text that is neither starts the default one.
+    runScheme(SettingValue::toBool(
+        ReadSetting(QStringLiteral("scheme"), QStringLiteral("faceing"), QStringLiteral("0")),
+        false));
 }
 
 void Schemes::runActiveScheme()

@@ -299,7 +299,7 @@ void SetFav::ImgOpenPATH_Click()
 {
     const QString folder = m_txtTimeSave->text();
     if (SetFavStore::folderExists(folder)) {
-        m_hooks.launcher->openFile(folder);
+        openOrSay(*m_hooks.launcher, m_prompts, QUrl::fromLocalFile(folder));
         return;
     }
     m_prompts.messageBox(QStringLiteral("路径不正确，请填写正确的路径！"), Prompts::OkOnly,
@@ -324,7 +324,7 @@ void SetFav::setbufaceing_Click()
 
 void SetFav::newRevision_Click()
 {
-    m_hooks.launcher->openUrl(QUrl(MakerLinks::newestVersionPage()));
+    openOrSay(*m_hooks.launcher, m_prompts, QUrl(MakerLinks::newestVersionPage()));
 }
 
 void SetFav::aboutText_Click()

@@ -23,6 +23,25 @@ QString colorText(quint32 color)
     return QString::number(color);
 }
 
+// A setting that could not be stored: Apply stops there.
+struct WriteFailed {
+    QString reason;
+};
+
+void store(const QString &section, const QString &key, const QString &value)
+{
+    QString error;
+    if (!WriteSetting(section, key, value, &error))
+        throw WriteFailed{error};
+}
+
+void storeTicks(bool (*storeChain)(const QList<bool> &, QString *), const QList<bool> &ticks)
+{
+    QString error;
+    if (!storeChain(ticks, &error))
+        throw WriteFailed{error};
+}
+
 // The check value a stored number stands for: 0, 1 or 2 (grey).
 int checkValue(const QString &text)
 {
@@ -104,7 +123,7 @@ ApplyResult Apply(const SetFavFields &fields, const SetFavHooks &hooks, Prompts 
     try {
         bool invalid = false;
         if (folderExists(fields.timePath, &invalid)) {
-            WriteSetting(kSave, QStringLiteral("timepath"), fields.timePath);
+            store(kSave, QStringLiteral("timepath"), fields.timePath);
         } else if (invalid) {
             const QString message = QStringLiteral("自动保存文件夹设置错误！");
             status.setText2(message);
@@ -119,20 +138,23 @@ ApplyResult Apply(const SetFavFields &fields, const SetFavHooks &hooks, Prompts 
         if (hooks.setAutosaveEnabled)
             hooks.setAutosaveEnabled(fields.timeFlag);
 
-        WriteSetting(kSave, QStringLiteral("timeflag"), SettingValue::fromBool(fields.timeFlag));
-        WriteSetting(kSave, QStringLiteral("saveflagd"), QString::number(fields.saveMessage));
+        store(kSave, QStringLiteral("timeflag"), SettingValue::fromBool(fields.timeFlag));
+        store(kSave, QStringLiteral("saveflagd"), QString::number(fields.saveMessage));
 
-        WriteSetting(kWorkTable, QStringLiteral("fontname"), fields.fontName);
-        WriteSetting(kWorkTable, QStringLiteral("fontsize"), fields.fontSize);
-        WriteSetting(kWorkTable, QStringLiteral("TableColor"), colorText(fields.tableColor));
-        WriteSetting(kWorkTable, QStringLiteral("tagColor"), colorText(fields.tagColor));
-        WriteSetting(kWorkTable, QStringLiteral("otherColor"), colorText(fields.otherColor));
+        store(kWorkTable, QStringLiteral("fontname"), fields.fontName);
+        store(kWorkTable, QStringLiteral("fontsize"), fields.fontSize);
+        store(kWorkTable, QStringLiteral("TableColor"), colorText(fields.tableColor));
+        store(kWorkTable, QStringLiteral("tagColor"), colorText(fields.tagColor));
+        store(kWorkTable, QStringLiteral("otherColor"), colorText(fields.otherColor));
 
-        ToolbarChoice::storeFirstTicks(fields.firstTicks);
-        ToolbarChoice::storeSecondTicks(fields.secondTicks);
+        storeTicks(&ToolbarChoice::storeFirstTicks, fields.firstTicks);
+        storeTicks(&ToolbarChoice::storeSecondTicks, fields.secondTicks);
 
         if (hooks.runActiveScheme)
             hooks.runActiveScheme();
+    } catch (const WriteFailed &failure) {
+        ReportSettingsWriteFailure(prompts, failure.reason);
+        return failed();
     } catch (const std::exception &) {
         return failed();
     }

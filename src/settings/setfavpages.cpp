@@ -153,13 +153,15 @@ QFrame *SetFav::buildMiscPage()
     }
     layout->addStretch(1);
     // None of them is stored or acted upon: the first two cannot be
-    // ticked, the external tools only turn grey.
+    // ticked, the external tools only turn grey, whatever changes the box
+    // (mouse, keyboard, assistive technology).
+    const auto holdAt = [](QCheckBox *box, Qt::CheckState state) {
+        connect(box, &QCheckBox::stateChanged, box, [box, state] { box->setCheckState(state); });
+    };
     for (int i : {0, 1})
-        connect(m_misc[i], &QCheckBox::clicked, m_misc[i],
-                [box = m_misc[i]] { box->setCheckState(Qt::Unchecked); });
+        holdAt(m_misc[i], Qt::Unchecked);
     for (int i : {3, 4})
-        connect(m_misc[i], &QCheckBox::clicked, m_misc[i],
-                [box = m_misc[i]] { box->setCheckState(Qt::PartiallyChecked); });
+        holdAt(m_misc[i], Qt::PartiallyChecked);
     return page;
 }
 

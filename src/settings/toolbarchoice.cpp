@@ -34,11 +34,14 @@ QList<bool> readTicks(const char *section, int count)
 }
 
 // Writes "Button0" ... as "True" or "False".
-void storeTicks(const char *section, const QList<bool> &ticks)
+bool storeTicks(const char *section, const QList<bool> &ticks, QString *error)
 {
-    for (int i = 0; i < ticks.size(); ++i)
-        WriteSetting(QLatin1String(section), ToolbarChains::flagKey(i),
-                     SettingValue::fromBool(ticks[i]));
+    for (int i = 0; i < ticks.size(); ++i) {
+        if (!WriteSetting(QLatin1String(section), ToolbarChains::flagKey(i),
+                          SettingValue::fromBool(ticks[i]), error))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -63,14 +66,14 @@ QList<bool> readSecondTicks()
     return readTicks(ToolbarChains::kSecondSection, ToolbarChains::kSecondFlagCount);
 }
 
-void storeFirstTicks(const QList<bool> &ticks)
+bool storeFirstTicks(const QList<bool> &ticks, QString *error)
 {
-    storeTicks(ToolbarChains::kFirstSection, ticks);
+    return storeTicks(ToolbarChains::kFirstSection, ticks, error);
 }
 
-void storeSecondTicks(const QList<bool> &ticks)
+bool storeSecondTicks(const QList<bool> &ticks, QString *error)
 {
-    storeTicks(ToolbarChains::kSecondSection, ticks);
+    return storeTicks(ToolbarChains::kSecondSection, ticks, error);
 }
 
 void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position)
@@ -81,11 +84,18 @@ void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint
     request.defaultText = SchemeName::stored();
     request.position = position;
     const std::optional<QString> answer = prompts.inputBox(request);
+    const QString notSaved = QStringLiteral("方案未保存");
     if (!answer || answer->isEmpty()) {
-        status.setText2(QStringLiteral("方案未保存"));
+        status.setText2(notSaved);
         return;
     }
-    WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), SchemeName::cut(*answer));
+    QString error;
+    if (!WriteSetting(QStringLiteral("Scheme"), QStringLiteral("name"), SchemeName::cut(*answer),
+                      &error)) {
+        ReportSettingsWriteFailure(prompts, error);
+        status.setText2(notSaved);
+        return;
+    }
     status.setText2(QStringLiteral("方案保存成功"));
 }
 

@@ -18,15 +18,17 @@ QStringList firstNames();
 QStringList secondNames();
 
 // The stored flags of each chain, "Button0" ...; a missing flag counts as
-// ticked. The store functions write them as "True" or "False".
+// ticked. The store functions write them as "True" or "False" and stop at
+// the first write that fails, returning false with its reason in error.
 QList<bool> readFirstTicks();
 QList<bool> readSecondTicks();
-void storeFirstTicks(const QList<bool> &ticks);
-void storeSecondTicks(const QList<bool> &ticks);
+bool storeFirstTicks(const QList<bool> &ticks, QString *error = nullptr);
+bool storeSecondTicks(const QList<bool> &ticks, QString *error = nullptr);
 
 // Asks for the custom scheme's name with the input box at position (screen
 // pixels) and stores its first four characters; an empty answer or a
-// cancelled box stores nothing. Reports on the status line's message text.
+// cancelled box stores nothing. Reports on the status line's message text;
+// a name that cannot be stored is reported in a message box as well.
 void NameCustomScheme(Prompts &prompts, StatusLine &status, std::optional<QPoint> position);
 
 } // namespace ToolbarChoice

@@ -1,5 +1,6 @@
 #include "shell/framain.h"
 
+#include "controls/controlaccessibility.h"
 #include "controls/stabar.h"
 #include "dialogs/form3.h"
 #include "dialogs/fraabouticon.h"
@@ -17,6 +18,7 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "shell/windowkeys.h"
 #include "shell/windowplacement.h"
 
 #include <QApplication>
@@ -31,6 +33,7 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     , m_bands(new MainBands(this, m_richText, m_staBar))
     , m_commands(std::make_unique<MainCommands>(this, *m_richText, *m_staBar, *m_session, prompts))
 {
+    installControlAccessibility();
     setObjectName(QStringLiteral("FRAmain"));
     setWindowIcon(ProgramIcon());
     m_staBar->setObjectName(QStringLiteral("StaBar1"));
@@ -47,6 +50,7 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     connectButtons();
     connectEditingArea();
     connectStatusBar();
+    new WindowKeys(*this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
 
     m_staBar->setText(ProductName());
     m_staBar->setText2(QStringLiteral("欢迎使用ZelmoHTML编辑器"));
@@ -75,47 +79,40 @@ TagCompletion &FRAmain::completion() const
     return m_keys->completion();
 }
 
-bool FRAmain::readStartFile(PageFile::ReadResult &page)
+void FRAmain::readStartFile(PageFile::ReadResult &page)
 {
     const QString path = m_session->CurrentFile;
     page = PageFile::read(path);
     if (page.ok) {
         m_commands->file.AdoptOpenedPage(path, page);
-        return true;
+        return;
     }
     // The document stays without a file, so that a later save cannot
     // overwrite what could not be read.
     m_session->CurrentFile.clear();
     m_prompts.messageBox(QStringLiteral("文件夹不能加载"), Prompts::OkOnly, ProductName());
-    return false;
 }
 
 void FRAmain::Form_Load(const QStringList &arguments)
 {
-    bool maximise = false;
     PageFile::ReadResult startPage;
     m_loading = true;
-    // Each step runs only when every step before it succeeded; the window is
-    // shown in any case.
-    [&] {
-        m_session->CurrentFile = CommandLinePath(arguments);
-        if (m_session->CurrentFile.isEmpty()) {
-            m_session->setCaption(ProductName());
-            m_commands->file.func_Click(2);
-        } else if (!readStartFile(startPage)) {
-            return;
-        }
+    m_session->CurrentFile = CommandLinePath(arguments);
+    // After the message, a file that cannot be loaded is as if none had
+    // been named: the page skeleton and every further step follow.
+    if (!m_session->CurrentFile.isEmpty())
+        readStartFile(startPage);
+    if (m_session->CurrentFile.isEmpty()) {
+        m_session->setCaption(ProductName());
+        m_commands->file.func_Click(2);
+    }
 
-        maximise = WindowPlacement::restore(this);
-        m_schemes->runStoredScheme();
-        if (!m_keys->LoadTagList())
-            return;
-
-        QCoreApplication::processEvents();
-        QFont windowFont = font();
-        windowFont.setPointSizeF(m_richText->font().pointSizeF());
-        setFont(windowFont);
-    }();
+    const bool maximise = WindowPlacement::restore(this);
+    m_schemes->runStoredScheme();
+    // Without the word list the completion list opens empty.
+    if (!m_keys->LoadTagList())
+        m_staBar->setText2(QStringLiteral("tags.dat 读取失败，标签列表为空"));
+    QCoreApplication::processEvents();
     m_loading = false;
 
     if (maximise)
@@ -127,6 +124,8 @@ void FRAmain::Form_Load(const QStringList &arguments)
     // painted before it is there.
     if (startPage.ok)
         m_richText->setText(std::move(startPage.text));
+    // The page as it starts is the page as opened or made new.
+    m_richText->setModified(false);
     m_richText->setFocus();
 }
 
@@ -189,8 +188,24 @@ void FRAmain::resizeEvent(QResizeEvent *event)
 
 void FRAmain::closeEvent(QCloseEvent *event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+bool FRAmain::mayClose()
+{
+    if (!m_richText->isModified())
+        return true;
+    const int answer =
+        m_prompts.messageBox(QStringLiteral("文档已经修改,关闭之前要保存吗?"),
+                             Prompts::Exclamation + Prompts::YesNoCancel, ProductName());
+    if (answer == Prompts::AnswerYes)
+        return m_commands->file.Save(); // a cancelled or failed save keeps the window
+    return answer == Prompts::AnswerNo;
 }
 
 void FRAmain::Form_Unload()

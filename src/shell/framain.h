@@ -36,11 +36,13 @@ public:
 
     // Start-up: opens the file named by the arguments (or shows the page
     // skeleton), restores the window's place, applies the scheme, loads the
-    // word list and shows the window.
+    // word list and shows the window. A file that cannot be loaded is
+    // reported and start-up goes on as if none had been named.
     void Form_Load(const QStringList &arguments);
 
-    // Keys the window handles before the editing area sees them. Sets
-    // keyCode to 0 when the key is consumed.
+    // Keys the window handles before the control with the focus sees them,
+    // wherever in the window it is. Sets keyCode to 0 when the key is
+    // consumed.
     void Form_KeyDown(int &keyCode, int shift);
 
     RichTextBox *richText() const { return m_richText; }
@@ -75,8 +77,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Asks whether to save a page changed since it was last opened, saved
+    // or made new; false when the window is to stay open.
+    bool mayClose();
     void Form_Unload();
-    bool readStartFile(PageFile::ReadResult &page);
+    void readStartFile(PageFile::ReadResult &page);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
     void connectBands();

@@ -68,7 +68,6 @@ void FRAmain::createMenus()
     keyHooks.popupEditMenu = [this] { m_editMenu->popup(QCursor::pos()); };
     keyHooks.clipboardText = [] { return clipboardPlainText(); };
     m_keys = new EditorKeyHandling(*this, *m_richText, std::move(keyHooks));
-    m_keys->setPreview([this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
 
     m_commands->tags.setOpenSettings([this] { showSettings(); });
     m_commands->first.setShowFindWindow([this] { showFindWindow(); });
@@ -172,6 +171,12 @@ void FRAmain::showSettings()
     hooks.editorFontName = [this] { return m_richText->font().family(); };
     hooks.editorBackColor = [this] {
         return WinColor::fromColor(m_richText->palette().color(QPalette::Base));
+    };
+    hooks.editorTextColor = [this] {
+        const QBrush brush = m_richText->currentCharFormat().foreground();
+        return WinColor::fromColor(brush.style() != Qt::NoBrush
+                                       ? brush.color()
+                                       : m_richText->palette().color(QPalette::Text));
     };
     hooks.setAutosaveEnabled = [this](bool on) { m_commands->autosave.setEnabled(on); };
     hooks.runActiveScheme = [this] { m_schemes->runActiveScheme(); };

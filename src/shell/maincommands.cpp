@@ -13,7 +13,8 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
     , preview(richText, status, prompts, launcher)
     , pageSource(status, prompts, launcher, window)
     , autosave(richText, status, clock)
-    , drops(richText, file, status, prompts, [this](const QUrl &url) { launcher.openUrl(url); })
+    , drops(richText, file, status, prompts,
+            [this, &prompts](const QUrl &url) { openOrSay(launcher, prompts, url); })
 {
     preview.followFormat(&session.format());
     autosave.followFormat(&session.format());

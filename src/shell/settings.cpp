@@ -2,6 +2,7 @@
 
 #include "platform/places.h"
 #include "platform/profilefile.h"
+#include "platform/prompts.h"
 
 QString SettingsPath()
 {
@@ -15,9 +16,16 @@ QString ReadSetting(const QString &section, const QString &key, const QString &d
     return value;
 }
 
-int WriteSetting(const QString &section, const QString &key, const QString &value)
+int WriteSetting(const QString &section, const QString &key, const QString &value, QString *error)
 {
-    return ProfileFile::write(SettingsPath(), section, key, value) ? 1 : 0;
+    return ProfileFile::write(SettingsPath(), section, key, value, error) ? 1 : 0;
+}
+
+void ReportSettingsWriteFailure(Prompts &prompts, const QString &reason)
+{
+    prompts.messageBox(QStringLiteral("设置保存失败：") + SettingsPath() + QStringLiteral("\r\n") +
+                           reason,
+                       Prompts::Exclamation, QStringLiteral("错误"));
 }
 
 namespace SettingValue {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Prompts;
+
 // The settings file "zelmohtml.ini" beside the program. Every reader and
 // writer of a setting goes through these two calls; the file is opened afresh
 // each time, so a value written anywhere is seen by the next read.
@@ -13,8 +15,14 @@ QString SettingsPath();
 // the section or the key is missing.
 QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue);
 
-// Stores the value; returns non-zero on success. Failures are silent.
-int WriteSetting(const QString &section, const QString &key, const QString &value);
+// Stores the value; returns non-zero on success, else 0 with the reason in
+// error (when given). Nothing is reported to the user here.
+int WriteSetting(const QString &section, const QString &key, const QString &value,
+                 QString *error = nullptr);
+
+// Tells the user that a setting could not be stored: the settings file and
+// the reason WriteSetting gave.
+void ReportSettingsWriteFailure(Prompts &prompts, const QString &reason);
 
 // Conversions the readers apply to stored text.
 namespace SettingValue {

@@ -155,6 +155,10 @@ QComboBox *makeCombo(const std::array<QWidget *, 3> &bars, int number,
     combo->setObjectName(QStringLiteral("Combo%1").arg(number));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Typed text stays as typed: completing it inline, or matching it to an
+    // item without regard to case, would insert a fragment the user did not
+    // name exactly.
+    combo->setCompleter(nullptr);
     for (const SnippetFragments::Item &item : list.items)
         combo->addItem(QString::fromUtf16(item.name));
     // The cover stands in the edit field without being an item.

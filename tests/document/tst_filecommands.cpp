@@ -3,6 +3,7 @@
 #include "document/standarddocument.h"
 #include "editor/richtextbox.h"
 #include "platform/ansicodec.h"
+#include "platform/filefilter.h"
 #include "platform/safefile.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
@@ -47,6 +48,8 @@ private slots:
     void saveSuggestsName_data();
     void saveSuggestsName();
     void saveAsAfterOpenSuggestsItsTitle();
+    void dialogFilters_data();
+    void dialogFilters();
     void saveCancelled();
     void savedFileHoldsTextAndOneCrLf();
     void saveMessageWhenWanted();
@@ -199,6 +202,31 @@ void TestFileCommands::saveAsAfterOpenSuggestsItsTitle()
     QCOMPARE(f.prompts.fileRequests[1].fileName, QStringLiteral("opened.htm"));
     QCOMPARE(f.status.Text2(), QStringLiteral("保存取消"));
     QVERIFY(f.session.CurrentFile.isEmpty());
+
+    // The dialogs start in the page's folder, else the one last used; never
+    // in the folder the program was started from.
+    QCOMPARE(f.prompts.fileRequests[0].initDir, QDir::homePath());
+    QCOMPARE(f.prompts.fileRequests[1].initDir, f.folder.path());
+}
+
+void TestFileCommands::dialogFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("open")
+        << QStringLiteral(
+               "网页文件(*.htm;*.html)|*.htm;*.html|文本文件(*.TXT)|*.TXT|所有文件(*.*)|*.*|")
+        << QStringList{"网页文件(*.htm *.html)", "文本文件(*.TXT)", "所有文件(*.*)"};
+    QTest::newRow("save") << "html Files(*.htm)|*.htm" << QStringList{"html Files(*.htm)"};
+    QTest::newRow("no patterns in the description")
+        << "Pages|*.htm;*.html" << QStringList{"Pages (*.htm *.html)"};
+}
+
+void TestFileCommands::dialogFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, shown);
+    QCOMPARE(qtNameFilters(filter), shown);
 }
 
 void TestFileCommands::saveCancelled()

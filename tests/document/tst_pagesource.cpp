@@ -82,6 +82,13 @@ void TestPageSource::fetchedSourceIsOpened()
     QCOMPARE(readBytes(f.target()), bytes);
     QCOMPARE(f.launcher.opened, QList<QUrl>{QUrl::fromLocalFile(f.target())});
     QVERIFY(f.prompts.messages.isEmpty());
+
+    // Nothing on the desktop to show it with: said so.
+    f.launcher.canOpen = false;
+    f.prompts.inputAnswers = {address};
+    f.source.stolen_Click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages[0].text.contains(f.target()));
 }
 
 void TestPageSource::failureKeepsOlderSource_data()

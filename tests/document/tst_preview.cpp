@@ -39,18 +39,22 @@ void TestPreview::writesPageAndOpensIt_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty page") << "" << QByteArray("\r\n");
+    QTest::addColumn<bool>("canOpen"); // whether the desktop has a browser for it
+    QTest::newRow("empty page") << "" << QByteArray("\r\n") << true;
     QTest::newRow("page with Chinese and line breaks")
         << QStringLiteral("<title>你好</title>\r\n<p>")
-        << QByteArray("<title>\xc4\xe3\xba\xc3</title>\r\n<p>\r\n");
+        << QByteArray("<title>\xc4\xe3\xba\xc3</title>\r\n<p>\r\n") << true;
+    QTest::newRow("nothing opens it") << "<p>" << QByteArray("<p>\r\n") << false;
 }
 
 void TestPreview::writesPageAndOpensIt()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, canOpen);
 
     Fixture f;
+    f.launcher.canOpen = canOpen;
     f.richText.setText(text);
     f.preview.shoot_Click();
 
@@ -58,7 +62,9 @@ void TestPreview::writesPageAndOpensIt()
     QCOMPARE(Preview::PreviewPath(), QDir::cleanPath(path));
     QCOMPARE(f.folder.readFile(QStringLiteral("Preview.htm")), bytes);
     QCOMPARE(f.launcher.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
-    QVERIFY(f.prompts.messages.isEmpty());
+    QCOMPARE(f.prompts.messages.size(), canOpen ? 0 : 1);
+    if (!canOpen)
+        QVERIFY(f.prompts.messages[0].text.contains(QDir::toNativeSeparators(path)));
     QCOMPARE(f.richText.Text(), text);
 }
 

@@ -60,6 +60,8 @@ private slots:
     void closingUnloads_data();
     void closingUnloads();
     void showingAgainKeepsTheWindow();
+    void keysInTheFields_data();
+    void keysInTheFields();
 };
 
 void TestFRAsearch::opensCompactOnTopAndCentred()
@@ -94,8 +96,9 @@ void TestFRAsearch::layoutFollowsClicks_data()
     QTest::newRow("one click grows") << false << 1 << false;
     QTest::newRow("two clicks shrink") << false << 2 << true;
     QTest::newRow("three clicks grow") << false << 3 << false;
-    // Full layout while the box is unticked: the tick does not decide.
-    QTest::newRow("click from full shrinks") << true << 1 << true;
+    // Full layout while the box is unticked: the tick decides.
+    QTest::newRow("tick from full stays full") << true << 1 << false;
+    QTest::newRow("untick from full shrinks") << true << 2 << true;
 }
 
 void TestFRAsearch::layoutFollowsClicks()
@@ -237,6 +240,41 @@ void TestFRAsearch::showingAgainKeepsTheWindow()
     QCOMPARE(FRAsearch::showFor(&owner.window, owner.box), window);
     QVERIFY(!window->isCompact());
     QCOMPARE(control<QLineEdit>(window, "Txtfindstr")->text(), QStringLiteral("x"));
+}
+
+void TestFRAsearch::keysInTheFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<bool>("closed");
+    const int enter = Qt::Key_Return;
+    const int esc = Qt::Key_Escape;
+    QTest::newRow("Enter finds") << "Txtfindstr" << enter << "one Two two" << 4 << false;
+    QTest::newRow("Enter replaces") << "txtreplacestr" << enter << "1 Two two" << 1 << false;
+    QTest::newRow("Esc in the find field") << "Txtfindstr" << esc << "one Two two" << 0 << true;
+    QTest::newRow("Esc in the replace field")
+        << "txtreplacestr" << esc << "one Two two" << 0 << true;
+}
+
+void TestFRAsearch::keysInTheFields()
+{
+    QFETCH(QString, field);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(bool, closed);
+    Owner owner(QStringLiteral("one Two two"));
+    QPointer<FRAsearch> window = FRAsearch::showFor(&owner.window, owner.box);
+    click(control<QCheckBox>(window, "Check1"));
+    QTest::keyClicks(control<QLineEdit>(window, "Txtfindstr"), QStringLiteral("two"));
+    QTest::keyClicks(control<QLineEdit>(window, "txtreplacestr"), QStringLiteral("1"));
+    owner.box->setSelLength(3);
+    QTest::keyClick(control<QLineEdit>(window, qPrintable(field)), Qt::Key(key));
+    QCOMPARE(owner.box->Text(), text);
+    QCOMPARE(owner.box->SelStart(), selStart);
+    QCOMPARE(FRAsearch::loaded() == nullptr, closed);
 }
 
 QTEST_MAIN(TestFRAsearch)

@@ -136,6 +136,7 @@ void TestKeyCommands::table_data()
     QTest::newRow("ctrl enter") << 13 << 2 << false << 0 << "nosel 1" << false;
     QTest::newRow("ctrl v") << 86 << 2 << false << 0 << "clipboard" << false;
     QTest::newRow("alt space") << 32 << 4 << false << 0 << "nosel 6" << false;
+    QTest::newRow("ctrl shift space") << 32 << 3 << false << 0 << "nosel 6" << false;
     QTest::newRow("alt f") << 70 << 4 << false << 0 << "sel 1" << false;
     QTest::newRow("alt h") << 72 << 4 << false << 0 << "nosel 2" << false;
     QTest::newRow("alt k") << 75 << 4 << false << 0 << "sel 0" << false;

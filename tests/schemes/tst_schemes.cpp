@@ -209,6 +209,9 @@ void TestSchemes::storedSchemeAtStart_data()
     QTest::newRow("1") << QByteArray("1") << true;
     QTest::newRow("2") << QByteArray("2") << true;
     QTest::newRow("not a number") << QByteArray("x") << false;
+    QTest::newRow("True") << QByteArray("True") << true;
+    QTest::newRow("false") << QByteArray("false") << false;
+    QTest::newRow("fraction") << QByteArray("1.5") << true;
 }
 
 void TestSchemes::storedSchemeAtStart()

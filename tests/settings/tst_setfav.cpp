@@ -11,9 +11,11 @@
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -129,6 +131,8 @@ private slots:
     void unusableFontSizeChangesNothing_data();
     void unusableFontSizeChangesNothing();
     void refusedSchemeReportsFailure();
+    void failedWriteIsReported_data();
+    void failedWriteIsReported();
     void closeStoresNothing();
     void tabKeys_data();
     void tabKeys();
@@ -295,6 +299,37 @@ void TestSetFav::refusedSchemeReportsFailure()
     QVERIFY(!d->isVisible());
     // The steps before the failure stay done.
     QCOMPARE(stored("WorkTable", "fontsize"), QStringLiteral("9.5"));
+}
+
+void TestSetFav::failedWriteIsReported_data()
+{
+    QTest::addColumn<bool>("apply");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("应用") << true << "设置错误，改动不生效";
+    QTest::newRow("+方案") << false << "方案未保存";
+}
+
+void TestSetFav::failedWriteIsReported()
+{
+    QFETCH(bool, apply);
+    QFETCH(QString, status);
+    Fixture f;
+    // A folder where the settings file should be: no write can succeed,
+    // whoever runs the test.
+    QVERIFY(QDir(f.program.path()).mkdir(QStringLiteral("zelmohtml.ini")));
+    Dialog d(f);
+    if (apply) {
+        d->doit_Click();
+    } else {
+        f.prompts.inputAnswers << QStringLiteral("方案");
+        d->setbufaceing_Click();
+    }
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages[0].text.startsWith(QStringLiteral("设置保存失败：") +
+                                                  SettingsPath() + QStringLiteral("\r\n")));
+    QVERIFY(f.prompts.messages[0].text.size() > SettingsPath().size() + 9); // and why
+    QCOMPARE(f.status.Text2(), status);
+    QCOMPARE(f.schemeRuns, 0);
 }
 
 void TestSetFav::closeStoresNothing()
@@ -477,6 +512,12 @@ void TestSetFav::miscellaneousChecks()
         {3, Qt::Unchecked}, {4, Qt::PartiallyChecked}, {5, Qt::PartiallyChecked}};
     for (const auto &[number, state] : clicks) {
         clickBox(d->miscCheck(number));
+        QCOMPARE(d->miscCheck(number)->checkState(), state);
+    }
+    // The same through assistive technology's toggle action.
+    for (const auto &[number, state] : clicks) {
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(d->miscCheck(number));
+        box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         QCOMPARE(d->miscCheck(number)->checkState(), state);
     }
 }

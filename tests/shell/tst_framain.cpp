@@ -1,24 +1,44 @@
+#include "controls/stabar.h"
 #include "document/documentsession.h"
+#include "editor/autolist.h"
+#include "editor/frasearch.h"
+#include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
 #include "platform/twips.h"
+#include "platform/wincolor.h"
+#include "schemes/barmenu.h"
+#include "settings/colorswatch.h"
+#include "settings/setfav.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
 #include "shell/statusline.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
 
 const QString kProduct = QStringLiteral("ZelmoHTML编辑器");
 
-// A program folder of its own and the main window started in it.
+// A program folder of its own, with a word list, and the main window
+// started in it.
 struct Fixture {
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     std::unique_ptr<FRAmain> window;
+
+    Fixture() { folder.writeFile("tags.dat", "<b></b>\r\n<table></table>\r\n"); }
 
     // A fresh window (the one before it closed and gone) after Form_Load.
     FRAmain &start(const QStringList &arguments = {})
@@ -57,8 +77,8 @@ private slots:
     void commandLine();
     void startWithoutFile();
     void startWithQuotedPathWithBlanks();
-    void startWithUnloadableFile_data();
-    void startWithUnloadableFile();
+    void startGoesOnAfterAFailure_data();
+    void startGoesOnAfterAFailure();
     void noSettingsFileGivesDesignRectangle();
     void restartRestoresRectangle();
     void restartRestoresMaximisedState();
@@ -66,6 +86,16 @@ private slots:
     void saveKeys_data();
     void saveKeys();
     void saveAsKeyAlwaysAsks();
+    void windowKeysFromAnywhereInTheWindow_data();
+    void windowKeysFromAnywhereInTheWindow();
+    void closeAsksAboutUnsavedChanges_data();
+    void closeAsksAboutUnsavedChanges();
+    void controlsKeepTheirFont();
+    void completionListStaysInsideTheWindow_data();
+    void completionListStaysInsideTheWindow();
+    void settingsSwatchesShowTheTextColour();
+    void replaceRowFollowsTheTick();
+    void windowsReadAsWindows();
 };
 
 void TestFRAmain::commandLine_data()
@@ -112,26 +142,52 @@ void TestFRAmain::startWithQuotedPathWithBlanks()
     QVERIFY(window.session().CurrentFileTitle.isEmpty());
 }
 
-void TestFRAmain::startWithUnloadableFile_data()
+void TestFRAmain::startGoesOnAfterAFailure_data()
 {
-    QTest::addColumn<bool>("folderArgument");
-    QTest::newRow("folder") << true;
-    QTest::newRow("missing file") << false;
+    QTest::addColumn<QString>("argument"); // "folder", "missing" or none
+    QTest::addColumn<bool>("withTags");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("text2");
+    const QString welcome = QStringLiteral("欢迎使用ZelmoHTML编辑器");
+    QTest::newRow("folder") << "folder" << true << "文件夹不能加载" << welcome;
+    QTest::newRow("missing file") << "missing" << true << "文件夹不能加载" << welcome;
+    QTest::newRow("no word list") << "" << false << ""
+                                  << "tags.dat 读取失败，标签列表为空";
 }
 
-void TestFRAmain::startWithUnloadableFile()
+void TestFRAmain::startGoesOnAfterAFailure()
 {
-    QFETCH(bool, folderArgument);
+    QFETCH(QString, argument);
+    QFETCH(bool, withTags);
+    QFETCH(QString, message);
+    QFETCH(QString, text2);
     Fixture f;
-    FRAmain &window =
-        f.start({folderArgument ? f.folder.path() : f.folder.filePath("missing.htm")});
+    if (!withTags)
+        QFile::remove(f.folder.filePath("tags.dat"));
+    f.folder.writeFile("zelmohtml.ini", "[Scheme]\r\nfaceing=1\r\n");
+    const QStringList arguments = argument.isEmpty() ? QStringList()
+                                  : argument == "folder"
+                                      ? QStringList{f.folder.path()}
+                                      : QStringList{f.folder.filePath("missing.htm")};
+    FRAmain &window = f.start(arguments);
     QVERIFY(window.isVisible());
-    QCOMPARE(f.prompts.messages.size(), 1);
-    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("文件夹不能加载"));
-    QCOMPARE(f.prompts.messages[0].style, 0);
+    QCOMPARE(f.prompts.messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QCOMPARE(f.prompts.messages[0].text, message);
+        QCOMPARE(f.prompts.messages[0].style, 0);
+    }
+    QCOMPARE(window.status().Text2(), text2);
+    // As if no file had been named: the skeleton, the caption, no file.
     QCOMPARE(window.windowTitle(), kProduct);
-    QVERIFY(window.richText()->Text().isEmpty());
+    QVERIFY(window.richText()->Text().startsWith(QStringLiteral("<html>")));
     QVERIFY(window.session().CurrentFile.isEmpty());
+    QVERIFY(!window.richText()->isModified());
+    // The steps after it ran: the stored scheme and the word list.
+    QVERIFY(window.barMenu().menfdiy->isChecked());
+    QCOMPARE(window.keyHandling().autoList()->ListCount(), withTags ? 2 : 0);
+    window.richText()->setText(QString());
+    QTest::keyClicks(window.richText(), QStringLiteral("<"));
+    QVERIFY(window.keyHandling().autoList()->Visible());
 }
 
 void TestFRAmain::noSettingsFileGivesDesignRectangle()
@@ -209,6 +265,228 @@ void TestFRAmain::saveAsKeyAlwaysAsks()
     QCOMPARE(f.prompts.fileRequests[0].fileName, QStringLiteral("*.htm"));
     QCOMPARE(f.folder.readFile("copy.htm"), QByteArray("old\r\n"));
     QCOMPARE(window.windowTitle(), kProduct + "--" + copy);
+}
+
+void TestFRAmain::windowKeysFromAnywhereInTheWindow_data()
+{
+    QTest::addColumn<QString>("target"); // a control of the window, or the find window's field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("effect"); // "saved", "find" or "none"
+    const int ctrl = int(Qt::ControlModifier);
+    QTest::newRow("Text1, Ctrl+S") << "Text1" << int(Qt::Key_S) << ctrl << "saved";
+    QTest::newRow("Combo1, Ctrl+S") << "Combo1" << int(Qt::Key_S) << ctrl << "saved";
+    QTest::newRow("a strip button, Ctrl+O") << "insert1" << int(Qt::Key_O) << ctrl << "saved";
+    QTest::newRow("status bar, Ctrl+S") << "StaBar1" << int(Qt::Key_S) << ctrl << "saved";
+    QTest::newRow("Text1, Ctrl+F") << "Text1" << int(Qt::Key_F) << ctrl << "find";
+    QTest::newRow("find window, Ctrl+S") << "Txtfindstr" << int(Qt::Key_S) << ctrl << "none";
+}
+
+void TestFRAmain::windowKeysFromAnywhereInTheWindow()
+{
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, effect);
+    Fixture f;
+    FRAmain &window = f.startOnNamedPage();
+    window.richText()->setSelStart(3);
+    QTest::keyClick(window.richText(), Qt::Key_X);
+    QWidget *control =
+        target == "Txtfindstr"
+            ? FRAsearch::showFor(&window, window.richText())->findChild<QWidget *>(target)
+            : window.findChild<QWidget *>(target);
+    QVERIFY(control);
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f.folder.readFile("named.htm"),
+             effect == "saved" ? QByteArray("oldx\r\n") : QByteArray("old\r\n"));
+    QCOMPARE(FRAsearch::loaded() != nullptr, effect != "saved");
+    FRAsearch::unload();
+}
+
+void TestFRAmain::closeAsksAboutUnsavedChanges_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<QString>("action"); // what was done to the page before closing
+    QTest::addColumn<int>("answer");     // 0: no question
+    QTest::addColumn<QString>("saveAs"); // the save dialog's answer, "" to cancel it
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QString>("savedTo"); // the file holding the change, "" for none
+    const int yes = Prompts::AnswerYes;
+    QTest::newRow("unchanged") << true << "" << 0 << "" << true << "";
+    QTest::newRow("new window unchanged") << false << "" << 0 << "" << true << "";
+    QTest::newRow("saved since") << true << "edit save" << 0 << "" << true << "named.htm";
+    QTest::newRow("undone") << true << "edit undo" << 0 << "" << true << "";
+    QTest::newRow("No closes") << true << "edit" << int(Prompts::AnswerNo) << "" << true << "";
+    QTest::newRow("Cancel stays") << true << "edit" << int(Prompts::AnswerCancel) << "" << false
+                                  << "";
+    QTest::newRow("Yes saves") << true << "edit" << yes << "" << true << "named.htm";
+    QTest::newRow("Yes, name refused") << false << "edit" << yes << "" << false << "";
+    QTest::newRow("Yes, named") << false << "edit" << yes << "new.htm" << true << "new.htm";
+}
+
+void TestFRAmain::closeAsksAboutUnsavedChanges()
+{
+    QFETCH(bool, named);
+    QFETCH(QString, action);
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closed);
+    QFETCH(QString, savedTo);
+    Fixture f;
+    FRAmain &window = named ? f.startOnNamedPage() : f.start();
+    RichTextBox *box = window.richText();
+    if (action.startsWith("edit")) {
+        box->setSelStart(box->textLength());
+        QTest::keyClick(box, Qt::Key_X);
+    }
+    if (action.endsWith("save"))
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+    if (action.endsWith("undo"))
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    if (answer)
+        f.prompts.messageAnswers << answer;
+    if (!saveAs.isEmpty())
+        f.prompts.fileAnswers << f.folder.filePath(saveAs);
+
+    QCOMPARE(window.close(), closed);
+    QCOMPARE(window.isVisible(), !closed);
+    QCOMPARE(f.prompts.messages.size(), answer ? 1 : 0);
+    if (answer) {
+        QCOMPARE(f.prompts.messages[0].text, QStringLiteral("文档已经修改,关闭之前要保存吗?"));
+        QCOMPARE(f.prompts.messages[0].style, 51);
+    }
+    if (!savedTo.isEmpty())
+        QVERIFY(f.folder.readFile(savedTo).endsWith("x\r\n"));
+    else if (named)
+        QCOMPARE(f.folder.readFile("named.htm"), QByteArray("old\r\n"));
+    // Shutdown's steps run only when the window closes.
+    QCOMPARE(f.folder.readFile("zelmohtml.ini").contains("[Arer]"), closed);
+}
+
+void TestFRAmain::controlsKeepTheirFont()
+{
+    Fixture f;
+    f.folder.writeFile("zelmohtml.ini", "[WorkTable]\r\nfontsize=24\r\n");
+    FRAmain &window = f.start();
+    QCOMPARE(window.richText()->font().pointSizeF(), 24.0);
+    const qreal standard = QApplication::font().pointSizeF();
+    for (const char *name : {"Text1", "insert1", "func(0)", "Combo2", "StaBar1"}) {
+        auto *control = window.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(control, name);
+        QVERIFY2(control->font().pointSizeF() == standard, name);
+    }
+    // The list still opens one line of the page's 24 point text below the caret.
+    window.richText()->setText(QString());
+    QTest::keyClicks(window.richText(), QStringLiteral("<"));
+    const RichTextBox *box = window.richText();
+    const QPoint caret =
+        box->mapTo(&window, box->viewport()->mapTo(box, box->cursorRect().topLeft()));
+    QCOMPARE(window.keyHandling().autoList()->Top(),
+             Twips::fromPixelsRounded(caret.y()) +
+                 Twips::fromPixelsRounded(QFontMetrics(box->font()).height()) + 76);
+}
+
+void TestFRAmain::completionListStaysInsideTheWindow_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("movedLeft");
+    QTest::addColumn<bool>("above");
+    QTest::newRow("room below and right") << 3 << 10 << false << false;
+    QTest::newRow("near the bottom") << 60 << 10 << false << true;
+    QTest::newRow("near the right edge") << 3 << 300 << true << false;
+    QTest::newRow("near the bottom right") << 60 << 300 << true << true;
+}
+
+void TestFRAmain::completionListStaysInsideTheWindow()
+{
+    QFETCH(int, lines);
+    QFETCH(int, columns);
+    QFETCH(bool, movedLeft);
+    QFETCH(bool, above);
+    Fixture f;
+    FRAmain &window = f.start();
+    RichTextBox *box = window.richText();
+    box->setText(QStringList(lines, QString(columns, u'x')).join("\r\n"));
+    box->setSelStart(box->textLength());
+    QTest::keyClicks(box, QStringLiteral("<"));
+    AutoList *list = window.keyHandling().autoList();
+    QVERIFY(list->isVisible());
+    QVERIFY(window.rect().contains(list->geometry()));
+
+    const QRect caret(box->mapTo(&window, box->viewport()->mapTo(box, box->cursorRect().topLeft())),
+                      box->cursorRect().size());
+    QCOMPARE(list->geometry().right() == window.rect().right(), movedLeft);
+    if (!movedLeft)
+        QCOMPARE(list->Left(), Twips::fromPixelsRounded(caret.left()));
+    // Below the caret's line, or above it: never over it.
+    if (above)
+        QVERIFY(list->geometry().bottom() < caret.top());
+    else
+        QVERIFY(list->geometry().top() > caret.bottom());
+}
+
+void TestFRAmain::settingsSwatchesShowTheTextColour()
+{
+    Fixture f;
+    FRAmain &window = f.start();
+    QPalette palette = window.richText()->palette();
+    palette.setColor(QPalette::Text, QColor(200, 30, 40));
+    window.richText()->setPalette(palette);
+    quint32 syntax = 1;
+    quint32 standard = 1;
+    // Read once the dialog runs, then closed.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &window, [&] {
+        if (auto *dialog = qobject_cast<SetFav *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            syntax = dialog->Labyufa()->color();
+            standard = dialog->Labqitacolor()->color();
+            dialog->EXIT_Click();
+        }
+    });
+    poll.start(10);
+    window.showSettings();
+    QCOMPARE(syntax, WinColor::fromColor(QColor(200, 30, 40)));
+    QCOMPARE(standard, syntax);
+}
+
+void TestFRAmain::replaceRowFollowsTheTick()
+{
+    Fixture f;
+    FRAmain &window = f.start();
+    QTest::keyClick(window.richText(), Qt::Key_F, Qt::ControlModifier);
+    FRAsearch *search = FRAsearch::loaded();
+    QVERIFY(search);
+    auto *check1 = search->findChild<QCheckBox *>("Check1");
+    // Ticked and unticked by assistive technology, not by a click.
+    for (bool ticked : {true, false}) {
+        QAccessible::queryAccessibleInterface(check1)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        QCOMPARE(check1->isChecked(), ticked);
+        QCOMPARE(search->findChild<QGroupBox *>("Frame1")->isVisible(), ticked);
+        QCOMPARE(search->isCompact(), !ticked);
+    }
+}
+
+void TestFRAmain::windowsReadAsWindows()
+{
+    Fixture f;
+    FRAmain &window = f.start();
+    window.showFindWindow();
+    window.showKeyCodeTester();
+    const std::pair<QWidget *, QAccessible::Role> windows[] = {
+        {&window, QAccessible::Window},
+        {FRAsearch::loaded(), QAccessible::Dialog},
+        {window.findChild<QWidget *>("Form3"), QAccessible::Dialog},
+    };
+    for (const auto &[widget, role] : windows) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(face->role(), role);
+        QCOMPARE(face->text(QAccessible::Name), widget->windowTitle());
+    }
 }
 
 QTEST_MAIN(TestFRAmain)

@@ -62,6 +62,8 @@ private slots:
     void text1();
     void clickWrapsSelection();
     void clickInsertsFromList();
+    void typedListTextMatchesExactly_data();
+    void typedListTextMatchesExactly();
     void mouseMoveWritesHint();
 };
 
@@ -245,6 +247,38 @@ void TestSnippetWidgets::clickInsertsFromList()
     QVERIFY(f.richText->Text().endsWith(
         QStringLiteral("<input type=radio name=\"a1\" onclick=\"\" style=\"\">")));
     QCOMPARE(f.prompts.messages.size(), 1);
+}
+
+void TestSnippetWidgets::typedListTextMatchesExactly_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<bool>("inserted");
+    QTest::newRow("start of an item") << "app" << false << false;
+    QTest::newRow("start of an item, Enter") << "app" << true << false;
+    QTest::newRow("other letter case, Enter") << "APPLET" << true << false;
+    QTest::newRow("exact") << "applet" << false << true;
+    QTest::newRow("exact, Enter") << "applet" << true << true;
+}
+
+void TestSnippetWidgets::typedListTextMatchesExactly()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    QFETCH(bool, inserted);
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    QComboBox *combo = f.widgets.Combo1;
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo, typed);
+    if (enter)
+        QTest::keyClick(combo, Qt::Key_Return);
+    QTest::mouseClick(f.widgets.insert1, Qt::LeftButton);
+    QCOMPARE(combo->currentText(), typed);
+    QCOMPARE(f.richText->Text().startsWith(QStringLiteral("<applet")), inserted);
+    QCOMPARE(f.richText->textLength() > 0, inserted);
 }
 
 void TestSnippetWidgets::mouseMoveWritesHint()

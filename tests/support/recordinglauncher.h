@@ -7,13 +7,15 @@
 #include <QUrl>
 
 // A launcher that records what would have been started or opened and starts
-// nothing. Starting a program succeeds only when canStart is set.
+// nothing. Starting a program succeeds only when canStart is set, opening an
+// address unless canOpen is cleared.
 class RecordingLauncher : public Launcher {
 public:
     QList<QUrl> opened;
     QStringList started;
     QStringList workingFolders;
     bool canStart = false;
+    bool canOpen = true;
 
     bool startProgram(const QString &program, const QString &workingFolder) override
     {
@@ -24,6 +26,6 @@ public:
     bool openUrl(const QUrl &url) override
     {
         opened.append(url);
-        return true;
+        return canOpen;
     }
 };

@@ -5,9 +5,14 @@ int ScriptedPrompts::messageBox(const QString &text, int style, const QString &t
     messages.append({text, style, title});
     if (!messageAnswers.isEmpty())
         return messageAnswers.takeFirst();
-    if ((style & 7) == YesNoCancel)
+    switch (style & 7) {
+    case YesNo:
+        return AnswerNo;
+    case YesNoCancel:
         return AnswerCancel;
-    return (style & 7) == YesNo ? AnswerNo : AnswerOk;
+    default:
+        return AnswerOk;
+    }
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const InputRequest &request)
