@@ -8,7 +8,7 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
     , tags(richText, status, prompts, clock)
     , lists(richText, status, prompts)
     , first(status, prompts, launcher, windows)
-    , preview(richText, status, prompts, launcher)
+    , preview(richText, status, prompts, launcher, &session)
     , pageSource(status, prompts, launcher, window)
     , autosave(richText, status, clock)
     , drops(richText, file, status, prompts, [this](const QUrl &url) { launcher.openUrl(url); })
