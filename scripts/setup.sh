@@ -15,6 +15,7 @@ PACKAGES=(
     fonts-noto-cjk
     xvfb xauth
     xdotool x11-utils wmctrl openbox
+    desktop-file-utils appstream
 )
 
 install_missing_packages() {

@@ -3,6 +3,7 @@
 #include "platform/qttranslation.h"
 #include "schemes/editorlook.h"
 #include "shell/caption.h"
+#include "shell/commandline.h"
 #include "shell/framain.h"
 
 #include <QApplication>
@@ -11,9 +12,19 @@
 
 int main(int argc, char *argv[])
 {
+    // "--help" and "--version" answer without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> answer = CommandLineAnswer(arguments)) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProductName());
     installQtTranslation();
+    QApplication::setDesktopFileName(QStringLiteral("zelmohtml"));
 
     installFontSubstitutions();
 

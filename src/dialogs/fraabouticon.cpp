@@ -1,5 +1,6 @@
 #include "dialogs/fraabouticon.h"
 
+#include "dialogs/programiconshape.h"
 #include "shell/caption.h"
 
 #include <QLinearGradient>
@@ -13,32 +14,25 @@ void drawIcon(QPainter &painter, double size)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 256.0, size / 256.0);
+    painter.scale(size / ProgramIconShape::kCanvas, size / ProgramIconShape::kCanvas);
 
-    QLinearGradient tile(0, 0, 0, 256);
-    tile.setColorAt(0, QColor(0x3a, 0x8d, 0xde));
-    tile.setColorAt(1, QColor(0x15, 0x4a, 0x9e));
+    const ProgramIconShape::Tile tile = ProgramIconShape::tile();
+    QLinearGradient shade(0, 0, 0, ProgramIconShape::kCanvas);
+    shade.setColorAt(0, tile.top);
+    shade.setColorAt(1, tile.bottom);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(tile);
-    painter.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+    painter.setBrush(shade);
+    painter.drawRoundedRect(tile.rect, tile.radius, tile.radius);
 
-    // The tag: "<", "/" and ">" as thick white strokes.
-    QPen stroke(Qt::white, 26, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(stroke);
     painter.setBrush(Qt::NoBrush);
-    QPainterPath open;
-    open.moveTo(92, 78);
-    open.lineTo(44, 128);
-    open.lineTo(92, 178);
-    painter.drawPath(open);
-    QPainterPath close;
-    close.moveTo(164, 78);
-    close.lineTo(212, 128);
-    close.lineTo(164, 178);
-    painter.drawPath(close);
-    stroke.setColor(QColor(0xff, 0xd5, 0x4a));
-    painter.setPen(stroke);
-    painter.drawLine(QPointF(142, 64), QPointF(114, 192));
+    for (const ProgramIconShape::Stroke &stroke : ProgramIconShape::strokes()) {
+        painter.setPen(QPen(stroke.color, ProgramIconShape::kStrokeWidth, Qt::SolidLine,
+                            Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath path(stroke.points.front());
+        for (std::size_t i = 1; i < stroke.points.size(); ++i)
+            path.lineTo(stroke.points[i]);
+        painter.drawPath(path);
+    }
     painter.restore();
 }
 

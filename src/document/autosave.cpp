@@ -4,6 +4,7 @@
 #include "editor/richtext.h"
 #include "platform/clock.h"
 #include "platform/places.h"
+#include "platform/privatefiles.h"
 #include "platform/textcodec.h"
 #include "shell/settings.h"
 #include "shell/statusline.h"
@@ -17,7 +18,7 @@ const QString kSection = QStringLiteral("save");
 
 QString storedAutosaveFolder()
 {
-    return ReadSetting(kSection, QStringLiteral("timepath"), Places::tempFolder());
+    return ReadSetting(kSection, QStringLiteral("timepath"), Places::autosaveFolder());
 }
 
 bool storedAutosaveSwitch()
@@ -83,6 +84,8 @@ void Autosave::makeCopy(const QString &autosaveFolder)
     // One moment names both the folder and the file, and the status line
     // names the file that was written.
     const QDateTime moment = m_clock.now();
+    // Copies of the user's pages are for the user's eyes only.
+    const PrivateFiles privately;
     const QString dayFolder = DayFolder(autosaveFolder, moment);
     const QString path = AddBackslash(dayFolder) + CopyName(moment);
 

@@ -87,8 +87,7 @@ void FirstToolbar::startSiblingTool(const SiblingTool &tool)
     }
     const QString separator = QDir::separator();
     const QString relative = kAppendixFolder + separator + tool.programName;
-    const QString programFolder = Places::programFolder();
-    if (m_launcher.startProgram(AddBackslash(programFolder) + relative, programFolder))
+    if (m_launcher.startProgram(Places::appendixProgram(tool.programName), Places::programFolder()))
         return;
     m_status.setText2(QStringLiteral(".") + separator + relative);
     m_prompts.messageBox(QStringLiteral("没找到附件 ----") + tool.windowTitle, Prompts::OkOnly,

@@ -4,17 +4,12 @@
 #include "platform/downloadprogressdialog.h"
 #include "platform/launcher.h"
 #include "platform/places.h"
+#include "platform/privatefiles.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "shell/statusline.h"
 
 #include <QWidget>
-
-namespace {
-
-const QString kTargetName = QStringLiteral("yuancode.txt");
-
-} // namespace
 
 QPoint AddressBoxPosition(const QRect &frameGeometry, int innerHeight)
 {
@@ -35,7 +30,7 @@ PageSource::PageSource(StatusLine &status, Prompts &prompts, Launcher &launcher,
 
 QString PageSource::TargetPath()
 {
-    return AddBackslash(Places::tempFolder()) + kTargetName;
+    return Places::pageSourceFile();
 }
 
 void PageSource::stolen_Click()
@@ -50,7 +45,12 @@ void PageSource::stolen_Click()
     const QString address = m_prompts.inputBox(request).value_or(QString());
 
     const QString target = TargetPath();
-    if (!m_download(address, target)) {
+    // The page's source is the user's business alone.
+    const bool downloaded = [&] {
+        const PrivateFiles privately;
+        return m_download(address, target);
+    }();
+    if (!downloaded) {
         m_prompts.messageBox(QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我..."),
                              Prompts::OkOnly, QStringLiteral("看窥不成功"));
         return;

@@ -12,8 +12,9 @@ class QWidget;
 class StatusLine;
 
 // Remote page source (stolen "偷窃"): asks for a page's address, downloads
-// the page into "yuancode.txt" in the TEMP folder and opens that file with
-// the desktop's handler for text files. Acts on the status line, prompts and
+// the page into "yuancode.txt" (in the TEMP folder, else in the user's cache
+// folder; see Places), for the user's eyes only, and opens that file with the
+// desktop's handler for text files. Acts on the status line, prompts and
 // launcher it is given and owns none of them.
 class PageSource {
 public:

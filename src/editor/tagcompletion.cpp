@@ -24,7 +24,7 @@ TagCompletion::TagCompletion(CaretText &text, CompletionList &list, CompletionHo
 
 bool TagCompletion::LoadTagList()
 {
-    return LoadTagList(AddBackslash(Places::programFolder()) + QStringLiteral("tags.dat"));
+    return LoadTagList(Places::tagListFile());
 }
 
 bool TagCompletion::LoadTagList(const QString &path)

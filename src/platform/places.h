@@ -1,9 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-// Where the program finds its files: its own folder (the word list, the
-// settings file, the preview) and the folder for temporary files.
+// Where each of the program's own files lives. Every caller asks here; none
+// puts a folder and a file name together itself.
+//
+// Portable use: the program's folder holds a "zelmohtml.ini" that the user
+// can write, or the user can write to the folder itself. Then the settings
+// file, the word list, "appendix" and the preview live beside the program.
+//
+// Installed use otherwise: the settings file in $XDG_CONFIG_HOME/zelmohtml
+// (its first run starts from a copy of a read-only "zelmohtml.ini" beside
+// the program), the word list and "appendix" beside the program or else in
+// the installed data folder, the preview in $XDG_CACHE_HOME/zelmohtml.
+//
+// Temporary files go to the folder named by TEMP. Without TEMP, autosave
+// copies go to $XDG_STATE_HOME/zelmohtml and the downloaded page source to
+// $XDG_CACHE_HOME/zelmohtml. Folders made here are for the user alone (0700).
 namespace Places {
 
 // The folder that holds the executable, without a trailing separator.
@@ -12,9 +26,39 @@ QString programFolder();
 // Lets tests and benchmarks run against a folder of their own.
 void setProgramFolder(const QString &folder);
 
-// The folder named by the environment variable TEMP, else the system's
-// temporary folder.
-QString tempFolder();
+// Whether the user may write to a file or folder. Tests of the rule above
+// put their own answer in; an empty function brings back the real check.
+using WriteCheck = std::function<bool(const QString &path)>;
+void setWriteCheck(WriteCheck check);
+
+// True in portable use, false in installed use.
+bool portable();
+
+// The settings file "zelmohtml.ini". In installed use its folder is made
+// when missing.
+QString settingsFile();
+
+// The word list "tags.dat".
+QString tagListFile();
+
+// The sibling tool name in the folder "appendix": beside the program when
+// it is there, else in the installed data folder when it is there, else
+// (missing) beside the program.
+QString appendixProgram(const QString &name);
+
+// "Preview.htm".
+QString previewFile();
+
+// The autosave folder used when the settings name none; made when missing.
+QString autosaveFolder();
+
+// "yuancode.txt", the last downloaded page source; its folder is made when
+// missing.
+QString pageSourceFile();
+
+// Where an installed program's data lives, as seen from its folder:
+// <prefix>/share/zelmohtml for the program <prefix>/bin/zelmohtml.
+QString dataFolder();
 
 } // namespace Places
 

@@ -54,7 +54,7 @@ int checkValue(const QString &text)
 
 QString storedTimePath()
 {
-    return ReadSetting(kSave, QStringLiteral("timepath"), Places::tempFolder());
+    return ReadSetting(kSave, QStringLiteral("timepath"), Places::autosaveFolder());
 }
 
 SavePageSettings readSavePage()

@@ -35,7 +35,7 @@ namespace SetFavStore {
 inline constexpr quint32 kDefaultTableColor = EditorLook::kDefaultColor;
 
 SavePageSettings readSavePage();
-// The stored autosave folder (TEMP when none).
+// The stored autosave folder (Places::autosaveFolder() when none).
 QString storedTimePath();
 QString storedFontName();
 QString storedFontSize();

@@ -10,12 +10,11 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
     , tags(richText, status, prompts, clock)
     , lists(richText, status, prompts)
     , first(status, prompts, launcher, windows)
-    , preview(richText, status, prompts, launcher)
+    , preview(richText, status, prompts, launcher, &session)
     , pageSource(status, prompts, launcher, window)
     , autosave(richText, status, clock)
     , drops(richText, file, status, prompts,
             [this, &prompts](const QUrl &url) { openOrSay(launcher, prompts, url); })
 {
-    preview.followFormat(&session.format());
     autosave.followFormat(&session.format());
 }

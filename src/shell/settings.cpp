@@ -6,7 +6,7 @@
 
 QString SettingsPath()
 {
-    return AddBackslash(Places::programFolder()) + QStringLiteral("zelmohtml.ini");
+    return Places::settingsFile();
 }
 
 QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue)

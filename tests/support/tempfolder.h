@@ -4,8 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A fresh, empty TEMP folder for one test: Places::tempFolder() names it while
-// it lives, and TEMP is set back afterwards.
+// A fresh, empty TEMP folder for one test: Places::autosaveFolder() and the
+// page source's folder name it while it lives, and TEMP is set back
+// afterwards.
 class TestTempFolder {
 public:
     TestTempFolder() { qputenv("TEMP", m_dir.path().toLocal8Bit()); }
