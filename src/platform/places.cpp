@@ -82,12 +82,14 @@ bool makePrivateFolder(const QString &folder)
            (errno == EEXIST && QFileInfo(folder).isDir());
 }
 
-// Our folder under an XDG base folder, made when missing. Its path is
-// returned either way: a later write there then fails with the reason.
-QString ownXdgFolder(const char *variable, const QString &underHome)
+// Our folder under an XDG base folder, made when missing and create is set.
+// Its path is returned either way: a later write there then fails with the
+// reason.
+QString ownXdgFolder(const char *variable, const QString &underHome, bool create = true)
 {
     const QString folder = joined(xdgFolder(variable, underHome), kOwnFolder);
-    makePrivateFolder(folder);
+    if (create)
+        makePrivateFolder(folder);
     return folder;
 }
 
@@ -158,7 +160,12 @@ QString previewFile()
     const QString name = QStringLiteral("Preview.htm");
     if (portable())
         return besideProgram(name);
-    return joined(ownXdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache")), name);
+    return joined(cacheFolder(), name);
+}
+
+QString cacheFolder(bool create)
+{
+    return ownXdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache"), create);
 }
 
 QString autosaveFolder()

@@ -49,6 +49,10 @@ QString appendixProgram(const QString &name);
 // "Preview.htm".
 QString previewFile();
 
+// The user's own cache folder of the program ($XDG_CACHE_HOME/zelmohtml),
+// made for the user alone when create is set and it is missing.
+QString cacheFolder(bool create = true);
+
 // The autosave folder used when the settings name none; made when missing.
 QString autosaveFolder();
 

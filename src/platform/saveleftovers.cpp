@@ -1,6 +1,9 @@
 #include "platform/saveleftovers.h"
 
+#include "platform/places.h"
+
 #include <QCryptographicHash>
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -62,20 +65,9 @@ QByteArray stemFor(const QByteArray &page, Place place)
 // The user's cache folder for the program, made private when it is created.
 QByteArray cacheFolder(bool create)
 {
-    QByteArray base = qgetenv("XDG_CACHE_HOME");
-    if (!base.startsWith('/')) {
-        const QByteArray home = qgetenv("HOME");
-        if (!home.startsWith('/'))
-            return {};
-        base = home + "/.cache";
-    }
-    const QByteArray folder = base + "/zelmohtml";
-    if (create) {
+    if (create)
         PosixFile::step("make cache folder");
-        ::mkdir(base.constData(), 0700);
-        ::mkdir(folder.constData(), 0700);
-    }
-    return folder;
+    return QFile::encodeName(Places::cacheFolder(create));
 }
 
 QByteArray folderFor(const QByteArray &page, Place place)
