@@ -2,14 +2,50 @@
 
 #include "platform/download.h"
 #include "platform/downloadprogressdialog.h"
+#include "platform/encodingdetection.h"
 #include "platform/launcher.h"
 #include "platform/places.h"
 #include "platform/privatefiles.h"
 #include "platform/prompts.h"
+#include "platform/safefile.h"
+#include "platform/textcodec.h"
 #include "platform/twips.h"
 #include "shell/statusline.h"
 
+#include <QFile>
 #include <QWidget>
+
+namespace {
+
+// Writes the source at path again in UTF-8 when it came in another encoding.
+void makeReadable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QByteArray readable = ReadableSource(bytes);
+    if (readable != bytes)
+        SafeFile::write(path, readable);
+}
+
+} // namespace
+
+QByteArray ReadableSource(const QByteArray &bytes)
+{
+    const EncodingDetection::Result detected = EncodingDetection::detect(bytes);
+    const TextCodec *codec = TextCodec::forName(detected.encoding);
+    if (!codec || detected.encoding == QLatin1String("UTF-8"))
+        return bytes;
+    QString text = codec->decode(QByteArrayView(bytes).sliced(detected.bomLength));
+    // Bytes that are no character show as what they are.
+    for (QChar &c : text) {
+        if (c.unicode() >= 0xDC00 && c.unicode() <= 0xDCFF)
+            c = QChar::ReplacementCharacter;
+    }
+    return text.toUtf8();
+}
 
 QPoint AddressBoxPosition(const QRect &frameGeometry, int innerHeight)
 {
@@ -48,14 +84,16 @@ void PageSource::stolen_Click()
     // The page's source is the user's business alone.
     const bool downloaded = [&] {
         const PrivateFiles privately;
-        return m_download(address, target);
+        if (!m_download(address, target))
+            return false;
+        makeReadable(target);
+        return true;
     }();
     if (!downloaded) {
         m_prompts.messageBox(QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我..."),
                              Prompts::OkOnly, QStringLiteral("看窥不成功"));
         return;
     }
-    // Shown as it came: no decoding of the downloaded bytes.
     openOrSay(m_launcher, m_prompts, QUrl::fromLocalFile(target));
 }
 

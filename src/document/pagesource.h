@@ -50,3 +50,9 @@ private:
 // so that the box sits over the window's top-left corner below its title
 // bar. Screen pixels.
 QPoint AddressBoxPosition(const QRect &frameGeometry, int innerHeight);
+
+// A downloaded page's source as the desktop's text viewers show it right:
+// in UTF-8. A page in another encoding (found out as when a page is opened)
+// is turned into UTF-8, its line breaks as they came; bytes that are no
+// character show as U+FFFD. UTF-8 sources stay as they came.
+QByteArray ReadableSource(const QByteArray &bytes);

@@ -3,13 +3,11 @@
 #include "platform/safefile.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QUrl>
-
-#include <unistd.h>
 
 namespace {
 
@@ -29,16 +27,21 @@ bool isHttp(const QUrl &url)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-// Moves everything the reply holds into the file; false when a write fails.
-bool drain(QNetworkReply &reply, QSaveFile &file)
+// A page's source is held in memory until it is complete; more than this is
+// no page.
+constexpr qint64 kLargest = qint64(1) << 30;
+
+// Moves everything the reply holds into bytes; false when it grows too large.
+bool drain(QNetworkReply &reply, QByteArray &bytes)
 {
     constexpr qint64 kChunk = 64 * 1024;
     while (reply.bytesAvailable() > 0) {
         const QByteArray chunk = reply.read(kChunk);
         if (chunk.isEmpty())
             break;
-        if (file.write(chunk) != chunk.size())
+        if (bytes.size() + chunk.size() > kLargest)
             return false;
+        bytes += chunk;
     }
     return true;
 }
@@ -66,13 +69,13 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     if (!url.isValid() || url.scheme().isEmpty())
         return false;
 
-    SafeFile::ignoreFileSizeSignal();
-    // The bytes go to a temporary file beside the target that replaces it
-    // only once everything has arrived and is on disk.
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A target that cannot be there is not worth fetching for.
+    if (!QFileInfo(QFileInfo(target).path()).isDir())
         return false;
+    // The target is replaced only once everything has arrived, and then as
+    // every file is saved: a download that fails or is killed leaves the
+    // older file as it was and nothing beside it.
+    QByteArray bytes;
 
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
@@ -88,7 +91,7 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (writeFailed || cancelled)
             return;
-        if (!drain(*reply, file)) {
+        if (!drain(*reply, bytes)) {
             writeFailed = true;
             reply->abort();
         }
@@ -118,11 +121,6 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     if (progress)
         progress->end();
 
-    const bool ok = !cancelled && !writeFailed && succeeded(*reply) && drain(*reply, file) &&
-                    file.flush() && ::fsync(file.handle()) == 0;
-    if (!ok) {
-        SafeFile::discard(file);
-        return false;
-    }
-    return file.commit();
+    const bool ok = !cancelled && !writeFailed && succeeded(*reply) && drain(*reply, bytes);
+    return ok && SafeFile::write(target, bytes).ok;
 }

@@ -6,7 +6,6 @@
 #include "platform/saveleftovers.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
@@ -89,12 +88,6 @@ Result replace(const QByteArray &target, const struct stat *existing, const QByt
 }
 
 } // namespace
-
-void SafeFile::discard(QSaveFile &file)
-{
-    file.cancelWriting();
-    file.commit();
-}
 
 void SafeFile::ignoreFileSizeSignal()
 {

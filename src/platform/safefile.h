@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QSaveFile;
-
 // Writes a whole file so that the old one survives any failure, and so that
 // the file keeps everything about it but its bytes. A symbolic link is
 // followed to its target. Normally the bytes go to a temporary file beside the
@@ -30,9 +28,6 @@ Result write(const QString &path, const QByteArray &bytes);
 // place left. Files that a running save owns, and files not of our making,
 // stay.
 void removeLeftovers(const QString &path);
-
-// Drops what was written to file so far; its target is not touched.
-void discard(QSaveFile &file);
 
 // Past a file-size limit the kernel would end the program with SIGXFSZ;
 // ignored, the write fails with EFBIG instead. Done once; a handler someone

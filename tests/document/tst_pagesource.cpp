@@ -69,8 +69,10 @@ void TestPageSource::fetchedSourceIsOpened()
     Fixture f;
     QTemporaryDir pages;
     const QString page = pages.filePath(QStringLiteral("page.htm"));
-    // GBK bytes and a lone LF stay exactly as they came.
+    // GBK is shown in UTF-8, which the desktop's viewers read; line breaks
+    // stay exactly as they came.
     const QByteArray bytes("<p>\xc4\xe3\xba\xc3</p>\n<br>\r\n");
+    const QByteArray shown("<p>\xe4\xbd\xa0\xe5\xa5\xbd</p>\n<br>\r\n");
     writeBytes(page, bytes);
     const QString address = QUrl::fromLocalFile(page).toString();
     f.prompts.inputAnswers = {address};
@@ -79,7 +81,10 @@ void TestPageSource::fetchedSourceIsOpened()
 
     QCOMPARE(f.addresses, QStringList{address});
     QCOMPARE(PageSource::TargetPath(), f.target());
-    QCOMPARE(readBytes(f.target()), bytes);
+    QCOMPARE(readBytes(f.target()), shown);
+    QCOMPARE(ReadableSource(shown), shown);
+    QCOMPARE(ReadableSource("<meta charset=big5>\xa4\xa4\xff"),
+             QByteArray("<meta charset=big5>\xe4\xb8\xad\xef\xbf\xbd"));
     QCOMPARE(f.launcher.opened, QList<QUrl>{QUrl::fromLocalFile(f.target())});
     QVERIFY(f.prompts.messages.isEmpty());
 

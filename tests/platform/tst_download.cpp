@@ -250,7 +250,8 @@ void TestDownload::cancelMidwayKeepsOlderFile()
     QCOMPARE(progress.begun, 1);
     QCOMPARE(progress.ended, 1);
     QCOMPARE(readBytes(target()), kOld);
-    QVERIFY(leftovers().isEmpty() || leftovers() == QStringList{QStringLiteral("local.htm")});
+    QVERIFY2(leftovers().isEmpty() || leftovers() == QStringList{QStringLiteral("local.htm")},
+             qPrintable(leftovers().join(u' ')));
 }
 
 void TestDownload::progressFollowsTheBytes()
