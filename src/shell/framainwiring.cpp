@@ -10,6 +10,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "editor/syntaxcolouring.h"
 #include "platform/wincolor.h"
 #include "schemes/barmenu.h"
 #include "schemes/editorlook.h"
@@ -20,6 +21,7 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "snippets/tagcase.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -38,7 +40,15 @@ void FRAmain::createMenus()
     barHost.defaultScheme = [this] { m_schemes->menfdafealt_Click(); };
     barHost.customScheme = [this] { m_schemes->menfdiy_Click(); };
     barHost.openSettings = [this] { showSettings(); };
+    auto *colouring = new SyntaxColouring(m_richText);
+    colouring->setOn(SyntaxColouring::storedSwitch());
+    barHost.syntaxColor = [colouring](bool on) {
+        colouring->setOn(on);
+        SyntaxColouring::storeSwitch(on);
+    };
+    barHost.tagCase = [this](bool upper) { TagCase::apply(*m_richText, upper); };
     m_barMenu = new BarMenu(this, std::move(barHost));
+    m_barMenu->menSyntaxColor->setChecked(colouring->isOn());
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
