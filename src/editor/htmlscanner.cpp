@@ -77,9 +77,15 @@ enum Flag : quint8 {
 
 constexpr int kFieldBits[] = {6, 3, 4, 4, 2, 3, 7};
 
+// The document's own block separator (in its raw text) is a line break too.
+bool isLineBreak(char16_t c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
 bool isSpace(char16_t c)
 {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r' || c == u'\f';
+    return c == u' ' || c == u'\t' || c == u'\f' || isLineBreak(c);
 }
 
 bool isAlpha(char16_t c)
@@ -105,11 +111,6 @@ bool isHex(char16_t c)
 char16_t toLower(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
-
-bool isLineBreak(char16_t c)
-{
-    return c == u'\n' || c == u'\r';
 }
 
 // Letters of identifiers: ASCII, "_", "$" and every character beyond ASCII
@@ -372,7 +373,7 @@ void Scanner::replay(qsizetype to)
 
 void Scanner::step(char16_t c, qsizetype i)
 {
-    if (c == u'\n')
+    if (c == u'\n' || c == QChar::ParagraphSeparator)
         m_lineBlank = true;
     for (;;) {
         switch (Mode(s.mode)) {

@@ -17,6 +17,19 @@ bool isName(HtmlScanner::Kind kind)
     return kind == HtmlScanner::Tag || kind == HtmlScanner::Attribute;
 }
 
+// Whether the case change leaves the name as it is; quick for ASCII.
+bool unchanged(QStringView name, bool upper)
+{
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80)
+            return (upper ? LetterCase::upper(name.toString())
+                          : LetterCase::lower(name.toString())) == name;
+        if (upper ? (c >= u'a' && c <= u'z') : (c >= u'A' && c <= u'Z'))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, bool upper)
@@ -36,15 +49,16 @@ std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, boo
         qsizetype end = at + 1;
         while (end < to && isName(kinds[size_t(end)]))
             ++end;
-        const QString name = text.mid(at, end - at).toString();
-        const QString converted = upper ? LetterCase::upper(name) : LetterCase::lower(name);
-        if (converted != name) {
+        const QStringView name = text.mid(at, end - at);
+        if (!unchanged(name, upper)) {
             if (!result) {
                 result = Change{at, 0, {}};
+                result->text.reserve(to - at);
                 copied = at;
             }
             result->text += text.mid(copied, at - copied);
-            result->text += converted;
+            result->text +=
+                upper ? LetterCase::upper(name.toString()) : LetterCase::lower(name.toString());
             copied = end;
             result->length = end - result->start;
         }
@@ -55,7 +69,9 @@ std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, boo
 
 void apply(QPlainTextEdit &edit, bool upper)
 {
-    const QString text = edit.toPlainText();
+    // The raw text, line breaks as the document's block separators: the
+    // plain text would have non-breaking spaces turned into spaces.
+    const QString text = edit.document()->toRawText();
     QTextCursor cursor = edit.textCursor();
     const int selStart = cursor.selectionStart();
     const int selEnd = cursor.selectionEnd();

@@ -19,7 +19,8 @@ struct Change {
 };
 
 // The change that puts the names between from and to (indexes into text)
-// in upper or lower case, or nothing when they already are.
+// in upper or lower case, or nothing when they already are. Line breaks may
+// be CR, LF or the document's block separator.
 std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, bool upper);
 
 // Converts the names of the selection, or of the whole page when nothing is
