@@ -2,11 +2,13 @@
 // side by side: opening a 10 MB page (the whole process to the first paint,
 // and in process); keystrokes with the completion list open on a 10 KB and
 // a 10 MB page; typing "<!--" on the first line of the 10 MB page; Ctrl+End
-// on a freshly opened 10 MB page; scrolling down a screen at a time.
+// on a freshly opened 10 MB page; scrolling down a screen at a time; and the
+// tag names of the 10 MB page put in upper and lower case.
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
 #include "editor/syntaxcolouring.h"
 #include "shell/framain.h"
+#include "snippets/tagcase.h"
 #include "support/benchmain.h"
 #include "support/bigpage.h"
 #include "support/silentprompts.h"
@@ -425,6 +427,45 @@ void BM_Scroll(benchmark::State &state)
     report(state, "scrolling, a screen to paint");
 }
 
+// --- Tag-name case -------------------------------------------------------------
+
+// Every tag and attribute name of the page put in upper case (all of them
+// change), through to the repaint; then back in lower case. Undone outside
+// the timing.
+void BM_TagCase(benchmark::State &state)
+{
+    SilentPrompts prompts;
+    Pair &upper = g_results["tag names of 10 MB, upper case"];
+    Pair &lower = g_results["tag names of 10 MB, lower (none change)"];
+    const auto timed = [](RichTextBox *box, bool toUpper) {
+        const qint64 start = nowNs();
+        TagCase::apply(*box, toUpper);
+        box->viewport()->repaint();
+        return nowNs() - start;
+    };
+    for (auto _ : state) {
+        for (const bool on : {true, false}) {
+            auto window = openWindow(prompts, on);
+            RichTextBox *box = window->richText();
+            const QString before = box->document()->firstBlock().text();
+            for (int round = 0; round < 3; ++round) {
+                (on ? upper.on : upper.off).add(timed(box, true));
+                if (box->document()->firstBlock().text() == before) {
+                    state.SkipWithError("no tag name was changed");
+                    return;
+                }
+                box->undo();
+                box->viewport()->repaint();
+                QCoreApplication::processEvents();
+                (on ? lower.on : lower.off).add(timed(box, false));
+            }
+            closeWindow(window);
+        }
+        state.SetIterationTime(upper.on.meanUs() / 1e6);
+    }
+    report(state, "tag names of 10 MB, upper case");
+}
+
 // --- Summary -------------------------------------------------------------------
 
 const char *verdict(bool met)
@@ -496,6 +537,10 @@ void printSummary()
     if (end != g_results.end() && !end->second.on.empty())
         std::fprintf(stderr, "Ctrl+End on a fresh 10 MB page: %.2f ms at most (< 100: %s)\n",
                      end->second.on.maxUs() / 1e3, verdict(end->second.on.maxUs() < 100e3));
+    const auto tagCase = g_results.find("tag names of 10 MB, upper case");
+    if (tagCase != g_results.end() && !tagCase->second.on.empty())
+        std::fprintf(stderr, "tag names of 10 MB in upper case: %.3f s at most (< 0.5: %s)\n",
+                     tagCase->second.on.maxUs() / 1e6, verdict(tagCase->second.on.maxUs() < 0.5e6));
     const auto scroll = g_results.find("scrolling, a screen to paint");
     if (scroll != g_results.end() && !scroll->second.on.empty()) {
         const double extra = scroll->second.on.meanUs() - scroll->second.off.meanUs();
@@ -525,6 +570,7 @@ void registerBenchmarks()
     manual(benchmark::RegisterBenchmark("CommentOpener/10MB", BM_CommentOpener));
     manual(benchmark::RegisterBenchmark("CtrlEnd/10MB", BM_CtrlEnd));
     manual(benchmark::RegisterBenchmark("Scroll/10MB", BM_Scroll));
+    manual(benchmark::RegisterBenchmark("TagCase/10MB", BM_TagCase));
 }
 
 } // namespace
