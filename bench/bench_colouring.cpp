@@ -15,12 +15,11 @@
 #include "support/typingkeys.h"
 #include "support/typingpage.h"
 #include "support/typingsamples.h"
+#include "support/wholeprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -184,22 +183,6 @@ QString editorCopy(QTemporaryDir &folder, bool colouring)
     return program;
 }
 
-qint64 runToFirstPaint(const QString &program)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("ZELMO_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, {pageFile().path});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return -1;
-    return timer.nsecsElapsed();
-}
-
 void BM_OpenWholeProcess(benchmark::State &state)
 {
     QTemporaryDir onFolder;
@@ -209,14 +192,14 @@ void BM_OpenWholeProcess(benchmark::State &state)
     Pair &pair = g_results["open, whole process"];
     for (auto _ : state) {
         for (int round = 0; round < 7; ++round) {
-            const qint64 withColour = runToFirstPaint(on);
-            const qint64 without = runToFirstPaint(off);
+            const double withColour = runToFirstPaint(on, {pageFile().path});
+            const double without = runToFirstPaint(off, {pageFile().path});
             if (withColour < 0 || without < 0) {
                 state.SkipWithError("the editor did not run");
                 return;
             }
-            pair.on.add(withColour);
-            pair.off.add(without);
+            pair.on.add(qint64(withColour * 1e9));
+            pair.off.add(qint64(without * 1e9));
         }
         state.SetIterationTime(pair.on.meanUs() / 1e6);
     }
@@ -250,18 +233,6 @@ struct TypingFigures {
     Samples hook;   // and its paint hook
 };
 std::map<std::string, TypingFigures> g_typing;
-
-void eraseTyped(RichTextBox *box, int count)
-{
-    if (count <= 0)
-        return;
-    QTextCursor cursor = box->textCursor();
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, count);
-    cursor.removeSelectedText();
-    box->setTextCursor(cursor);
-    box->viewport()->repaint();
-    QCoreApplication::processEvents();
-}
 
 // The word typed 40 times with the colouring on and 40 times off, in turns.
 void typeWords(benchmark::State &state, qsizetype bytes, const std::string &name)

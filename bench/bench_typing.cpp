@@ -82,19 +82,6 @@ QString textBeforeCaret(const QPlainTextEdit *edit)
     return cursor.block().text().left(cursor.positionInBlock());
 }
 
-// Takes away what was typed, outside the timing.
-void eraseTyped(QPlainTextEdit *edit, int count)
-{
-    if (count <= 0)
-        return;
-    QTextCursor cursor = edit->textCursor();
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, count);
-    cursor.removeSelectedText();
-    edit->setTextCursor(cursor);
-    edit->viewport()->repaint();
-    QCoreApplication::processEvents();
-}
-
 // The samples of one typing benchmark, over all its repetitions.
 struct TypingRun {
     Samples ours;

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 #include <QWidget>
 #include <iterator>
 
@@ -40,4 +42,17 @@ inline void sendKey(QWidget *target, const Key &key)
     QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, text);
     QCoreApplication::sendEvent(target, &release);
+}
+
+// Takes away what was typed, outside the timing.
+inline void eraseTyped(QPlainTextEdit *edit, int count)
+{
+    if (count <= 0)
+        return;
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, count);
+    cursor.removeSelectedText();
+    edit->setTextCursor(cursor);
+    edit->viewport()->repaint();
+    QCoreApplication::processEvents();
 }

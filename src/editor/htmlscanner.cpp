@@ -145,6 +145,8 @@ private:
     void replay(qsizetype to);
     void javaScript(char16_t c, qsizetype i);
     void css(char16_t c, qsizetype i);
+    bool stringOrComment(char16_t c, qsizetype i, bool lineComments);
+    bool opensStringOrComment(char16_t c, qsizetype i, bool templates);
     void endWord(qsizetype i, bool script);
     void colourWord(qsizetype end, bool script);
     bool textAt(qsizetype i, QStringView what) const;
@@ -778,50 +780,21 @@ void Scanner::colourWord(qsizetype end, bool script)
         paint(m_wordStart, i, Keyword);
 }
 
-void Scanner::javaScript(char16_t c, qsizetype i)
+// What scripts and style sheets have alike: strings, comments, and a "/"
+// that may begin a comment. Returns false for a character of code.
+bool Scanner::stringOrComment(char16_t c, qsizetype i, bool lineComments)
 {
-    if (s.sub == Code) {
-        if (has(SlashFlag)) {
-            set(SlashFlag, false);
-            if (c == u'/' || c == u'*') {
-                s.sub = c == u'/' ? LineComment : BlockComment;
-                paint(i - 1, i + 1, Comment);
-                return;
-            }
-        }
-        if (has(WordFlag)) {
-            if (isIdentifierChar(c) || (has(NumberFlag) && c == u'.')) {
-                mark(i, has(NumberFlag) ? Number : Plain);
-                return;
-            }
-            endWord(i, true);
-        }
-    }
     switch (Sub(s.sub)) {
     case Code:
-        if (c == u'"' || c == u'\'' || c == u'`') {
-            s.sub = c == u'"' ? DoubleQuoted : c == u'\'' ? SingleQuoted : Template;
-            mark(i, String);
-        } else if (c == u'/') {
-            set(SlashFlag, true);
-            mark(i, Plain);
-        } else if ((c == u'<' && textAt(i, u"<!--")) ||
-                   (c == u'-' && m_lineBlank && textAt(i, u"-->"))) {
-            // The HTML-like comments that scripts allow run to the line's end.
-            s.sub = LineComment;
-            mark(i, Comment);
-        } else if (isDigit(c)) {
-            s.flags |= WordFlag | NumberFlag;
-            m_wordStart = i;
-            mark(i, Number);
-        } else if (isIdentifierChar(c)) {
-            set(WordFlag, true);
-            m_wordStart = i;
-            mark(i, Plain);
-        } else {
-            mark(i, Plain);
+        if (has(SlashFlag)) {
+            set(SlashFlag, false);
+            if (c == u'*' || (c == u'/' && lineComments)) {
+                s.sub = c == u'/' ? LineComment : BlockComment;
+                paint(i - 1, i + 1, Comment);
+                return true;
+            }
         }
-        break;
+        return false;
     case SingleQuoted:
     case DoubleQuoted:
     case Template:
@@ -835,86 +808,99 @@ void Scanner::javaScript(char16_t c, qsizetype i)
                                                : u'`') ||
                  (isLineBreak(c) && s.sub != Template))
             s.sub = Code;
-        break;
+        return true;
     case LineComment:
         mark(i, Comment);
         if (isLineBreak(c))
             s.sub = Code;
-        break;
+        return true;
     case BlockComment:
         mark(i, Comment);
         if (has(StarFlag) && c == u'/')
             s.sub = Code;
         set(StarFlag, c == u'*');
-        break;
+        return true;
     }
+    return false;
+}
+
+// The start of a string ("`" only in scripts) or of a possible comment.
+bool Scanner::opensStringOrComment(char16_t c, qsizetype i, bool templates)
+{
+    if (c == u'"' || c == u'\'' || (c == u'`' && templates)) {
+        s.sub = c == u'"' ? DoubleQuoted : c == u'\'' ? SingleQuoted : Template;
+        mark(i, String);
+        return true;
+    }
+    if (c == u'/') {
+        set(SlashFlag, true);
+        mark(i, Plain);
+        return true;
+    }
+    return false;
+}
+
+void Scanner::javaScript(char16_t c, qsizetype i)
+{
+    const bool lineBlank = m_lineBlank;
     if (!isSpace(c))
         m_lineBlank = false;
+    if (stringOrComment(c, i, true))
+        return;
+    if (has(WordFlag)) {
+        if (isIdentifierChar(c) || (has(NumberFlag) && c == u'.')) {
+            mark(i, has(NumberFlag) ? Number : Plain);
+            return;
+        }
+        endWord(i, true);
+    }
+    if (opensStringOrComment(c, i, true))
+        return;
+    if ((c == u'<' && textAt(i, u"<!--")) || (c == u'-' && lineBlank && textAt(i, u"-->"))) {
+        // The HTML-like comments that scripts allow run to the line's end.
+        s.sub = LineComment;
+        mark(i, Comment);
+    } else if (isDigit(c)) {
+        s.flags |= WordFlag | NumberFlag;
+        m_wordStart = i;
+        mark(i, Number);
+    } else if (isIdentifierChar(c)) {
+        set(WordFlag, true);
+        m_wordStart = i;
+        mark(i, Plain);
+    } else {
+        mark(i, Plain);
+    }
 }
 
 void Scanner::css(char16_t c, qsizetype i)
 {
-    if (s.sub == Code) {
-        if (has(SlashFlag)) {
-            set(SlashFlag, false);
-            if (c == u'*') {
-                s.sub = BlockComment;
-                paint(i - 1, i + 1, Comment);
-                return;
-            }
+    if (stringOrComment(c, i, false))
+        return;
+    if (has(WordFlag)) {
+        const bool number = has(NumberFlag);
+        if (isIdentifierChar(c) || c == u'-' || (number && (c == u'.' || c == u'%'))) {
+            mark(i, number ? Number : at(m_wordStart) == u'@' ? Keyword : Plain);
+            return;
         }
-        if (has(WordFlag)) {
-            const bool number = has(NumberFlag);
-            if (isIdentifierChar(c) || c == u'-' || (number && (c == u'.' || c == u'%'))) {
-                mark(i, number ? Number : at(m_wordStart) == u'@' ? Keyword : Plain);
-                return;
-            }
-            endWord(i, false);
-        }
+        endWord(i, false);
     }
-    switch (Sub(s.sub)) {
-    case Code:
-        if (c == u'"' || c == u'\'') {
-            s.sub = c == u'"' ? DoubleQuoted : SingleQuoted;
-            mark(i, String);
-        } else if (c == u'/') {
-            set(SlashFlag, true);
-            mark(i, Plain);
-        } else if (c == u'{' || c == u'}') {
-            set(InBlockFlag, c == u'{');
-            mark(i, Plain);
-        } else if (isDigit(c) || ((c == u'.' || c == u'-') && isDigit(at(i + 1))) ||
-                   (c == u'#' && has(InBlockFlag) && isHex(at(i + 1)))) {
-            s.flags |= WordFlag | NumberFlag;
-            m_wordStart = i;
-            mark(i, Number);
-        } else if (isIdentifierChar(c) || c == u'-' || c == u'@') {
-            set(WordFlag, true);
-            m_wordStart = i;
-            mark(i, c == u'@' ? Keyword : Plain);
-        } else {
-            mark(i, c == u'!' && isAlpha(at(i + 1)) ? Keyword : Plain);
-        }
-        break;
-    case SingleQuoted:
-    case DoubleQuoted:
-        mark(i, String);
-        if (has(EscapeFlag))
-            set(EscapeFlag, false);
-        else if (c == u'\\')
-            set(EscapeFlag, true);
-        else if (c == (s.sub == SingleQuoted ? u'\'' : u'"') || isLineBreak(c))
-            s.sub = Code;
-        break;
-    case BlockComment:
-        mark(i, Comment);
-        if (has(StarFlag) && c == u'/')
-            s.sub = Code;
-        set(StarFlag, c == u'*');
-        break;
-    default:
-        s.sub = Code;
-        break;
+    if (opensStringOrComment(c, i, false))
+        return;
+    if (c == u'{' || c == u'}') {
+        set(InBlockFlag, c == u'{');
+        mark(i, Plain);
+    } else if (isDigit(c) || ((c == u'.' || c == u'-') && isDigit(at(i + 1))) ||
+               (c == u'#' && has(InBlockFlag) && isHex(at(i + 1)))) {
+        s.flags |= WordFlag | NumberFlag;
+        m_wordStart = i;
+        mark(i, Number);
+    } else if (isIdentifierChar(c) || c == u'-' || c == u'@') {
+        set(WordFlag, true);
+        m_wordStart = i;
+        mark(i, c == u'@' ? Keyword : Plain);
+    } else {
+        mark(i, c == u'!' && isAlpha(at(i + 1)) ? Keyword : Plain);
     }
 }
 

@@ -51,8 +51,7 @@ void SyntaxColouring::setOn(bool on)
     } else {
         m_edit->viewport()->removeEventFilter(this);
         m_blocks->detach([this](QTextBlock &block) { setFormats(block, {}); });
-        delete m_blocks;
-        m_blocks = nullptr;
+        delete m_blocks.data();
     }
     m_edit->viewport()->update();
 }

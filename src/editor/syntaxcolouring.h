@@ -1,16 +1,16 @@
 #pragma once
 
 #include "editor/htmlscanner.h"
+#include "editor/syntaxblocks.h"
 #include "editor/syntaxpalette.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTextLayout>
 #include <vector>
 
 class QPlainTextEdit;
 class QRect;
-class QTextBlock;
-class SyntaxBlocks;
 
 // Colours the HTML source in an editing area, lazily: a line is scanned and
 // given its formats just before it is painted, and only when its text or
@@ -28,7 +28,7 @@ public:
     // A child of the area; off until switched on.
     explicit SyntaxColouring(QPlainTextEdit *edit);
 
-    bool isOn() const { return m_blocks != nullptr; }
+    bool isOn() const { return !m_blocks.isNull(); }
     void setOn(bool on);
 
     const SyntaxPalette &palette() const { return m_palette; }
@@ -48,7 +48,7 @@ private:
     void backgroundChanged();
 
     QPlainTextEdit *m_edit;
-    SyntaxBlocks *m_blocks = nullptr;
+    QPointer<SyntaxBlocks> m_blocks; // a child of the document
     SyntaxPalette m_palette;
     std::vector<HtmlScanner::Kind> m_kinds;
 };
