@@ -156,6 +156,7 @@ private slots:
     void followsEditsAndChangesNothing();
     void onlyShownLinesGetFormats();
     void switchedOffLeavesNoFormats();
+    void coloursFollowTheBackground();
     void selectionDrawnOverColours();
     void readableOnBackgrounds_data();
     void readableOnBackgrounds();
@@ -242,6 +243,24 @@ void TestSyntaxColouring::switchedOffLeavesNoFormats()
     area.colouring->setOn(true);
     area.paint();
     QVERIFY(blocksWithFormats(area.box.document()) > 0);
+}
+
+// A new background (the settings applied) recolours every line, the ones
+// out of view when they come into view.
+void TestSyntaxColouring::coloursFollowTheBackground()
+{
+    Area area(repeatedLines(QStringLiteral("<i>x</i>"), 300), true);
+    area.scrollTo(200);
+    area.scrollTo(0);
+    QPalette palette = area.box.palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    area.box.setPalette(palette);
+    for (const int top : {0, 200}) {
+        area.scrollTo(top);
+        const QTextLayout::FormatRange tag =
+            area.box.document()->findBlockByNumber(top + 1).layout()->formats().first();
+        QCOMPARE(tag.format.foreground().color(), SyntaxPalette(Qt::black).color(HtmlScanner::Tag));
+    }
 }
 
 // Selected text is drawn in the selection's colours, not in the tag colour.
