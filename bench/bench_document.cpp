@@ -10,12 +10,11 @@
 #include "support/benchmain.h"
 #include "support/bigpage.h"
 #include "support/silentprompts.h"
+#include "support/wholeprocess.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -198,30 +197,12 @@ QString editorProgram()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/zelmohtml");
 }
 
-// Runs a program to its end and returns the wall time in seconds, or a
-// negative number when it failed.
-double runToEnd(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("ZELMO_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return -1;
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
 // Runs the program with arguments to its end once per iteration.
 void timeWholeProcess(benchmark::State &state, const QString &program, const QStringList &arguments,
                       const char *failure)
 {
     for (auto _ : state) {
-        const double seconds = runToEnd(program, arguments);
+        const double seconds = runToFirstPaint(program, arguments);
         if (seconds < 0)
             state.SkipWithError(failure);
         state.SetIterationTime(seconds);

@@ -30,6 +30,7 @@ BarMenu::BarMenu(QWidget *parent, Host host)
     mengongneng = addItem(m_poop, "mengongneng", QStringLiteral("  功 能 栏"), true);
     menshortcut = addItem(m_poop, "menshortcut", QStringLiteral("  快 捷 栏"), true);
     menespecial = addItem(m_poop, "menespecial", QStringLiteral("  特 殊 栏"), true);
+    addEditorItems();
     m_poop->addSeparator()->setObjectName(QStringLiteral("menussss"));
     menueee = addItem(m_poop, "menueee", QStringLiteral("锁定<快捷编辑拦>"), true);
     menueee->setEnabled(false);
@@ -56,6 +57,34 @@ void BarMenu::addCommandMenu(QMenu *menu)
     if (!m_commandMenus)
         m_commandMenus = m_poop->insertSeparator(settingsSeparator);
     m_poop->insertMenu(settingsSeparator, menu);
+}
+
+// The colouring switch and the tag-name case items, after the strip toggles.
+void BarMenu::addEditorItems()
+{
+    menSyntaxColor = addItem(m_poop, "menSyntaxColor", QStringLiteral("语法着色"), true);
+    m_poop->addSeparator()->setObjectName(QStringLiteral("menTagCase"));
+    menTagLower = m_poop->addAction(QStringLiteral("  标签名小写"));
+    menTagLower->setObjectName(QStringLiteral("menTagLower"));
+    menTagUpper = m_poop->addAction(QStringLiteral("  标签名大写"));
+    menTagUpper->setObjectName(QStringLiteral("menTagUpper"));
+    connect(menSyntaxColor, &QAction::triggered, this, [this] {
+        menSyntaxColor->setChecked(!menSyntaxColor->isChecked());
+        menSyntaxColor_Click();
+    });
+    for (QAction *item : {menTagLower, menTagUpper}) {
+        connect(item, &QAction::triggered, this, [this, item] {
+            if (m_host.tagCase)
+                m_host.tagCase(item == menTagUpper);
+        });
+    }
+}
+
+void BarMenu::menSyntaxColor_Click()
+{
+    menSyntaxColor->setChecked(!menSyntaxColor->isChecked());
+    if (m_host.syntaxColor)
+        m_host.syntaxColor(menSyntaxColor->isChecked());
 }
 
 void BarMenu::popup(const QPoint &globalPos)

@@ -9,8 +9,9 @@ class QPoint;
 class QWidget;
 
 // The bar menu `poop`: the scheme submenu, the three strip toggles, the
-// locked move item and the settings item. It pops up over the strips, their
-// grips and the status bar.
+// colouring switch and the two tag-name case items, the locked move item and
+// the settings item. It pops up over the strips, their grips and the status
+// bar.
 class BarMenu : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
         std::function<void()> defaultScheme; // the scheme commands
         std::function<void()> customScheme;
         std::function<void()> openSettings;
+        std::function<void(bool on)> syntaxColor; // the colouring switched
+        std::function<void(bool upper)> tagCase;  // tag and attribute names only
     };
 
     BarMenu(QWidget *parent, Host host);
@@ -34,6 +37,7 @@ public:
     void menshortcut_Click();
     void menespecial_Click();
     void menuSETfavrit_Click();
+    void menSyntaxColor_Click();
 
     QMenu *menfangan;
     QAction *menfdafealt;
@@ -41,10 +45,14 @@ public:
     QAction *mengongneng;
     QAction *menshortcut;
     QAction *menespecial;
+    QAction *menSyntaxColor;
+    QAction *menTagLower;
+    QAction *menTagUpper;
     QAction *menueee;
     QAction *menuSETfavrit;
 
 private:
+    void addEditorItems();
     // Inverts the strip's item, shows or hides the strip; true when it is
     // now shown.
     bool toggle(QAction *item, int strip);

@@ -12,6 +12,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "editor/syntaxcolouring.h"
 #include "platform/wincolor.h"
 #include "schemes/barmenu.h"
 #include "schemes/editorlook.h"
@@ -22,6 +23,7 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "snippets/tagcase.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -40,7 +42,15 @@ void FRAmain::createMenus()
     barHost.defaultScheme = [this] { m_schemes->menfdafealt_Click(); };
     barHost.customScheme = [this] { m_schemes->menfdiy_Click(); };
     barHost.openSettings = [this] { showSettings(); };
+    auto *colouring = new SyntaxColouring(m_richText);
+    colouring->setOn(SyntaxColouring::storedSwitch());
+    barHost.syntaxColor = [colouring](bool on) {
+        colouring->setOn(on);
+        SyntaxColouring::storeSwitch(on);
+    };
+    barHost.tagCase = [this](bool upper) { TagCase::apply(*m_richText, upper); };
     m_barMenu = new BarMenu(this, std::move(barHost));
+    m_barMenu->menSyntaxColor->setChecked(colouring->isOn());
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());

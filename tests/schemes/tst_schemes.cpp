@@ -1,4 +1,5 @@
 #include "editor/richtextbox.h"
+#include "editor/syntaxcolouring.h"
 #include "platform/twips.h"
 #include "schemes/barmenu.h"
 #include "schemes/editorlook.h"
@@ -82,6 +83,8 @@ private slots:
     void storedSchemeAtStart();
     void stripTogglesRerunTheScheme();
     void barMenuItems();
+    void syntaxColorSwitch_data();
+    void syntaxColorSwitch();
 };
 
 void TestSchemes::packing_data()
@@ -259,12 +262,50 @@ void TestSchemes::barMenuItems()
     for (QAction *action : menu.poop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏",
-                                    "-", "锁定<快捷编辑拦>", "-", "  用编码重新打开",
-                                    "  用编码保存", "-", "  设    置"}));
+                                    "语法着色", "-", "  标签名小写", "  标签名大写", "-",
+                                    "锁定<快捷编辑拦>", "-", "  用编码重新打开", "  用编码保存",
+                                    "-", "  设    置"}));
     QVERIFY(!menu.menueee->isEnabled());
     QVERIFY(menu.menueee->isChecked());
     menu.menueee->trigger();
     QVERIFY(menu.menueee->isChecked());
+}
+
+void TestSchemes::syntaxColorSwitch_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("no settings file") << QByteArray() << true;
+    QTest::newRow("stored off") << QByteArray("[WorkTable]\r\nSyntaxColor=False\r\n") << false;
+    QTest::newRow("stored as a number") << QByteArray("[worktable]\r\nsyntaxcolor=0\r\n") << false;
+    QTest::newRow("stored on") << QByteArray("[WorkTable]\r\nSyntaxColor=True\r\n") << true;
+}
+
+// The switch starts as stored, and the menu item turns the colouring over
+// and stores it; the tag-name items convert the page.
+void TestSchemes::syntaxColorSwitch()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, on);
+    Fixture f(ini);
+    FRAmain &window = f.start();
+    BarMenu &menu = window.barMenu();
+    const auto colouring = [&window] {
+        return window.richText()->findChild<SyntaxColouring *>()->isOn();
+    };
+    QCOMPARE(menu.menSyntaxColor->isChecked(), on);
+    QCOMPARE(colouring(), on);
+
+    menu.menSyntaxColor->trigger();
+    QCOMPARE(menu.menSyntaxColor->isChecked(), !on);
+    QCOMPARE(colouring(), !on);
+    QCOMPARE(ReadSetting("WorkTable", "SyntaxColor", "?"), on ? "False" : "True");
+
+    window.richText()->setText(QStringLiteral("<P Class=X>Y</P>"));
+    menu.menTagLower->trigger();
+    QCOMPARE(window.richText()->Text(), QStringLiteral("<p class=X>Y</p>"));
+    menu.menTagUpper->trigger();
+    QCOMPARE(window.richText()->Text(), QStringLiteral("<P CLASS=X>Y</P>"));
 }
 
 QTEST_MAIN(TestSchemes)

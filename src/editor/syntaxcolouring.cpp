@@ -1,0 +1,138 @@
+#include "editor/syntaxcolouring.h"
+
+#include "editor/syntaxblocks.h"
+#include "shell/settings.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using HtmlScanner::Kind;
+
+namespace {
+
+const QString kSection = QStringLiteral("WorkTable");
+const QString kKey = QStringLiteral("SyntaxColor");
+
+} // namespace
+
+SyntaxColouring::SyntaxColouring(QPlainTextEdit *edit)
+    : QObject(edit)
+    , m_edit(edit)
+    , m_palette(edit->palette().color(QPalette::Base))
+{
+    edit->installEventFilter(this);
+}
+
+bool SyntaxColouring::storedSwitch()
+{
+    return SettingValue::toBool(ReadSetting(kSection, kKey, QStringLiteral("True")), true);
+}
+
+void SyntaxColouring::storeSwitch(bool on)
+{
+    WriteSetting(kSection, kKey, SettingValue::fromBool(on));
+}
+
+void SyntaxColouring::setOn(bool on)
+{
+    if (on == isOn())
+        return;
+    if (on) {
+        m_blocks = new SyntaxBlocks(m_edit->document());
+        connect(m_blocks, &SyntaxBlocks::statesChanged, m_edit->viewport(),
+                qOverload<>(&QWidget::update));
+        m_edit->viewport()->installEventFilter(this);
+    } else {
+        m_edit->viewport()->removeEventFilter(this);
+        m_blocks->detach([this](QTextBlock &block) { setFormats(block, {}); });
+        delete m_blocks.data();
+    }
+    m_edit->viewport()->update();
+}
+
+bool SyntaxColouring::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && m_blocks && watched == m_edit->viewport())
+        colourArea(static_cast<QPaintEvent *>(event)->rect());
+    else if (event->type() == QEvent::PaletteChange && watched == m_edit)
+        backgroundChanged();
+    return false;
+}
+
+void SyntaxColouring::backgroundChanged()
+{
+    const QColor background = m_edit->palette().color(QPalette::Base);
+    if (background == m_palette.background())
+        return;
+    m_palette = SyntaxPalette(background);
+    if (m_blocks) {
+        m_blocks->forgetFormats();
+        m_edit->viewport()->update();
+    }
+}
+
+// The blocks from the top of the view down to the bottom of the area. Lines
+// not laid out yet are taken at their least height, so that no line of the
+// area is missed.
+void SyntaxColouring::colourArea(const QRect &area)
+{
+    const QTextDocument *document = m_edit->document();
+    const qreal leastHeight = QFontMetricsF(m_edit->font()).lineSpacing();
+    QTextBlock block = document->findBlockByLineNumber(m_edit->verticalScrollBar()->value());
+    int number = block.blockNumber();
+    for (qreal top = 0; block.isValid() && top <= area.bottom(); block = block.next(), ++number) {
+        colourBlock(block, number);
+        const QTextLayout *layout = block.layout();
+        top += layout->lineCount() > 0 ? layout->boundingRect().height() : leastHeight;
+    }
+}
+
+void SyntaxColouring::colourBlock(QTextBlock &block, int number)
+{
+    const bool endKnown = number < m_blocks->validBlocks();
+    if (endKnown && SyntaxBlocks::formatsCurrent(block))
+        return;
+    const HtmlScanner::State start = m_blocks->stateBefore(block, number);
+    // Formats may still be right (they are checked after the states before
+    // them were worked out); the end state is needed for the next block.
+    const bool current = SyntaxBlocks::formatsCurrent(block);
+    const QString text = block.text();
+    m_kinds.assign(current ? 0 : size_t(text.size()), HtmlScanner::Plain);
+    const HtmlScanner::State end =
+        HtmlScanner::scan(text, start, blockEndsLine(block), current ? nullptr : m_kinds.data());
+    m_blocks->setStateAfter(block, number, end);
+    if (current)
+        return;
+
+    QList<QTextLayout::FormatRange> formats;
+    for (qsizetype from = 0; from < text.size();) {
+        const Kind kind = m_kinds[size_t(from)];
+        qsizetype to = from + 1;
+        while (to < text.size() && m_kinds[size_t(to)] == kind)
+            ++to;
+        if (kind != HtmlScanner::Plain)
+            formats.append({int(from), int(to - from), m_palette.format(kind)});
+        from = to;
+    }
+    if (!formats.isEmpty() || SyntaxBlocks::hasFormats(block))
+        setFormats(block, formats);
+    m_blocks->setFormatsMarks(block, !formats.isEmpty());
+}
+
+void SyntaxColouring::setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats)
+{
+    block.layout()->setFormats(formats);
+    // The layout reports its block as changed to the document, which would
+    // hand that on with the next edit: a wider change notification and a
+    // relayout of every line in between. Settled here instead, with the
+    // document layout's signals held back: this paint draws the block anew.
+    QTextDocument *document = m_edit->document();
+    const QSignalBlocker quiet(document->documentLayout());
+    document->markContentsDirty(block.position(), block.length());
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "editor/htmlscanner.h"
+#include "editor/syntaxblocks.h"
+#include "editor/syntaxpalette.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTextLayout>
+#include <vector>
+
+class QPlainTextEdit;
+class QRect;
+
+// Colours the HTML source in an editing area, lazily: a line is scanned and
+// given its formats just before it is painted, and only when its text or
+// the state it begins in changed since. Nothing else is touched: not the
+// text, not the undo history, not the modified flag, not the change
+// notification. The selection is painted over the colours in the
+// selection's own colours.
+//
+// It watches the area's viewport for paint events (seen before the area
+// paints) and the area for palette changes (the background decides the
+// colours).
+class SyntaxColouring : public QObject {
+    Q_OBJECT
+public:
+    // A child of the area; off until switched on.
+    explicit SyntaxColouring(QPlainTextEdit *edit);
+
+    bool isOn() const { return !m_blocks.isNull(); }
+    void setOn(bool on);
+
+    const SyntaxPalette &palette() const { return m_palette; }
+    SyntaxBlocks *blocks() const { return m_blocks; }
+
+    // The switch "语法着色" as stored in the settings file.
+    static bool storedSwitch();
+    static void storeSwitch(bool on);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void colourArea(const QRect &area);
+    void colourBlock(QTextBlock &block, int number);
+    void setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats);
+    void backgroundChanged();
+
+    QPlainTextEdit *m_edit;
+    QPointer<SyntaxBlocks> m_blocks; // a child of the document
+    SyntaxPalette m_palette;
+    std::vector<HtmlScanner::Kind> m_kinds;
+};

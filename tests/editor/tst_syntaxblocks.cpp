@@ -1,0 +1,88 @@
+#include "editor/syntaxblocks.h"
+
+#include <QPlainTextDocumentLayout>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// Replaces removed characters at the line and column by text.
+struct Edit {
+    int line;
+    int column;
+    int removed;
+    QString text;
+};
+
+void apply(QTextDocument &document, const Edit &edit)
+{
+    QTextCursor cursor(document.findBlockByNumber(edit.line));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, edit.column);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, edit.removed);
+    cursor.insertText(edit.text);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Edit>)
+
+class TestSyntaxBlocks : public QObject {
+    Q_OBJECT
+private slots:
+    void statesAsAFreshScan_data();
+    void statesAsAFreshScan();
+};
+
+void TestSyntaxBlocks::statesAsAFreshScan_data()
+{
+    QTest::addColumn<QList<Edit>>("edits");
+    QTest::addColumn<int>("askedFirst"); // a block whose state is asked between the edits
+
+    QTest::newRow("comment opened") << QList<Edit>{{0, 0, 0, "<!--"}} << -1;
+    QTest::newRow("comment opened, then closed further down")
+        << QList<Edit>{{0, 0, 0, "<!--"}, {200, 0, 0, "-->"}} << 100;
+    QTest::newRow("a tag left open, then a comment further down")
+        << QList<Edit>{{3, 8, 0, " <a"}, {300, 0, 0, "<!--"}} << -1;
+    QTest::newRow("a tag left open, asked past, then a comment further down")
+        << QList<Edit>{{3, 8, 0, " <a"}, {300, 0, 0, "<!--"}} << 10;
+    QTest::newRow("a tag left open, then lines put in further down")
+        << QList<Edit>{{3, 8, 0, " <a"}, {300, 0, 0, "<!--\n"}} << -1;
+    QTest::newRow("lines joined after a change")
+        << QList<Edit>{{3, 8, 0, " <a"}, {300, 8, 1, ""}, {250, 0, 0, "<script>"}} << 5;
+    QTest::newRow("lines split in a script")
+        << QList<Edit>{{0, 0, 0, "<script>"}, {100, 3, 0, "\n'\n"}, {399, 0, 0, "</script>"}} << 50;
+}
+
+// After the edits, every block's end state is what a scan of the whole text
+// from its start gives, whichever blocks were asked for in between.
+void TestSyntaxBlocks::statesAsAFreshScan()
+{
+    QFETCH(QList<Edit>, edits);
+    QFETCH(int, askedFirst);
+
+    QTextDocument document;
+    document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << QStringLiteral("<b>x</b>");
+    document.setPlainText(lines.join(u'\n'));
+    SyntaxBlocks blocks(&document);
+    blocks.stateBefore(document.lastBlock(), document.blockCount() - 1);
+
+    for (const Edit &edit : edits) {
+        apply(document, edit);
+        if (askedFirst >= 0)
+            blocks.stateBefore(document.findBlockByNumber(askedFirst), askedFirst);
+    }
+    blocks.stateBefore(document.lastBlock(), document.blockCount() - 1);
+    HtmlScanner::State fresh;
+    for (QTextBlock block = document.begin(); block.next().isValid(); block = block.next()) {
+        fresh = HtmlScanner::scan(block.text(), fresh, true);
+        QVERIFY2((block.userState() & SyntaxMarks::kStateMask) == fresh.toInt(),
+                 qPrintable(QString::number(block.blockNumber())));
+    }
+}
+
+QTEST_MAIN(TestSyntaxBlocks)
+#include "tst_syntaxblocks.moc"
