@@ -132,13 +132,15 @@ QString nameOf(QByteArrayView bytes, const Line &line)
 }
 
 // Names compare as text without regard to case; an ASCII name does so without
-// being decoded first.
+// being decoded first, and never equals a name that is not ASCII.
 bool hasName(QByteArrayView bytes, const Line &line, const QString &name)
 {
     if (line.asciiName) {
         const QLatin1StringView ascii(bytes.sliced(line.nameBegin, line.nameEnd - line.nameBegin));
         return QString::compare(ascii, name, Qt::CaseInsensitive) == 0;
     }
+    if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return false;
     return sameName(nameOf(bytes, line), name);
 }
 
