@@ -1,5 +1,6 @@
 #include "editor/tagcompletiontext.h"
 
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
 #include <QTextBlock>
@@ -9,6 +10,13 @@
 namespace {
 
 constexpr int kCharByChar = RichTextBoxCaretText::kCharByChar;
+
+// Whether the block boundary after block is a line break, and not the
+// boundary between two pieces of one long line.
+bool breaksLineAfter(const QTextBlock &block)
+{
+    return !LinePieces::isContinuation(block.next());
+}
 
 // The widget's text between two positions, each line break as CR LF.
 QString widgetText(const QTextDocument *document, int from, int to)
@@ -28,10 +36,10 @@ QString widgetText(const QTextDocument *document, int from, int to)
     if (to - from <= kCharByChar) {
         for (int position = from; position < to; ++position) {
             const QChar c = document->characterAt(position);
-            if (c == QChar::ParagraphSeparator)
-                text += QLatin1String("\r\n");
-            else
+            if (c != QChar::ParagraphSeparator)
                 text += c;
+            else if (breaksLineAfter(document->findBlock(position)))
+                text += QLatin1String("\r\n");
         }
         return text;
     }
@@ -42,7 +50,7 @@ QString widgetText(const QTextDocument *document, int from, int to)
         const int lineEnd = start + int(line.size());
         text += QStringView(line).sliced(qMax(from, start) - start,
                                          qMin(to, lineEnd) - qMax(from, start));
-        if (lineEnd < to)
+        if (lineEnd < to && breaksLineAfter(block))
             text += QLatin1String("\r\n");
     }
     return text;
@@ -59,7 +67,8 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end)
         const int start = caretBlock.position();
         const QString line = caretBlock.text();
         const int inLine = qMin(end - start, int(line.size()));
-        if (end - start > line.size() && wanted == QChar::ParagraphSeparator)
+        if (end - start > line.size() && wanted == QChar::ParagraphSeparator &&
+            breaksLineAfter(caretBlock))
             return start + int(line.size());
         const qsizetype found = QStringView(line).first(inLine).lastIndexOf(wanted);
         if (found >= 0)
@@ -70,7 +79,8 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end)
     }
     const int near = qMax(0, end - kCharByChar);
     for (int position = end - 1; position >= near; --position) {
-        if (document->characterAt(position) == wanted)
+        if (document->characterAt(position) == wanted &&
+            (wanted != QChar::ParagraphSeparator || breaksLineAfter(document->findBlock(position))))
             return position;
     }
     if (near == 0)
@@ -83,7 +93,7 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end)
         if (count <= 0)
             continue;
         const QString line = block.text();
-        if (count > line.size() && wanted == QChar::ParagraphSeparator)
+        if (count > line.size() && wanted == QChar::ParagraphSeparator && breaksLineAfter(block))
             return start + int(line.size());
         const qsizetype found =
             QStringView(line).first(qMin<qsizetype>(count, line.size())).lastIndexOf(wanted);
@@ -108,7 +118,9 @@ RichTextBoxCaretText::CaretLine RichTextBoxCaretText::caretLine() const
 {
     const int caret = m_richText.textCursor().selectionStart();
     const QTextBlock block = m_richText.document()->findBlock(caret);
-    return {caret, block.position(), qsizetype(caret) + block.blockNumber()};
+    const int number = block.blockNumber();
+    return {caret, block.position(),
+            qsizetype(caret) + number - 2 * m_richText.pieces().continuationsUpTo(number)};
 }
 
 RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,

@@ -249,6 +249,10 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
         << QByteArray::fromHex("9439fc360d0a") << QByteArray::fromHex("9439fc360d0a");
     QTest::newRow("lead byte at the end")
         << QByteArray::fromHex("41d6") << QByteArray::fromHex("41d60d0a");
+    // Held as pieces in the editing area, written back as one line.
+    const QByteArray longLine = QByteArray::fromHex("d6d081ff9439fc3641").repeated(700);
+    QTest::newRow("long lines") << longLine + "\r\n" + longLine
+                                << longLine + "\r\n" + longLine + "\r\n";
 }
 
 void TestFileCommands::openAndSaveKeepsPageByteForByte()
