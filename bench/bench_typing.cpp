@@ -8,6 +8,7 @@
 #include "shell/framain.h"
 #include "shell/maincommands.h"
 #include "support/benchmain.h"
+#include "support/typingkeys.h"
 #include "support/typingpage.h"
 #include "support/typingsamples.h"
 
@@ -23,32 +24,6 @@
 #include <vector>
 
 namespace {
-
-enum class KeyKind { Open, Letter, Back };
-
-struct Key {
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-    const char *text;
-    KeyKind kind;
-};
-
-// One tag as it is typed: the "<" that opens the list, a slip put right with
-// two Backspaces, the rest of the name. The list stays open on every letter.
-const Key kWord[] = {
-    {Qt::Key_Less, Qt::ShiftModifier, "<", KeyKind::Open},
-    {Qt::Key_T, Qt::NoModifier, "t", KeyKind::Letter},
-    {Qt::Key_A, Qt::NoModifier, "a", KeyKind::Letter},
-    {Qt::Key_B, Qt::NoModifier, "b", KeyKind::Letter},
-    {Qt::Key_E, Qt::NoModifier, "e", KeyKind::Letter},
-    {Qt::Key_L, Qt::NoModifier, "l", KeyKind::Letter},
-    {Qt::Key_Backspace, Qt::NoModifier, "\b", KeyKind::Back},
-    {Qt::Key_Backspace, Qt::NoModifier, "\b", KeyKind::Back},
-    {Qt::Key_L, Qt::NoModifier, "l", KeyKind::Letter},
-    {Qt::Key_E, Qt::NoModifier, "e", KeyKind::Letter},
-};
-constexpr int kWordKeys = int(std::size(kWord));
-const QString kWordText = QStringLiteral("<table");
 
 constexpr int kKeystrokes = 400;
 
@@ -81,15 +56,6 @@ TypingPage &typingPage(qsizetype bytes, bool withHandlers)
     return *g_page;
 }
 
-void sendKey(QWidget *target, const Key &key)
-{
-    const QString text = QString::fromLatin1(key.text);
-    QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, text);
-    QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, text);
-    QCoreApplication::sendEvent(target, &release);
-}
-
 // Key press and release, then the paint.
 qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key, Paint paint)
 {
@@ -110,25 +76,6 @@ qint64 timeDeferredWork()
     return nowNs() - start;
 }
 
-QString textBeforeCaret(const QPlainTextEdit *edit)
-{
-    const QTextCursor cursor = edit->textCursor();
-    return cursor.block().text().left(cursor.positionInBlock());
-}
-
-// Takes away what was typed, outside the timing.
-void eraseTyped(QPlainTextEdit *edit, int count)
-{
-    if (count <= 0)
-        return;
-    QTextCursor cursor = edit->textCursor();
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, count);
-    cursor.removeSelectedText();
-    edit->setTextCursor(cursor);
-    edit->viewport()->repaint();
-    QCoreApplication::processEvents();
-}
-
 // The samples of one typing benchmark, over all its repetitions.
 struct TypingRun {
     Samples ours;
@@ -137,6 +84,9 @@ struct TypingRun {
     Samples bareByKind[3];
     Samples oursDeferred;
     Samples bareDeferred;
+    // CPU time of the whole keystroke, what it left to the event loop included.
+    Samples oursCpu;
+    Samples bareCpu;
     Samples handlers;
     Samples handlersByKind[3];
     Samples keyDown;
@@ -156,6 +106,8 @@ struct TypingRun {
                                 {&bare, &other.bare},
                                 {&oursDeferred, &other.oursDeferred},
                                 {&bareDeferred, &other.bareDeferred},
+                                {&oursCpu, &other.oursCpu},
+                                {&bareCpu, &other.bareCpu},
                                 {&handlers, &other.handlers},
                                 {&keyDown, &other.keyDown},
                                 {&keyUp, &other.keyUp},
@@ -196,6 +148,7 @@ void setTypingCounters(benchmark::State &state, const TypingRun &run)
     state.counters["bare_mean_us"] = run.bare.meanUs();
     state.counters["bare_p99_us"] = run.bare.percentileUs(0.99);
     state.counters["ratio"] = ratioOf(run.ours, run.bare);
+    state.counters["cpu_ratio"] = ratioOf(run.oursCpu, run.bareCpu);
     state.counters["back_us"] = run.oursByKind[int(KeyKind::Back)].meanUs();
     state.counters["bare_back_us"] = run.bareByKind[int(KeyKind::Back)].meanUs();
     state.counters["deferred_us"] = run.oursDeferred.meanUs();
@@ -253,11 +206,15 @@ void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint pa
 {
     const int kind = int(key.kind);
     page.startKeystroke();
+    const qint64 oursCpu = cpuNs();
     const qint64 ours = timeKeystroke(page.box(), key, paint);
     const HandlerTimes times = page.handlerTimes();
     run.oursDeferred.add(timeDeferredWork());
+    const qint64 bareCpu = cpuNs();
+    run.oursCpu.add(bareCpu - oursCpu);
     const qint64 floor = timeKeystroke(page.bare(), key, paint);
     run.bareDeferred.add(timeDeferredWork());
+    run.bareCpu.add(cpuNs() - bareCpu);
     state.SetIterationTime(double(ours) / 1e9);
 
     run.ours.add(ours);
@@ -452,6 +409,12 @@ void printTypingRun(const std::string &name, const TypingRun &run)
                  run.oursDeferred.meanUs(), run.bareDeferred.meanUs(),
                  (run.ours.meanUs() + run.oursDeferred.meanUs()) /
                      qMax(1.0, run.bare.meanUs() + run.bareDeferred.meanUs()));
+    std::fprintf(
+        stderr,
+        "    CPU for the %zu keys, ours/bare: %.3f/%.3f s (ratio %.2f, target <= 1.2: %s)\n",
+        run.oursCpu.size(), run.oursCpu.meanUs() * double(run.oursCpu.size()) / 1e6,
+        run.bareCpu.meanUs() * double(run.bareCpu.size()) / 1e6, ratioOf(run.oursCpu, run.bareCpu),
+        handlers ? verdict(ratioOf(run.oursCpu, run.bareCpu) <= 1.2) : "-");
     if (!handlers)
         return;
     std::fprintf(

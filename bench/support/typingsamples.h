@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <vector>
 
 // The current time on a steady clock, in nanoseconds.
@@ -13,6 +14,14 @@ inline qint64 nowNs()
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// CPU time this process has used, in nanoseconds.
+inline qint64 cpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 // Times of single keystrokes in nanoseconds, summed up in microseconds.

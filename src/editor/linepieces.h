@@ -34,7 +34,7 @@ class LinePieces : public QObject {
 public:
     // Long lines are cut into pieces of this many characters; a piece that
     // grows past kLongestPiece is cut again.
-    static constexpr int kPieceLength = 512;
+    static constexpr int kPieceLength = 256;
     static constexpr int kLongestPiece = 2 * kPieceLength;
     static constexpr int kContinuationProperty = QTextFormat::UserProperty + 0x4C50;
 

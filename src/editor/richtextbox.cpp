@@ -1,6 +1,7 @@
 #include "editor/richtextbox.h"
 
 #include "editor/ansibytecounter.h"
+#include "editor/glyphcache.h"
 #include "editor/linepieces.h"
 
 #include <QDropEvent>
@@ -54,6 +55,7 @@ RichTextBox::RichTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
     , m_pieces(new LinePieces(document()))
     , m_byteCounter(new AnsiByteCounter(document()))
+    , m_glyphs(new GlyphCache(document()))
 {
     setObjectName(QStringLiteral("RichText"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -382,6 +384,20 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
 qint64 RichTextBox::ansiByteCount() const
 {
     return m_byteCounter->bytes();
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    const QTextBlock first = firstVisibleBlock();
+    const qreal bottom = viewport()->height();
+    const QPointF offset = contentOffset();
+    int count = 0;
+    for (QTextBlock block = first;
+         block.isValid() && blockBoundingGeometry(block).translated(offset).top() <= bottom;
+         block = block.next())
+        ++count;
+    m_glyphs->keep(first, count);
+    QPlainTextEdit::paintEvent(event);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

@@ -6,6 +6,7 @@
 #include <functional>
 
 class AnsiByteCounter;
+class GlyphCache;
 class LinePieces;
 
 // The editing area: a plain-text editor without line wrapping that offers the
@@ -75,6 +76,7 @@ signals:
     void OLEDragDrop(QDropEvent *event);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -101,4 +103,5 @@ private:
 
     LinePieces *m_pieces;
     AnsiByteCounter *m_byteCounter;
+    GlyphCache *m_glyphs;
 };
