@@ -49,6 +49,7 @@ int LinePieces::continuationsUpTo(int blockNumber) const
 
 void LinePieces::contentsChange(int position, int, int charsAdded)
 {
+    ++m_changes;
     const int blockCount = m_document->blockCount();
     const int added = blockCount - m_blockCount;
     m_blockCount = blockCount;

@@ -45,6 +45,9 @@ public:
     // Continuation blocks among the blocks 0 to blockNumber.
     int continuationsUpTo(int blockNumber) const;
     int continuationCount() const { return int(m_continuations.size()); }
+    // Counts the document's changes, so that what was read of it can be
+    // known to be current.
+    quint64 changes() const { return m_changes; }
 
     // The widget's raw text of a range that starts in block firstBlock, with
     // each line break (paragraph separator) written as lineBreak and the
@@ -85,6 +88,7 @@ private:
     // Block numbers of the continuation blocks, ascending.
     std::vector<int> m_continuations;
     int m_blockCount = 1;
+    quint64 m_changes = 0;
     // False while no continuation can exist, not even in the undo history.
     bool m_mayHaveMarks = false;
     bool m_loading = false;
