@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <cstdio>
 #include <map>
@@ -66,15 +67,7 @@ struct Figures {
     Samples handlers;
     std::string note;
 };
-std::map<std::string, Figures> g_figures;
-std::vector<std::string> g_order;
-
-Figures &figures(const std::string &name)
-{
-    if (!g_figures.count(name))
-        g_order.push_back(name);
-    return g_figures[name];
-}
+NamedRuns<Figures> g_figures;
 
 // The key, its repaint and what it leaves to the event loop.
 Cost typeKey(QPlainTextEdit *edit, const Key &key)
@@ -84,6 +77,13 @@ Cost typeKey(QPlainTextEdit *edit, const Key &key)
         edit->viewport()->repaint();
         QCoreApplication::processEvents();
     });
+}
+
+// What the caret's block holds before the caret.
+QString textBeforeCaret(const QPlainTextEdit *edit)
+{
+    const QTextCursor cursor = edit->textCursor();
+    return cursor.block().text().left(cursor.positionInBlock());
 }
 
 void placeCaret(QPlainTextEdit *edit, bool middle)
@@ -126,7 +126,7 @@ void typing(benchmark::State &state, const std::string &name, bool middle)
         state.SkipWithError("tags.dat not found: the completion list would not open");
         return;
     }
-    Figures &run = figures(name);
+    Figures &run = g_figures[name];
     RichTextBox *box = one.box();
     placeCaret(box, middle);
     placeCaret(one.bare(), middle);
@@ -169,7 +169,7 @@ void opening(benchmark::State &state, const std::string &name)
         return;
     }
     file.close();
-    Figures &run = figures(name);
+    Figures &run = g_figures[name];
     for (auto _ : state) {
         const Cost ours = measure([&] {
             one.window().commands().file.LoadNamedFile(path);
@@ -233,7 +233,7 @@ Cost idleWith(QWidget *window, QWidget *hidden, QPlainTextEdit *edit, int &paint
 void idle(benchmark::State &state, const std::string &name)
 {
     TypingPage &one = page();
-    Figures &run = figures(name);
+    Figures &run = g_figures[name];
     int oursPaints = 0;
     int barePaints = 0;
     for (auto _ : state) {
@@ -260,7 +260,7 @@ void findNext(benchmark::State &state, const std::string &name)
     QPlainTextEdit *bare = one.bare();
     const QString needle = one.text().right(40).left(12);
     FindReplace findReplace(*box);
-    Figures &run = figures(name);
+    Figures &run = g_figures[name];
     for (auto _ : state) {
         box->setSelStart(0);
         box->setSelText(QStringLiteral(" "));
@@ -309,13 +309,13 @@ void registerBenchmarks()
 
 void printSummary()
 {
-    if (g_order.empty())
+    if (g_figures.order.empty())
         return;
     std::fprintf(stderr, "\n1 MB single-line page, ours beside a bare QPlainTextEdit (medians, ms; "
                          "CPU is the process's CPU time)\n");
     std::fprintf(stderr, "%-28s %6s %9s %9s %6s %9s %9s %9s\n", "benchmark", "ours n", "wall",
                  "cpu", "bare n", "wall", "cpu", "hdl p99us");
-    for (const std::string &name : g_order) {
+    for (const std::string &name : g_figures.order) {
         const Figures &run = g_figures[name];
         std::fprintf(stderr, "%-28s %6zu %9.3f %9.3f %6zu %9.3f %9.3f %9.1f\n", name.c_str(),
                      run.oursWall.size(), run.oursWall.percentileUs(0.5) / 1e3,

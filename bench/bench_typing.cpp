@@ -56,6 +56,12 @@ TypingPage &typingPage(qsizetype bytes, bool withHandlers)
     return *g_page;
 }
 
+QString textBeforeCaret(const QPlainTextEdit *edit)
+{
+    const QTextCursor cursor = edit->textCursor();
+    return cursor.block().text().left(cursor.positionInBlock());
+}
+
 // Key press and release, then the paint.
 qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key, Paint paint)
 {
@@ -126,16 +132,8 @@ struct TypingRun {
     }
 };
 
-std::map<std::string, TypingRun> g_typingRuns;
+NamedRuns<TypingRun> g_typingRuns;
 std::map<std::string, Samples> g_caseRuns;
-std::vector<std::string> g_order;
-
-TypingRun &typingRun(const std::string &name)
-{
-    if (!g_typingRuns.count(name))
-        g_order.push_back(name);
-    return g_typingRuns[name];
-}
 
 double ratioOf(const Samples &ours, const Samples &bare)
 {
@@ -279,7 +277,7 @@ void typeWords(benchmark::State &state, const std::string &name, const PageSize 
     eraseTyped(bare, typed);
 
     setTypingCounters(state, run);
-    typingRun(name).append(run);
+    g_typingRuns[name].append(run);
 }
 
 constexpr qsizetype kCasePageBytes = 10 * 1000 * 1000;
@@ -440,13 +438,13 @@ void printTypingRun(const std::string &name, const TypingRun &run)
 // The figures over all repetitions, against the targets.
 void printSummary()
 {
-    if (g_order.empty() && g_caseRuns.empty())
+    if (g_typingRuns.order.empty() && g_caseRuns.empty())
         return;
     std::fprintf(stderr, "\nKey event to repaint, over all repetitions (microseconds)\n");
     std::fprintf(stderr, "%-28s %5s %9s %9s %9s %9s %6s %-7s %9s %9s %-7s\n", "benchmark", "keys",
                  "ours", "ours p99", "bare", "bare p99", "ratio", "<=1.2x", "hdl p50", "hdl p99",
                  "<50us");
-    for (const std::string &name : g_order)
+    for (const std::string &name : g_typingRuns.order)
         printTypingRun(name, g_typingRuns[name]);
 
     std::fprintf(stderr, "\nSame cost on every page size (largest over smallest, target <= 2)\n");
@@ -457,8 +455,9 @@ void printSummary()
         double largestP99 = 0;
         int sizes = 0;
         for (const PageSize &size : kSizes) {
-            const auto found = g_typingRuns.find(std::string("Typing/") + size.name + "/" + place);
-            if (found == g_typingRuns.end())
+            const auto found =
+                g_typingRuns.runs.find(std::string("Typing/") + size.name + "/" + place);
+            if (found == g_typingRuns.runs.end())
                 continue;
             const double mean = found->second.ours.meanUs();
             const double p99 = found->second.handlers.percentileUs(0.99);

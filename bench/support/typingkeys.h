@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QTextBlock>
+#include <QString>
 #include <QTextCursor>
+#include <QWidget>
 #include <iterator>
 
 enum class KeyKind { Open, Letter, Back };
@@ -30,10 +31,10 @@ inline const Key kWord[] = {
     {Qt::Key_L, Qt::NoModifier, "l", KeyKind::Letter},
     {Qt::Key_E, Qt::NoModifier, "e", KeyKind::Letter},
 };
-constexpr int kWordKeys = int(std::size(kWord));
+inline constexpr int kWordKeys = int(std::size(kWord));
 inline const QString kWordText = QStringLiteral("<table");
 
-// Key press and release, as a keyboard sends them.
+// Press and release, delivered at once.
 inline void sendKey(QWidget *target, const Key &key)
 {
     const QString text = QString::fromLatin1(key.text);
@@ -41,12 +42,6 @@ inline void sendKey(QWidget *target, const Key &key)
     QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, text);
     QCoreApplication::sendEvent(target, &release);
-}
-
-inline QString textBeforeCaret(const QPlainTextEdit *edit)
-{
-    const QTextCursor cursor = edit->textCursor();
-    return cursor.block().text().left(cursor.positionInBlock());
 }
 
 // Takes away what was typed, outside the timing.

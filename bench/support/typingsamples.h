@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <map>
+#include <string>
 #include <vector>
 
 // The current time on a steady clock, in nanoseconds.
@@ -65,4 +67,17 @@ public:
 
 private:
     std::vector<qint64> m_ns;
+};
+
+// Figures by benchmark name, with the names in the order first asked for.
+template <typename Run> struct NamedRuns {
+    std::map<std::string, Run> runs;
+    std::vector<std::string> order;
+
+    Run &operator[](const std::string &name)
+    {
+        if (!runs.count(name))
+            order.push_back(name);
+        return runs[name];
+    }
 };

@@ -328,7 +328,7 @@ void RichTextBox::moveOverBoundary(QKeyEvent *event)
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
-    if (event->matches(QKeySequence::InsertParagraphSeparator)) {
+    if (event->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
         // A line break of the user's own never continues a line.
         QTextCursor cursor = textCursor();
         m_pieces->insertText(cursor, u"\n");
