@@ -56,6 +56,12 @@ TypingPage &typingPage(qsizetype bytes, bool withHandlers)
     return *g_page;
 }
 
+QString textBeforeCaret(const QPlainTextEdit *edit)
+{
+    const QTextCursor cursor = edit->textCursor();
+    return cursor.block().text().left(cursor.positionInBlock());
+}
+
 // Key press and release, then the paint.
 qint64 timeKeystroke(QPlainTextEdit *edit, const Key &key, Paint paint)
 {
@@ -76,12 +82,6 @@ qint64 timeDeferredWork()
     return nowNs() - start;
 }
 
-QString textBeforeCaret(const QPlainTextEdit *edit)
-{
-    const QTextCursor cursor = edit->textCursor();
-    return cursor.block().text().left(cursor.positionInBlock());
-}
-
 // The samples of one typing benchmark, over all its repetitions.
 struct TypingRun {
     Samples ours;
@@ -90,6 +90,9 @@ struct TypingRun {
     Samples bareByKind[3];
     Samples oursDeferred;
     Samples bareDeferred;
+    // CPU time of the whole keystroke, what it left to the event loop included.
+    Samples oursCpu;
+    Samples bareCpu;
     Samples handlers;
     Samples handlersByKind[3];
     Samples keyDown;
@@ -109,6 +112,8 @@ struct TypingRun {
                                 {&bare, &other.bare},
                                 {&oursDeferred, &other.oursDeferred},
                                 {&bareDeferred, &other.bareDeferred},
+                                {&oursCpu, &other.oursCpu},
+                                {&bareCpu, &other.bareCpu},
                                 {&handlers, &other.handlers},
                                 {&keyDown, &other.keyDown},
                                 {&keyUp, &other.keyUp},
@@ -127,16 +132,8 @@ struct TypingRun {
     }
 };
 
-std::map<std::string, TypingRun> g_typingRuns;
+NamedRuns<TypingRun> g_typingRuns;
 std::map<std::string, Samples> g_caseRuns;
-std::vector<std::string> g_order;
-
-TypingRun &typingRun(const std::string &name)
-{
-    if (!g_typingRuns.count(name))
-        g_order.push_back(name);
-    return g_typingRuns[name];
-}
 
 double ratioOf(const Samples &ours, const Samples &bare)
 {
@@ -149,6 +146,7 @@ void setTypingCounters(benchmark::State &state, const TypingRun &run)
     state.counters["bare_mean_us"] = run.bare.meanUs();
     state.counters["bare_p99_us"] = run.bare.percentileUs(0.99);
     state.counters["ratio"] = ratioOf(run.ours, run.bare);
+    state.counters["cpu_ratio"] = ratioOf(run.oursCpu, run.bareCpu);
     state.counters["back_us"] = run.oursByKind[int(KeyKind::Back)].meanUs();
     state.counters["bare_back_us"] = run.bareByKind[int(KeyKind::Back)].meanUs();
     state.counters["deferred_us"] = run.oursDeferred.meanUs();
@@ -206,11 +204,15 @@ void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint pa
 {
     const int kind = int(key.kind);
     page.startKeystroke();
+    const qint64 oursCpu = cpuNs();
     const qint64 ours = timeKeystroke(page.box(), key, paint);
     const HandlerTimes times = page.handlerTimes();
     run.oursDeferred.add(timeDeferredWork());
+    const qint64 bareCpu = cpuNs();
+    run.oursCpu.add(bareCpu - oursCpu);
     const qint64 floor = timeKeystroke(page.bare(), key, paint);
     run.bareDeferred.add(timeDeferredWork());
+    run.bareCpu.add(cpuNs() - bareCpu);
     state.SetIterationTime(double(ours) / 1e9);
 
     run.ours.add(ours);
@@ -275,7 +277,7 @@ void typeWords(benchmark::State &state, const std::string &name, const PageSize 
     eraseTyped(bare, typed);
 
     setTypingCounters(state, run);
-    typingRun(name).append(run);
+    g_typingRuns[name].append(run);
 }
 
 constexpr qsizetype kCasePageBytes = 10 * 1000 * 1000;
@@ -405,6 +407,12 @@ void printTypingRun(const std::string &name, const TypingRun &run)
                  run.oursDeferred.meanUs(), run.bareDeferred.meanUs(),
                  (run.ours.meanUs() + run.oursDeferred.meanUs()) /
                      qMax(1.0, run.bare.meanUs() + run.bareDeferred.meanUs()));
+    std::fprintf(
+        stderr,
+        "    CPU for the %zu keys, ours/bare: %.3f/%.3f s (ratio %.2f, target <= 1.2: %s)\n",
+        run.oursCpu.size(), run.oursCpu.meanUs() * double(run.oursCpu.size()) / 1e6,
+        run.bareCpu.meanUs() * double(run.bareCpu.size()) / 1e6, ratioOf(run.oursCpu, run.bareCpu),
+        handlers ? verdict(ratioOf(run.oursCpu, run.bareCpu) <= 1.2) : "-");
     if (!handlers)
         return;
     std::fprintf(
@@ -430,13 +438,13 @@ void printTypingRun(const std::string &name, const TypingRun &run)
 // The figures over all repetitions, against the targets.
 void printSummary()
 {
-    if (g_order.empty() && g_caseRuns.empty())
+    if (g_typingRuns.order.empty() && g_caseRuns.empty())
         return;
     std::fprintf(stderr, "\nKey event to repaint, over all repetitions (microseconds)\n");
     std::fprintf(stderr, "%-28s %5s %9s %9s %9s %9s %6s %-7s %9s %9s %-7s\n", "benchmark", "keys",
                  "ours", "ours p99", "bare", "bare p99", "ratio", "<=1.2x", "hdl p50", "hdl p99",
                  "<50us");
-    for (const std::string &name : g_order)
+    for (const std::string &name : g_typingRuns.order)
         printTypingRun(name, g_typingRuns[name]);
 
     std::fprintf(stderr, "\nSame cost on every page size (largest over smallest, target <= 2)\n");
@@ -447,8 +455,9 @@ void printSummary()
         double largestP99 = 0;
         int sizes = 0;
         for (const PageSize &size : kSizes) {
-            const auto found = g_typingRuns.find(std::string("Typing/") + size.name + "/" + place);
-            if (found == g_typingRuns.end())
+            const auto found =
+                g_typingRuns.runs.find(std::string("Typing/") + size.name + "/" + place);
+            if (found == g_typingRuns.runs.end())
                 continue;
             const double mean = found->second.ours.meanUs();
             const double p99 = found->second.handlers.percentileUs(0.99);

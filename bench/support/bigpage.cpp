@@ -34,6 +34,11 @@ QString makeBigPageText(qsizetype targetBytes)
     return text;
 }
 
+QString makeOneLinePageText(qsizetype targetBytes)
+{
+    return makeBigPageText(targetBytes).remove(QStringLiteral("\r\n"));
+}
+
 QByteArray makeBigPageBytes(qsizetype targetBytes)
 {
     return AnsiCodec::encode(makeBigPageText(targetBytes));

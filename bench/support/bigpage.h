@@ -8,6 +8,10 @@
 // seed gives the same page.
 QString makeBigPageText(qsizetype targetBytes = 10 * 1000 * 1000);
 
+// The same markup and text as one single line, as minified and generated
+// pages come.
+QString makeOneLinePageText(qsizetype targetBytes);
+
 // The page as it is stored (GBK, CR LF).
 QByteArray makeBigPageBytes(qsizetype targetBytes = 10 * 1000 * 1000);
 

@@ -88,10 +88,13 @@ void settle(QPlainTextEdit *edit)
 
 } // namespace
 
-TypingPage::TypingPage(qsizetype pageBytes)
+TypingPage::TypingPage(qsizetype pageBytes, PageShape shape)
     : m_pageBytes(pageBytes)
+    , m_shape(shape)
     , m_ready(prepareProgramFolder())
-    , m_text(RichTextBox::normalizedLineBreaks(makeBigPageText(pageBytes)))
+    , m_text(RichTextBox::normalizedLineBreaks(shape == PageShape::OneLine
+                                                   ? makeOneLinePageText(pageBytes)
+                                                   : makeBigPageText(pageBytes)))
     , m_window(std::make_unique<FRAmain>(m_prompts))
     , m_bare(std::make_unique<QPlainTextEdit>())
 {

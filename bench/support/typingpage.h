@@ -55,14 +55,17 @@ struct TypingSpot {
 // To bracket the byte count, the editing area's own counter is unhooked and
 // a second one, hooked between two stamps, does its work; the status line
 // still asks the first one, so its figures are stale while this page lives.
+enum class PageShape { ManyLines, OneLine };
+
 class TypingPage : public QObject {
 public:
-    explicit TypingPage(qsizetype pageBytes);
+    explicit TypingPage(qsizetype pageBytes, PageShape shape = PageShape::ManyLines);
     ~TypingPage() override;
 
     // False when the word list could not be found: the list would not open.
     bool ready() const { return m_ready; }
     qsizetype pageBytes() const { return m_pageBytes; }
+    PageShape shape() const { return m_shape; }
     // The page as the editing area holds it (line breaks as LF).
     const QString &text() const { return m_text; }
 
@@ -89,6 +92,7 @@ private:
     void bracketHandlers();
 
     qsizetype m_pageBytes;
+    PageShape m_shape;
     bool m_ready = false;
     QString m_text;
     YesPrompts m_prompts;

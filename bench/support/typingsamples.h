@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
+#include <map>
+#include <string>
 #include <vector>
 
 // The current time on a steady clock, in nanoseconds.
@@ -13,6 +16,14 @@ inline qint64 nowNs()
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// CPU time this process has used, in nanoseconds.
+inline qint64 cpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 // Times of single keystrokes in nanoseconds, summed up in microseconds.
@@ -56,4 +67,17 @@ public:
 
 private:
     std::vector<qint64> m_ns;
+};
+
+// Figures by benchmark name, with the names in the order first asked for.
+template <typename Run> struct NamedRuns {
+    std::map<std::string, Run> runs;
+    std::vector<std::string> order;
+
+    Run &operator[](const std::string &name)
+    {
+        if (!runs.count(name))
+            order.push_back(name);
+        return runs[name];
+    }
 };

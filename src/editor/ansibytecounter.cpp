@@ -1,5 +1,6 @@
 #include "editor/ansibytecounter.h"
 
+#include "editor/linepieces.h"
 #include "platform/textcodec.h"
 
 #include <QTextBlock>
@@ -13,20 +14,23 @@ constexpr int kRecountAfterLines = 2000;
 // The byte count of one line, kept with it.
 class LineBytes : public QTextBlockUserData {
 public:
-    LineBytes(AnsiByteCounter *counter, qint64 bytes, bool hasNul)
+    LineBytes(AnsiByteCounter *counter, qint64 bytes, bool hasNul, bool continuation)
         : counter(counter)
         , bytes(bytes)
         , hasNul(hasNul)
+        , continuation(continuation)
     {}
     ~LineBytes() override
     {
         if (counter)
-            counter->lineRemoved(bytes, hasNul);
+            counter->lineRemoved(bytes, hasNul, continuation);
     }
 
     AnsiByteCounter *counter;
     qint64 bytes;
     bool hasNul;
+    // Continues the line before it: no line break between the two.
+    bool continuation;
 };
 
 LineBytes *recordOf(const QTextBlock &block)
@@ -54,11 +58,13 @@ AnsiByteCounter::~AnsiByteCounter()
     }
 }
 
-void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul)
+void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul, bool continuation)
 {
     m_total -= lineBytes;
     if (hasNul)
         --m_linesWithNul;
+    if (continuation)
+        --m_continuations;
 }
 
 void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
@@ -84,23 +90,28 @@ void AnsiByteCounter::countLine(QTextBlock &block, bool replacesCount)
     const QString text = block.text();
     const qint64 lineBytes = m_codec->encodedLength(text);
     const bool hasNul = text.contains(QChar(u'\0'));
+    const bool continuation = LinePieces::isContinuation(block);
     if (LineBytes *record = recordOf(block)) {
         if (replacesCount)
-            lineRemoved(record->bytes, record->hasNul);
+            lineRemoved(record->bytes, record->hasNul, record->continuation);
         record->bytes = lineBytes;
         record->hasNul = hasNul;
+        record->continuation = continuation;
     } else {
-        block.setUserData(new LineBytes(this, lineBytes, hasNul));
+        block.setUserData(new LineBytes(this, lineBytes, hasNul, continuation));
     }
     m_total += lineBytes;
     if (hasNul)
         ++m_linesWithNul;
+    if (continuation)
+        ++m_continuations;
 }
 
 void AnsiByteCounter::recountAll()
 {
     m_total = 0;
     m_linesWithNul = 0;
+    m_continuations = 0;
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
         countLine(block, false);
     m_stale = false;
@@ -110,7 +121,10 @@ qint64 AnsiByteCounter::bytes()
 {
     if (m_stale)
         recountAll();
-    const qint64 lineBreaks = m_lineBreakBytes * qint64(m_document->blockCount() - 1);
+    // The pieces of a long line are blocks of their own, with no line break
+    // between them.
+    const qint64 lineBreaks =
+        m_lineBreakBytes * qint64(m_document->blockCount() - 1 - m_continuations);
     if (m_linesWithNul == 0)
         return m_total + lineBreaks;
 
@@ -123,7 +137,8 @@ qint64 AnsiByteCounter::bytes()
             return bytes +
                    m_codec->encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
         }
-        bytes += (record ? record->bytes : 0) + m_lineBreakBytes;
+        const LineBytes *next = recordOf(block.next());
+        bytes += (record ? record->bytes : 0) + (next && next->continuation ? 0 : m_lineBreakBytes);
     }
     return bytes;
 }

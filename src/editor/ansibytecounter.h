@@ -12,7 +12,9 @@ class TextCodec;
 // date as the text
 // changes, so that asking for it never walks or copies the whole text. Each
 // line's own byte count is kept with the line and redone when the line
-// changes; a line that goes away takes its count with it. After a change to
+// changes; a line that goes away takes its count with it. A long line held
+// as several blocks (LinePieces) is counted a block at a time, with no line
+// break between its blocks. After a change to
 // a great many lines (a page loaded) the counts are rebuilt at the next
 // request instead.
 //
@@ -30,7 +32,7 @@ public:
     void setMeasure(const TextCodec *codec, QStringView lineBreak);
 
     // Called by the lines' own records.
-    void lineRemoved(qint64 lineBytes, bool hasNul);
+    void lineRemoved(qint64 lineBytes, bool hasNul, bool continuation);
 
 private:
     void contentsChange(int position, int charsRemoved, int charsAdded);
@@ -43,5 +45,6 @@ private:
     qint64 m_lineBreakBytes = 2;
     qint64 m_total = 0; // sum of the line counts, without the line breaks
     int m_linesWithNul = 0;
+    int m_continuations = 0; // lines held as several blocks: blocks after their first
     bool m_stale = true;
 };

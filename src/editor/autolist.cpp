@@ -73,10 +73,10 @@ void AutoList::setListIndex(int index)
         return;
     }
     // Typing on through a tag keeps selecting the same entry.
-    if (m_list->currentItem() == item && item->isSelected())
+    if (m_list->currentRow() == index && item->isSelected())
         return;
-    m_list->setCurrentItem(item);
-    item->setSelected(true);
+    // In single selection the current row is the selected one.
+    m_list->setCurrentRow(index);
     m_list->scrollToItem(item);
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/findreplaceflattext.h"
 #include "editor/findreplacesearch.h"
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
 #include <QList>
@@ -64,12 +65,18 @@ bool FindReplace::findInText(const QString &findText, Qt::CaseSensitivity cs)
 bool FindReplace::findInDocument(const QString &pattern, Qt::CaseSensitivity cs)
 {
     const QString text = m_flatText->text();
+    const LinePieces &pieces = m_box->pieces();
     QTextCursor cursor = m_box->textCursor();
-    const qsizetype hit = TextMatcher(pattern, cs).indexIn(text, cursor.selectionEnd());
+    const qsizetype hit =
+        TextMatcher(pattern, cs).indexIn(text, pieces.joinedPosition(cursor.selectionEnd()));
     if (hit < 0)
         return false;
-    cursor.setPosition(int(hit));
-    cursor.setPosition(int(hit + pattern.size()), QTextCursor::KeepAnchor);
+    const int start = pieces.widgetPosition(int(hit), false);
+    cursor.setPosition(start);
+    if (!pattern.isEmpty()) {
+        cursor.setPosition(pieces.widgetPosition(int(hit + pattern.size()), true),
+                           QTextCursor::KeepAnchor);
+    }
     m_box->setTextCursor(cursor);
     return true;
 }
@@ -154,6 +161,16 @@ qsizetype FindReplace::replaceAllInDocument(const QString &pattern, const QStrin
 
     const QString inserted = RichTextBox::normalizedLineBreaks(replacement);
     const qsizetype length = pattern.size();
+    // The occurrences in the widget's positions, taken before any edit; an
+    // occurrence across the boundary of two pieces of a line takes the
+    // boundary with it.
+    LinePieces &pieces = m_box->pieces();
+    QList<int> starts(hits.size());
+    QList<int> ends(hits.size());
+    for (qsizetype k = 0; k < hits.size(); ++k) {
+        starts[k] = pieces.widgetPosition(int(hits.at(k)), false);
+        ends[k] = pieces.widgetPosition(int(hits.at(k) + length), true);
+    }
     QTextCursor cursor(m_box->document());
     cursor.beginEditBlock();
     // From the last occurrence back, so that the positions found stay
@@ -176,9 +193,9 @@ qsizetype FindReplace::replaceAllInDocument(const QString &pattern, const QStrin
             }
             piece += inserted;
         }
-        cursor.setPosition(int(hits.at(first)));
-        cursor.setPosition(int(hits.at(last) + length), QTextCursor::KeepAnchor);
-        cursor.insertText(piece);
+        cursor.setPosition(starts.at(first));
+        cursor.setPosition(ends.at(last), QTextCursor::KeepAnchor);
+        pieces.insertText(cursor, piece);
         last = first - 1;
     }
     cursor.endEditBlock();
@@ -200,7 +217,7 @@ void FindReplace::replaceWholeDocument(const QString &text)
     QTextCursor cursor(m_box->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(RichTextBox::normalizedLineBreaks(text));
+    m_box->pieces().insertText(cursor, RichTextBox::normalizedLineBreaks(text));
     cursor.endEditBlock();
     caretToStart();
 }

@@ -1,9 +1,11 @@
 #include "editor/findreplaceflattext.h"
 
-#include <QPlainTextEdit>
+#include "editor/linepieces.h"
+#include "editor/richtextbox.h"
+
 #include <QTextDocument>
 
-FindReplaceFlatText::FindReplaceFlatText(QPlainTextEdit &edit)
+FindReplaceFlatText::FindReplaceFlatText(RichTextBox &edit)
     : m_edit(edit)
 {}
 
@@ -32,8 +34,12 @@ QString FindReplaceFlatText::text()
     if (!document)
         return {};
     // The length check guards against a change that raised no signal.
-    if (!m_valid || m_text.size() != document->characterCount() - 1) {
+    const LinePieces &pieces = m_edit.pieces();
+    if (!m_valid || m_text.size() != document->characterCount() - 1 - pieces.continuationCount()) {
         m_text = document->toRawText();
+        if (pieces.continuationCount() > 0) {
+            m_text = pieces.joined(m_text, 0, document->blockCount() - 1, QStringView(u"\u2029"));
+        }
         m_valid = true;
     }
     return m_text;

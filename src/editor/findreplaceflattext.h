@@ -4,16 +4,17 @@
 #include <QPointer>
 #include <QString>
 
-class QPlainTextEdit;
 class QTextDocument;
+class RichTextBox;
 
 // The editing area's text as its document holds it, one paragraph separator
-// (U+2029) per line break, so that widget positions index it directly.
+// (U+2029) per line break, the pieces of a long line joined (LinePieces
+// converts its positions to the widget's).
 // Built on first use and kept until the document changes, so that repeated
 // searches do not copy the page each time.
 class FindReplaceFlatText : public QObject {
 public:
-    explicit FindReplaceFlatText(QPlainTextEdit &edit);
+    explicit FindReplaceFlatText(RichTextBox &edit);
 
     // The text; a shallow copy that stays valid across later edits.
     QString text();
@@ -22,7 +23,7 @@ private:
     void attach(QTextDocument *document);
     void invalidate();
 
-    QPlainTextEdit &m_edit;
+    RichTextBox &m_edit;
     QPointer<QTextDocument> m_document;
     QString m_text;
     bool m_valid = false;

@@ -1,8 +1,12 @@
 #include "editor/richtextbox.h"
 
 #include "editor/ansibytecounter.h"
+#include "editor/glyphcache.h"
+#include "editor/linepieces.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include <QTextBlock>
@@ -11,18 +15,47 @@
 
 namespace {
 
-// Model position of the first character of a block: every earlier block
-// adds one character for the LF of its CR LF.
-qsizetype modelStartOf(const QTextBlock &block)
+bool matchesAny(const QKeyEvent *event, std::initializer_list<QKeySequence::StandardKey> keys)
 {
-    return qsizetype(block.position()) + block.blockNumber();
+    for (const QKeySequence::StandardKey key : keys) {
+        if (event->matches(key))
+            return true;
+    }
+    return false;
+}
+
+bool isCharacterMove(const QKeyEvent *event)
+{
+    return matchesAny(event, {QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar,
+                              QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar,
+                              QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord,
+                              QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord});
+}
+
+bool isHome(const QKeyEvent *event)
+{
+    return matchesAny(event, {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine});
+}
+
+bool isEnd(const QKeyEvent *event)
+{
+    return matchesAny(event, {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine});
+}
+
+// Typed text, as the widget would insert it.
+bool typesText(const QKeyEvent *event)
+{
+    const QString text = event->text();
+    return !text.isEmpty() && (text.front().isPrint() || text.front() == u'\t');
 }
 
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_pieces(new LinePieces(document()))
     , m_byteCounter(new AnsiByteCounter(document()))
+    , m_glyphs(new GlyphCache(document()))
 {
     setObjectName(QStringLiteral("RichText"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -57,32 +90,22 @@ QString RichTextBox::normalizedLineBreaks(QString text)
 
 QString RichTextBox::Text() const
 {
-    // The raw text holds each line break as one paragraph separator, which
-    // typed or inserted text can never contain itself.
-    const QString raw = document()->toRawText();
-    QString text(raw.size() + document()->blockCount() - 1, Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const QChar c : raw) {
-        if (c == QChar::ParagraphSeparator) {
-            *out++ = u'\r';
-            *out++ = u'\n';
-        } else {
-            *out++ = c;
-        }
-    }
-    text.truncate(out - text.constData());
-    return text;
+    // The raw text holds each block boundary as one paragraph separator,
+    // which typed or inserted text can never contain itself.
+    return m_pieces->joined(document()->toRawText(), 0, document()->blockCount() - 1, u"\r\n");
 }
 
 void RichTextBox::setText(QString text)
 {
-    setPlainText(normalizedLineBreaks(std::move(text)));
+    m_pieces->load(normalizedLineBreaks(std::move(text)),
+                   [this](const QString &plain) { setPlainText(plain); });
 }
 
 qsizetype RichTextBox::textLength() const
 {
     const QTextDocument *doc = document();
-    return qsizetype(doc->characterCount()) - 1 + (doc->blockCount() - 1);
+    return qsizetype(doc->characterCount()) - 1 + (doc->blockCount() - 1) -
+           2 * m_pieces->continuationCount();
 }
 
 qsizetype RichTextBox::toModelPosition(int widgetPosition) const
@@ -90,7 +113,10 @@ qsizetype RichTextBox::toModelPosition(int widgetPosition) const
     const QTextBlock block = document()->findBlock(widgetPosition);
     if (!block.isValid())
         return textLength();
-    return qsizetype(widgetPosition) + block.blockNumber();
+    const int number = block.blockNumber();
+    // Every earlier line break adds the LF of its CR LF, every boundary
+    // between pieces takes away the separator that stands for it.
+    return qsizetype(widgetPosition) + number - 2 * m_pieces->continuationsUpTo(number);
 }
 
 int RichTextBox::toWidgetPosition(qsizetype modelPosition) const
@@ -100,19 +126,22 @@ int RichTextBox::toWidgetPosition(qsizetype modelPosition) const
         return 0;
     if (modelPosition >= textLength())
         return doc->characterCount() - 1;
+    const auto modelStartOf = [this, doc](int number) {
+        return qsizetype(doc->findBlockByNumber(number).position()) + number -
+               2 * m_pieces->continuationsUpTo(number);
+    };
     // The last block whose model start is at or before the position.
     int low = 0;
     int high = doc->blockCount() - 1;
     while (low < high) {
         const int middle = low + (high - low + 1) / 2;
-        if (modelStartOf(doc->findBlockByNumber(middle)) <= modelPosition)
+        if (modelStartOf(middle) <= modelPosition)
             low = middle;
         else
             high = middle - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(low);
-    const qsizetype offset =
-        qMin(modelPosition - modelStartOf(block), qsizetype(block.length() - 1));
+    const qsizetype offset = qMin(modelPosition - modelStartOf(low), qsizetype(block.length() - 1));
     return block.position() + int(offset);
 }
 
@@ -144,17 +173,23 @@ void RichTextBox::setSelLength(qsizetype length)
     setTextCursor(cursor);
 }
 
+QString RichTextBox::selectedText(const QTextCursor &cursor, QStringView lineBreak) const
+{
+    const QTextDocument *doc = document();
+    const int first = doc->findBlock(cursor.selectionStart()).blockNumber();
+    const int last = doc->findBlock(cursor.selectionEnd()).blockNumber();
+    return m_pieces->joined(cursor.selectedText(), first, last - first, lineBreak);
+}
+
 QString RichTextBox::SelText() const
 {
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    return text;
+    return selectedText(textCursor(), u"\r\n");
 }
 
 void RichTextBox::setSelText(const QString &text)
 {
     QTextCursor cursor = textCursor();
-    cursor.insertText(normalizedLineBreaks(text));
+    m_pieces->insertText(cursor, normalizedLineBreaks(text));
     setTextCursor(cursor);
 }
 
@@ -170,20 +205,190 @@ void RichTextBox::setModified(bool modified)
 
 int RichTextBox::GetLineCount() const
 {
-    return document()->blockCount();
+    return document()->blockCount() - m_pieces->continuationCount();
 }
 
 int RichTextBox::GetCurrentLine() const
 {
-    return document()->findBlock(textCursor().selectionStart()).blockNumber() + 1;
+    const int block = document()->findBlock(textCursor().selectionStart()).blockNumber();
+    return block - m_pieces->continuationsUpTo(block) + 1;
 }
 
 qsizetype RichTextBox::GetLineStart(int line) const
 {
-    const QTextBlock block = document()->findBlockByNumber(line);
-    if (line < 0 || !block.isValid())
+    const QTextDocument *doc = document();
+    // The line's first block is the lowest block number at which the lines
+    // begun so far (blocks less continuations) reach it.
+    const auto linesBefore = [this](int block) {
+        return block - m_pieces->continuationsUpTo(block);
+    };
+    int low = line;
+    int high = qMin(doc->blockCount() - 1, line + m_pieces->continuationCount());
+    if (line < 0 || low > high)
         return -1;
-    return modelStartOf(block);
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (linesBefore(middle) >= line)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (linesBefore(low) != line)
+        return -1;
+    return toModelPosition(doc->findBlockByNumber(low).position());
+}
+
+bool RichTextBox::isContinuation(const QTextBlock &block) const
+{
+    return LinePieces::isContinuation(block);
+}
+
+bool RichTextBox::mayJoinOrLengthen(qsizetype inserted, bool removesSelection, int key) const
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) {
+        const QTextDocument *doc = document();
+        if (removesSelection &&
+            doc->findBlock(cursor.selectionStart()) != doc->findBlock(cursor.selectionEnd()))
+            return true;
+    } else if ((key == Qt::Key_Backspace && cursor.atBlockStart()) ||
+               (key == Qt::Key_Delete && cursor.atBlockEnd())) {
+        return true;
+    }
+    return inserted > 0 && cursor.block().length() - 1 + inserted > LinePieces::kLongestPiece;
+}
+
+void RichTextBox::editKeepingPieces(const std::function<void()> &edit)
+{
+    QTextCursor group(document());
+    group.beginEditBlock();
+    const QTextCursor before = textCursor();
+    edit();
+    // A removal starts at the selection's start, or where a deletion left
+    // the caret.
+    const int caret = textCursor().position();
+    const int removedAt = before.hasSelection() ? before.selectionStart() : caret;
+    m_pieces->keepMark(removedAt);
+    m_pieces->cutLongBlocks(qMin(removedAt, caret), caret);
+    group.endEditBlock();
+    ensureCursorVisible();
+}
+
+void RichTextBox::stepIntoPieceBeforeDeleting(const QKeyEvent *event)
+{
+    // Backspace at the start of a piece deletes the last character of the
+    // piece before, Delete at its end the first one of the piece after: the
+    // boundary itself is no character.
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection())
+        return;
+    const int position = cursor.position();
+    if (event->key() == Qt::Key_Backspace) {
+        while (cursor.atBlockStart() && isContinuation(cursor.block()))
+            cursor.setPosition(cursor.position() - 1);
+    } else if (event->key() == Qt::Key_Delete) {
+        while (cursor.atBlockEnd() && isContinuation(cursor.block().next()))
+            cursor.setPosition(cursor.position() + 1);
+    }
+    if (cursor.position() != position)
+        setTextCursor(cursor);
+}
+
+void RichTextBox::moveOverBoundary(QKeyEvent *event)
+{
+    const int before = textCursor().position();
+    QPlainTextEdit::keyPressEvent(event);
+    if (isCharacterMove(event)) {
+        // A step that only crossed a boundary between pieces is taken again.
+        const qsizetype model = toModelPosition(before);
+        int position = before;
+        for (int step = 0; step < 8; ++step) {
+            const int now = textCursor().position();
+            if (now == position || toModelPosition(now) != model)
+                return;
+            position = now;
+            QPlainTextEdit::keyPressEvent(event);
+        }
+        return;
+    }
+    // Home and End go to the start and end of the piece first, and from
+    // there to those of the whole line.
+    QTextCursor cursor = textCursor();
+    if (cursor.position() != before)
+        return;
+    QTextBlock block = cursor.block();
+    int target = before;
+    if (isHome(event) && cursor.atBlockStart()) {
+        while (isContinuation(block))
+            block = block.previous();
+        target = block.position();
+    } else if (isEnd(event) && cursor.atBlockEnd()) {
+        while (isContinuation(block.next()))
+            block = block.next();
+        target = block.position() + block.length() - 1;
+    }
+    if (target == before)
+        return;
+    const bool select =
+        matchesAny(event, {QKeySequence::SelectStartOfLine, QKeySequence::SelectEndOfLine});
+    cursor.setPosition(target, select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+        // A line break of the user's own never continues a line.
+        QTextCursor cursor = textCursor();
+        m_pieces->insertText(cursor, u"\n");
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    if (isCharacterMove(event) || isHome(event) || isEnd(event)) {
+        moveOverBoundary(event);
+        return;
+    }
+    if (matchesAny(event, {QKeySequence::Undo, QKeySequence::Redo})) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    stepIntoPieceBeforeDeleting(event);
+    const bool types = typesText(event);
+    const bool removes = types || event->key() == Qt::Key_Backspace ||
+                         event->key() == Qt::Key_Delete || event->matches(QKeySequence::Cut);
+    if (mayJoinOrLengthen(types ? event->text().size() : 0, removes, event->key()))
+        editKeepingPieces([&] { QPlainTextEdit::keyPressEvent(event); });
+    else
+        QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    if (mayJoinOrLengthen(commit.size(), !commit.isEmpty(), 0))
+        editKeepingPieces([&] { QPlainTextEdit::inputMethodEvent(event); });
+    else
+        QPlainTextEdit::inputMethodEvent(event);
+}
+
+QMimeData *RichTextBox::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    data->setText(selectedText(textCursor(), u"\n"));
+    return data;
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || !source->hasText())
+        return;
+    QTextCursor cursor = textCursor();
+    m_pieces->insertText(cursor, normalizedLineBreaks(source->text()));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 qint64 RichTextBox::ansiByteCount() const
@@ -194,6 +399,20 @@ qint64 RichTextBox::ansiByteCount() const
 void RichTextBox::setByteMeasure(const TextCodec *codec, QStringView lineBreak)
 {
     m_byteCounter->setMeasure(codec, lineBreak);
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    const QTextBlock first = firstVisibleBlock();
+    const qreal bottom = viewport()->height();
+    const QPointF offset = contentOffset();
+    int count = 0;
+    for (QTextBlock block = first;
+         block.isValid() && blockBoundingGeometry(block).translated(offset).top() <= bottom;
+         block = block.next())
+        ++count;
+    m_glyphs->keep(first, count);
+    QPlainTextEdit::paintEvent(event);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

@@ -3,14 +3,22 @@
 #include "editor/richtext.h"
 
 #include <QPlainTextEdit>
+#include <functional>
 
 class AnsiByteCounter;
 class TextCodec;
+class GlyphCache;
+class LinePieces;
 
 // The editing area: a plain-text editor without line wrapping that offers the
 // RichText model. Text positions of the model count a line break as two
 // characters (CR LF); the widget's own positions count it as one. Converting
 // between the two walks the document's blocks and never copies the text.
+//
+// A long line is held as several blocks (see LinePieces) and shows as several
+// screen lines, as if wrapped: the model, the line queries and the byte count
+// see one line, the keys and the clipboard treat the boundaries between its
+// pieces as no character at all.
 class RichTextBox : public QPlainTextEdit, public RichText {
     Q_OBJECT
 public:
@@ -33,17 +41,25 @@ public:
 
     // Position conversions between the model (CR LF = 2) and the widget
     // (line break = 1). A model position inside a CR LF maps to the end of
-    // its line.
+    // its line; at the boundary between two pieces of a line, to the start
+    // of the later piece.
     qsizetype toModelPosition(int widgetPosition) const;
     int toWidgetPosition(qsizetype modelPosition) const;
 
     // Line queries in the area's own line model (no wrapping: one line per
-    // CR LF). GetCurrentLine is 1-based and follows the caret or the start of
-    // the selection; GetLineStart takes a 0-based line and gives the model
-    // index of its first character, or -1 when there is no such line.
+    // CR LF, however many pieces it has). GetCurrentLine is 1-based and
+    // follows the caret or the start of the selection; GetLineStart takes a
+    // 0-based line and gives the model index of its first character, or -1
+    // when there is no such line.
     int GetLineCount() const;
     int GetCurrentLine() const;
     qsizetype GetLineStart(int line) const;
+
+    // True when block continues the line of the block before it: there is no
+    // line break between the two.
+    bool isContinuation(const QTextBlock &block) const;
+    const LinePieces &pieces() const { return *m_pieces; }
+    LinePieces &pieces() { return *m_pieces; }
 
     // Length of the text in its page's encoding (GBK unless set), up to the
     // first NUL.
@@ -66,13 +82,32 @@ signals:
     void OLEDragDrop(QDropEvent *event);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    // The selection's text as the widget holds it, each line break written
+    // as lineBreak and the boundaries between pieces left out.
+    QString selectedText(const QTextCursor &cursor, QStringView lineBreak) const;
+    // Runs an edit of the widget's own that may remove a block boundary or
+    // leave a block too long as one undo step with the repair of the mark
+    // where the removal started and the cutting of that block.
+    void editKeepingPieces(const std::function<void()> &edit);
+    // Whether a key or an input method's text may do either.
+    bool mayJoinOrLengthen(qsizetype inserted, bool removesSelection, int key) const;
+    void stepIntoPieceBeforeDeleting(const QKeyEvent *event);
+    void moveOverBoundary(QKeyEvent *event);
+
+    LinePieces *m_pieces;
     AnsiByteCounter *m_byteCounter;
+    GlyphCache *m_glyphs;
 };

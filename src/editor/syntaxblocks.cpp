@@ -1,13 +1,15 @@
 #include "editor/syntaxblocks.h"
 
+#include "editor/linepieces.h"
+
 #include <QTextDocument>
 
 using HtmlScanner::State;
 using namespace SyntaxMarks;
 
-bool blockEndsLine(const QTextBlock &)
+bool blockEndsLine(const QTextBlock &block)
 {
-    return true;
+    return !LinePieces::isContinuation(block.next());
 }
 
 namespace {

@@ -9,7 +9,7 @@ class QTextDocument;
 
 // Whether the scanner reads a line break at the end of the block. A block
 // that the next block continues (one long line kept in several blocks) does
-// not end a line; today every block does.
+// not end a line.
 bool blockEndsLine(const QTextBlock &block);
 
 // What the colouring keeps with each block of a document, in the block's

@@ -14,6 +14,23 @@ bool startsSearch(int keyCode)
            (keyCode >= VirtualKey::LetterA && keyCode <= VirtualKey::Numpad0 + 1);
 }
 
+// The text with every character case-folded on its own, as comparisons
+// without regard to case fold them.
+QString foldedCase(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            text[i] = QChar(QChar::highSurrogate(folded));
+            text[++i] = QChar(QChar::lowSurrogate(folded));
+        } else {
+            text[i] = QChar(QChar::toCaseFolded(c.unicode()));
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 TagCompletion::TagCompletion(CaretText &text, CompletionList &list, CompletionHost &host)
@@ -33,8 +50,11 @@ bool TagCompletion::LoadTagList(const QString &path)
     if (!TagList::load(path, entries))
         return false;
     m_list.Clear();
-    for (const QString &entry : entries)
+    m_foldedEntries.clear();
+    for (const QString &entry : entries) {
         m_list.AddItem(entry);
+        m_foldedEntries.append(foldedCase(entry));
+    }
     return true;
 }
 
@@ -81,7 +101,9 @@ void TagCompletion::takePrefix(qsizetype caret)
     m_tagPrefix = m_text.Mid(m_tagStart, caret - m_tagStart + 1);
     // A closing tag being typed (the character after "<" may stand after
     // the caret), or the tag closed already.
-    if (m_text.Mid(m_tagStart, 2) == QLatin1String("</") || m_tagPrefix.contains(u'>'))
+    const QString opening =
+        m_tagPrefix.size() >= 2 ? m_tagPrefix.left(2) : m_text.Mid(m_tagStart, 2);
+    if (opening == QLatin1String("</") || m_tagPrefix.contains(u'>'))
         close();
 }
 
@@ -94,9 +116,16 @@ void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/)
 void TagCompletion::selectMatchingEntry()
 {
     const int count = m_list.ListCount();
+    // The entries folded once, the prefix once per search.
+    if (m_foldedEntries.size() != count) {
+        m_foldedEntries.clear();
+        for (int index = 0; index < count; ++index)
+            m_foldedEntries.append(foldedCase(m_list.List(index)));
+    }
+    const QString prefix = foldedCase(m_tagPrefix);
     for (int step = 1; step <= count; ++step) {
         const int index = step % count;
-        if (m_list.List(index).startsWith(m_tagPrefix, Qt::CaseInsensitive)) {
+        if (m_foldedEntries.at(index).startsWith(prefix)) {
             m_list.setListIndex(index);
             return;
         }

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 // The completion list of tag texts that opens under the caret when "<" is
 // typed. It follows the editing area's change, key-up and key-down events
@@ -66,4 +67,6 @@ private:
     qsizetype m_tagStart = 0;
     qsizetype m_tagCaret = 0;
     QString m_tagPrefix;
+    // The entries case-folded, for the search.
+    QStringList m_foldedEntries;
 };

@@ -12,9 +12,14 @@ WindowCompletionHost::WindowCompletionHost(QWidget &window, RichTextBox &richTex
 
 QPoint WindowCompletionHost::caretPosition() const
 {
-    // The caret as it stands once the view has followed it.
-    m_richText.ensureCursorVisible();
-    return m_richText.viewport()->mapTo(&m_richText, m_richText.cursorRect().topLeft());
+    // The caret as it stands once the view has followed it; mostly it is in
+    // view already, and finding its place once is enough.
+    QRect caret = m_richText.cursorRect();
+    if (!m_richText.viewport()->rect().contains(caret)) {
+        m_richText.ensureCursorVisible();
+        caret = m_richText.cursorRect();
+    }
+    return m_richText.viewport()->mapTo(&m_richText, caret.topLeft());
 }
 
 int WindowCompletionHost::editLeft() const

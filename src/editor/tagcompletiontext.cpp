@@ -1,5 +1,6 @@
 #include "editor/tagcompletiontext.h"
 
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
 #include <QTextBlock>
@@ -10,8 +11,26 @@ namespace {
 
 constexpr int kCharByChar = RichTextBoxCaretText::kCharByChar;
 
+// Whether the block boundary after block is a line break, and not the
+// boundary between two pieces of one long line.
+bool breaksLineAfter(const QTextBlock &block)
+{
+    return !LinePieces::isContinuation(block.next());
+}
+
+// The block at position: hint when it holds it (hint starts at hintStart),
+// else the one the document finds.
+QTextBlock blockAt(const QTextDocument *document, int position, const QTextBlock &hint,
+                   int hintStart)
+{
+    if (position >= hintStart && position < hintStart + hint.length())
+        return hint;
+    return document->findBlock(position);
+}
+
 // The widget's text between two positions, each line break as CR LF.
-QString widgetText(const QTextDocument *document, int from, int to)
+QString widgetText(const QTextDocument *document, int from, int to, const QTextBlock &hint,
+                   int hintStart)
 {
     QString text;
     if (to <= from)
@@ -19,7 +38,7 @@ QString widgetText(const QTextDocument *document, int from, int to)
     text.reserve(to - from + 16);
     // Within one line of ordinary length, the line's own text is the
     // cheapest way to it.
-    const QTextBlock block = document->findBlock(from);
+    const QTextBlock block = blockAt(document, from, hint, hintStart);
     if (block.isValid() && block.length() <= kCharByChar &&
         to < block.position() + block.length()) {
         const QString line = block.text();
@@ -28,10 +47,10 @@ QString widgetText(const QTextDocument *document, int from, int to)
     if (to - from <= kCharByChar) {
         for (int position = from; position < to; ++position) {
             const QChar c = document->characterAt(position);
-            if (c == QChar::ParagraphSeparator)
-                text += QLatin1String("\r\n");
-            else
+            if (c != QChar::ParagraphSeparator)
                 text += c;
+            else if (breaksLineAfter(document->findBlock(position)))
+                text += QLatin1String("\r\n");
         }
         return text;
     }
@@ -42,24 +61,26 @@ QString widgetText(const QTextDocument *document, int from, int to)
         const int lineEnd = start + int(line.size());
         text += QStringView(line).sliced(qMax(from, start) - start,
                                          qMin(to, lineEnd) - qMax(from, start));
-        if (lineEnd < to)
+        if (lineEnd < to && breaksLineAfter(block))
             text += QLatin1String("\r\n");
     }
     return text;
 }
 
 // Widget position of the last wanted character before end; -1 when none.
-int lastBefore(const QTextDocument *document, QChar wanted, int end)
+int lastBefore(const QTextDocument *document, QChar wanted, int end, const QTextBlock &hint,
+               int hintStart)
 {
     if (end <= 0)
         return -1;
     // The caret's line, when it is of ordinary length, is searched in one go.
-    const QTextBlock caretBlock = document->findBlock(end - 1);
+    const QTextBlock caretBlock = blockAt(document, end - 1, hint, hintStart);
     if (caretBlock.isValid() && caretBlock.length() <= kCharByChar) {
         const int start = caretBlock.position();
         const QString line = caretBlock.text();
         const int inLine = qMin(end - start, int(line.size()));
-        if (end - start > line.size() && wanted == QChar::ParagraphSeparator)
+        if (end - start > line.size() && wanted == QChar::ParagraphSeparator &&
+            breaksLineAfter(caretBlock))
             return start + int(line.size());
         const qsizetype found = QStringView(line).first(inLine).lastIndexOf(wanted);
         if (found >= 0)
@@ -70,7 +91,8 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end)
     }
     const int near = qMax(0, end - kCharByChar);
     for (int position = end - 1; position >= near; --position) {
-        if (document->characterAt(position) == wanted)
+        if (document->characterAt(position) == wanted &&
+            (wanted != QChar::ParagraphSeparator || breaksLineAfter(document->findBlock(position))))
             return position;
     }
     if (near == 0)
@@ -83,7 +105,7 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end)
         if (count <= 0)
             continue;
         const QString line = block.text();
-        if (count > line.size() && wanted == QChar::ParagraphSeparator)
+        if (count > line.size() && wanted == QChar::ParagraphSeparator && breaksLineAfter(block))
             return start + int(line.size());
         const qsizetype found =
             QStringView(line).first(qMin<qsizetype>(count, line.size())).lastIndexOf(wanted);
@@ -101,14 +123,23 @@ RichTextBoxCaretText::RichTextBoxCaretText(RichTextBox &richText)
 
 qsizetype RichTextBoxCaretText::SelStart() const
 {
-    return m_richText.SelStart();
+    return caretLine().model;
 }
 
 RichTextBoxCaretText::CaretLine RichTextBoxCaretText::caretLine() const
 {
+    // The change rule asks several times after each key: the document's
+    // block tree is walked once.
     const int caret = m_richText.textCursor().selectionStart();
+    const quint64 changes = m_richText.pieces().changes();
+    if (caret == m_line.caret && changes == m_line.changes && m_line.block.isValid())
+        return m_line;
     const QTextBlock block = m_richText.document()->findBlock(caret);
-    return {caret, block.position(), qsizetype(caret) + block.blockNumber()};
+    const int number = block.blockNumber();
+    m_line = {caret, block, block.position(),
+              qsizetype(caret) + number - 2 * m_richText.pieces().continuationsUpTo(number),
+              changes};
+    return m_line;
 }
 
 RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
@@ -139,8 +170,8 @@ QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
         ++from.widget;
     }
     const Place to = place(line, last);
-    QString text =
-        head + widgetText(m_richText.document(), from.widget, qMax(from.widget, to.widget));
+    QString text = head + widgetText(m_richText.document(), from.widget,
+                                     qMax(from.widget, to.widget), line.block, line.start);
     if (to.insideBreak)
         text += u'\r';
     return text;
@@ -150,18 +181,24 @@ qsizetype RichTextBoxCaretText::lastIndexOf(QChar ch, qsizetype count) const
 {
     if (count <= 0)
         return 0;
-    const Place end = place(caretLine(), count);
+    const CaretLine line = caretLine();
+    const Place end = place(line, count);
     // With count inside a line break, only the CR of it is among the
     // first count characters.
     if (ch == u'\r' && end.insideBreak)
         return count;
     const bool lineBreak = ch == u'\r' || ch == u'\n';
-    const int found = lastBefore(m_richText.document(),
-                                 lineBreak ? QChar(QChar::ParagraphSeparator) : ch, end.widget);
+    const int found =
+        lastBefore(m_richText.document(), lineBreak ? QChar(QChar::ParagraphSeparator) : ch,
+                   end.widget, line.block, line.start);
     if (found < 0)
         return 0;
+    // On the caret's line both counts differ by the same number of breaks.
+    const qsizetype model = found >= line.start && found <= line.caret
+                                ? line.model - (line.caret - found)
+                                : m_richText.toModelPosition(found);
     // A line break found for CR is its first character, for LF its second.
-    return m_richText.toModelPosition(found) + (ch == u'\n' ? 2 : 1);
+    return model + (ch == u'\n' ? 2 : 1);
 }
 
 void RichTextBoxCaretText::setSelStart(qsizetype start)

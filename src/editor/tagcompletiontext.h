@@ -2,6 +2,8 @@
 
 #include "editor/tagcompletionports.h"
 
+#include <QTextBlock>
+
 class RichTextBox;
 
 // The text around the caret, read from the editing area's document a
@@ -25,12 +27,15 @@ public:
     void setSelText(const QString &text) override;
 
 private:
-    // The caret's widget position, the widget start of its line and its
-    // model position, found once per call.
+    // The caret's widget position, its block (the widget start and length
+    // of its line, or of its piece of a long line) and its model position,
+    // found once for as long as neither the text nor the caret changes.
     struct CaretLine {
-        int caret;
-        int start;
-        qsizetype model;
+        int caret = -1;
+        QTextBlock block;
+        int start = 0;
+        qsizetype model = 0;
+        quint64 changes = 0;
     };
     // A model position in the widget; insideBreak when it falls between the
     // CR and the LF of a line break (widget is then the end of the line).
@@ -42,4 +47,5 @@ private:
     Place place(const CaretLine &line, qsizetype model) const;
 
     RichTextBox &m_richText;
+    mutable CaretLine m_line;
 };

@@ -1,10 +1,8 @@
 #include "snippets/tagcase.h"
 
 #include "editor/htmlscanner.h"
+#include "editor/richtext.h"
 #include "snippets/lettercase.h"
-
-#include <QPlainTextEdit>
-#include <QTextCursor>
 
 #include <vector>
 
@@ -67,34 +65,26 @@ std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, boo
     return result;
 }
 
-void apply(QPlainTextEdit &edit, bool upper)
+void apply(RichText &richText, bool upper)
 {
-    // The raw text, line breaks as the document's block separators: the
-    // plain text would have non-breaking spaces turned into spaces.
-    const QString text = edit.document()->toRawText();
-    QTextCursor cursor = edit.textCursor();
-    const int selStart = cursor.selectionStart();
-    const int selEnd = cursor.selectionEnd();
-    const bool wholePage = selStart == selEnd;
-    const std::optional<Change> found =
-        change(text, wholePage ? 0 : selStart, wholePage ? text.size() : selEnd, upper);
+    // The page as the model gives it: the pieces of a long line joined, the
+    // line breaks CR LF, and every character as it is.
+    const QString text = richText.Text();
+    const qsizetype selStart = richText.SelStart();
+    const qsizetype selLength = richText.SelLength();
+    const bool wholePage = selLength == 0;
+    const std::optional<Change> found = change(
+        text, wholePage ? 0 : selStart, wholePage ? text.size() : selStart + selLength, upper);
     if (!found)
         return;
-    QTextCursor replace(edit.document());
-    replace.setPosition(int(found->start));
-    replace.setPosition(int(found->start + found->length), QTextCursor::KeepAnchor);
-    replace.beginEditBlock();
-    replace.insertText(found->text);
-    replace.endEditBlock();
-
-    // The selection (or the caret) where it was; a name that grew makes
-    // the selection longer.
-    const int end = edit.document()->characterCount() - 1;
-    cursor.setPosition(qMin(selStart, end));
+    richText.setSelStart(found->start);
+    richText.setSelLength(found->length);
+    richText.setSelText(found->text);
+    // The selection (or the caret) where it was; a name that grew makes the
+    // selection longer.
+    richText.setSelStart(selStart);
     if (!wholePage)
-        cursor.setPosition(qMin(selEnd + int(found->text.size() - found->length), end),
-                           QTextCursor::KeepAnchor);
-    edit.setTextCursor(cursor);
+        richText.setSelLength(selLength + found->text.size() - found->length);
 }
 
 } // namespace TagCase

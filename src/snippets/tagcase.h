@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-class QPlainTextEdit;
+class RichText;
 
 // Upper or lower case for the tag and attribute names only: text, attribute
 // values, comments, scripts and style sheets stay as they are. The page is
@@ -25,6 +25,6 @@ std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, boo
 
 // Converts the names of the selection, or of the whole page when nothing is
 // selected, in one edit that a single undo takes back. The selection stays.
-void apply(QPlainTextEdit &edit, bool upper);
+void apply(RichText &richText, bool upper);
 
 } // namespace TagCase

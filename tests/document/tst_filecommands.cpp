@@ -312,6 +312,9 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
     same("shift_jis", declared + "shift_jis>\x93\xfa\x81\x20\n", "Shift_JIS");
     same("euc-kr", declared + "euc-kr>\xc7\xd1\xff", "EUC-KR");
     same("windows-1252", declared + "latin1>caf\xe9 \x80\x81\r", "windows-1252");
+    // Held as pieces in the editing area, written back as one line.
+    const QByteArray longLine = QByteArray::fromHex("d6d081ff9439fc3641").repeated(700);
+    same("long lines", longLine + "\r\n" + longLine);
 }
 
 // Typing then changes only what was typed.

@@ -1,5 +1,6 @@
 #include "editor/findreplace.h"
 #include "editor/findreplacesearch.h"
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
 #include <QRandomGenerator>
@@ -79,6 +80,16 @@ void TestFindReplace::findNext_data()
     QTest::newRow("empty page") << "" << 0 << 0 << "a" << false << QList<int>{-1};
     QTest::newRow("beyond 32767") << QString(40000, u'x') + QStringLiteral("\r\nneedle") << 0 << 0
                                   << "NEEDLE" << false << QList<int>{40002, -1};
+    // A line this long is held as pieces: the occurrences straddle them.
+    const QString longLine =
+        QString(LinePieces::kPieceLength - 1, u'x') + "needle" + QString(2000, u'y');
+    QTest::newRow("across pieces of a line")
+        << longLine + "\r\n" + longLine << 0 << 0 << "NEEDLE" << false
+        << QList<int>{LinePieces::kPieceLength - 1,
+                      int(longLine.size()) + 2 + LinePieces::kPieceLength - 1, -1};
+    QTest::newRow("line break after a long line")
+        << longLine + "\r\nab" << 600 << 0 << "y\r\na" << false
+        << QList<int>{int(longLine.size()) - 1, -1};
     QTest::newRow("from beyond 32767") << QString(40000, u'x') + QStringLiteral("ab ab") << 40001
                                        << 0 << "ab" << false << QList<int>{40003, -1};
 }
@@ -211,6 +222,11 @@ void TestFindReplace::replaceAll_data()
     row("half a line break", "ab\r\ncd", "b\r", "X", false, "aX\r\ncd", 1);
     row("case folding", QStringLiteral("\u017Ftraße STRASSE"), "st", "_", false,
         QStringLiteral("_raße _RASSE"), 2);
+    const QString longLine =
+        QString(LinePieces::kPieceLength - 1, u'x') + "needle" + QString(2000, u'y');
+    row("across pieces of a line", longLine, "needle", "\r\n", false,
+        QString(longLine).replace("needle", "\r\n"), 1);
+    row("long line grown", QString(3000, u'y'), "y", "yy", false, QString(6000, u'y'), 3000);
     row("nothing matches", "abc", "z", "y", false, "abc", 0);
     row("empty text to find", "abc", "", "y", false, "abc", 0);
 }

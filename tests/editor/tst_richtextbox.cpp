@@ -1,7 +1,50 @@
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
+#include "platform/ansicodec.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+// A line of 3000 characters, a-z over and over: the editing area holds it
+// as pieces, the first boundary after "top" CR LF and one piece.
+const QString kLong = [] {
+    QString line;
+    for (int i = 0; i < 3000; ++i)
+        line += QChar(u'a' + i % 26);
+    return line;
+}();
+const QString kPage = "top\r\n" + kLong + "\r\nend";
+constexpr int kBoundary = 5 + LinePieces::kPieceLength;
+
+// What the model shows of the page agrees with the text: lines, columns,
+// length, byte count, positions; and no block is longer than a piece may be.
+void verifyModel(const RichTextBox &box, const QString &text)
+{
+    QCOMPARE(box.Text(), text);
+    QCOMPARE(box.textLength(), text.size());
+    QCOMPARE(box.GetLineCount(), text.count(QLatin1String("\r\n")) + 1);
+    QCOMPARE(const_cast<RichTextBox &>(box).ansiByteCount(), AnsiCodec::encodedLength(text));
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() - 1 <= LinePieces::kLongestPiece);
+    for (qsizetype model = 0; model <= text.size(); model += 37) {
+        const int widget = box.toWidgetPosition(model);
+        const bool insideBreak = model > 0 && text.at(model - 1) == u'\r';
+        QCOMPARE(box.toModelPosition(widget), insideBreak ? model - 1 : model);
+        if (insideBreak)
+            continue;
+        const qsizetype lastBreak =
+            model < 2 ? -1 : text.lastIndexOf(QLatin1String("\r\n"), model - 2);
+        const int line = int(text.left(model).count(QLatin1String("\r\n")));
+        QCOMPARE(box.GetLineStart(line), lastBreak < 0 ? 0 : lastBreak + 2);
+    }
+}
+
+} // namespace
 
 class TestRichTextBox : public QObject {
     Q_OBJECT
@@ -16,6 +59,12 @@ private slots:
     void positionsRoundTripOnEveryLineBreak();
     void unusualCharactersSurvive();
     void changeIsRaisedForProgramEdits();
+    void longLinesReadAsOneLine_data();
+    void longLinesReadAsOneLine();
+    void editingAcrossPieces_data();
+    void editingAcrossPieces();
+    void undoRevertsTheKeyWithItsCut();
+    void clipboardJoinsPieces();
 };
 
 void TestRichTextBox::textReadsBackWithCrLf_data()
@@ -162,6 +211,148 @@ void TestRichTextBox::changeIsRaisedForProgramEdits()
     QCOMPARE(spy.count(), 1);
     box.setText(QStringLiteral("x"));
     QVERIFY(spy.count() >= 2);
+}
+
+void TestRichTextBox::longLinesReadAsOneLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one long line") << kLong;
+    QTest::newRow("between short lines") << kPage;
+    QTest::newRow("two, with an empty line") << kLong + "\r\n\r\n" + kLong + "\r\n";
+    // A cut would part the pair: the piece takes both halves.
+    QTest::newRow("surrogate pair at a cut") << QString(LinePieces::kPieceLength - 1, u'x') +
+                                                    QString::fromUcs4(U"\U0001F600") +
+                                                    QString(LinePieces::kLongestPiece, u'y');
+    QTest::newRow("chinese") << QString(2000, QChar(0x4E2D));
+}
+
+void TestRichTextBox::longLinesReadAsOneLine()
+{
+    QFETCH(QString, text);
+    RichTextBox box;
+    box.setText(text);
+    QVERIFY(box.document()->blockCount() > box.GetLineCount());
+    QCOMPARE(box.document()->availableUndoSteps(), 0);
+    verifyModel(box, text);
+    box.setSelStart(text.size() - 3);
+    QCOMPARE(box.GetCurrentLine(), text.left(text.size() - 3).count(QLatin1String("\r\n")) + 1);
+}
+
+void TestRichTextBox::editingAcrossPieces_data()
+{
+    // A script of keys and edits from a caret (model position): Text:abc
+    // types, Insert:abc replaces the selection, Select:n selects n characters.
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("expectedCaret");
+    const auto line = [](qsizetype at, qsizetype removed, const QString &inserted) {
+        return "top\r\n" + QString(kLong).replace(at, removed, inserted) + "\r\nend";
+    };
+    const int b = kBoundary;
+    const int piece = LinePieces::kPieceLength;
+    QTest::newRow("backspace at a piece start")
+        << b << QStringList{"Backspace"} << line(piece - 1, 1, "") << b - 1;
+    QTest::newRow("delete at a piece end")
+        << b - 1 << QStringList{"Right", "Delete"} << line(piece, 1, "") << b;
+    QTest::newRow("right over a boundary")
+        << b - 1 << QStringList{"Right", "Right"} << kPage << b + 1;
+    QTest::newRow("left over a boundary") << b << QStringList{"Left"} << kPage << b - 1;
+    QTest::newRow("enter at a piece start")
+        << b << QStringList{"Enter"} << line(piece, 0, "\r\n") << b + 2;
+    QTest::newRow("enter at a piece end")
+        << b - 1 << QStringList{"Right", "Enter"} << line(piece, 0, "\r\n") << b + 2;
+    QTest::newRow("enter inside a later piece")
+        << b + 700 << QStringList{"Enter", "Text:x"} << line(piece + 700, 0, "\r\nx") << b + 703;
+    QTest::newRow("home: piece, then line") << b + 100 << QStringList{"Home"} << kPage << b;
+    QTest::newRow("home twice") << b + 100 << QStringList{"Home", "Home"} << kPage << 5;
+    QTest::newRow("end twice") << b + 100 << QStringList{"End", "End"} << kPage << 3005;
+    QTest::newRow("typing past the bound") << b + 300 << QStringList{"Text:" + QString(800, u'y')}
+                                           << line(piece + 300, 0, QString(800, u'y')) << b + 1100;
+    QTest::newRow("line breaks put into a piece") << b + 10 << QStringList{"Insert:A\r\nB\rC"}
+                                                  << line(piece + 10, 0, "A\r\nB\r\nC") << b + 17;
+    QTest::newRow("typing over a selection across pieces")
+        << b - 5 << QStringList{"Select:1500", "Text:Z"} << line(piece - 5, 1500, "Z") << b - 4;
+    QTest::newRow("typing over a selection from a piece start")
+        << 5 + 4 * piece << QStringList{"Select:" + QString::number(3003 - 4 * piece), "Text:Z"}
+        << "top\r\n" + kLong.left(4 * piece) + "Znd" << 6 + 4 * piece;
+    QTest::newRow("line break taken back from an empty piece")
+        << b << QStringList{"Enter", "Left", "Delete"} << kPage << b;
+    QTest::newRow("deleting a selection across a line break")
+        << 2 << QStringList{"Select:600", "Delete", "Enter"}
+        << "to\r\n" + kLong.mid(597) + "\r\nend" << 4;
+}
+
+void TestRichTextBox::editingAcrossPieces()
+{
+    QFETCH(int, caret);
+    QFETCH(QStringList, script);
+    QFETCH(QString, expected);
+    QFETCH(int, expectedCaret);
+    RichTextBox box;
+    box.setText(kPage);
+    box.setSelStart(caret);
+    const QMap<QString, Qt::Key> keys = {{"Backspace", Qt::Key_Backspace},
+                                         {"Delete", Qt::Key_Delete},
+                                         {"Enter", Qt::Key_Return},
+                                         {"Left", Qt::Key_Left},
+                                         {"Right", Qt::Key_Right},
+                                         {"Home", Qt::Key_Home},
+                                         {"End", Qt::Key_End}};
+    for (const QString &step : script) {
+        if (step.startsWith("Text:"))
+            QTest::keyClicks(&box, step.mid(5));
+        else if (step.startsWith("Insert:"))
+            box.setSelText(step.mid(7));
+        else if (step.startsWith("Select:"))
+            box.setSelLength(step.mid(7).toInt());
+        else
+            QTest::keyClick(&box, keys.value(step));
+    }
+    verifyModel(box, expected);
+    QCOMPARE(box.SelStart(), expectedCaret);
+}
+
+void TestRichTextBox::undoRevertsTheKeyWithItsCut()
+{
+    RichTextBox box;
+    box.setText(kPage);
+    box.setSelStart(kBoundary + 100);
+    const int blocks = box.document()->blockCount();
+    QStringList states{box.Text()};
+    while (box.document()->blockCount() == blocks) {
+        QTest::keyClick(&box, Qt::Key_X);
+        states << box.Text();
+    }
+    QTest::keyClick(&box, Qt::Key_Y);
+    states << box.Text();
+    // Back through the typing: the key that made the cut goes with it.
+    box.undo();
+    verifyModel(box, states.at(states.size() - 2));
+    box.undo();
+    verifyModel(box, states.at(states.size() - 3));
+    QCOMPARE(box.document()->blockCount(), blocks);
+    while (box.document()->isUndoAvailable())
+        box.undo();
+    verifyModel(box, kPage);
+    while (box.document()->isRedoAvailable())
+        box.redo();
+    verifyModel(box, states.last());
+}
+
+void TestRichTextBox::clipboardJoinsPieces()
+{
+    RichTextBox box;
+    box.setText(kPage);
+    box.setSelStart(2);
+    box.setSelLength(1200);
+    const QString selected = kPage.mid(2, 1200);
+    QCOMPARE(box.SelText(), selected);
+    QTest::keyClick(&box, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString(selected).replace("\r\n", "\n"));
+    verifyModel(box, QString(kPage).remove(2, 1200));
+    box.paste();
+    verifyModel(box, kPage);
 }
 
 QTEST_MAIN(TestRichTextBox)

@@ -1,3 +1,4 @@
+#include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
 
 #include <QPlainTextDocumentLayout>
@@ -32,6 +33,7 @@ class TestSyntaxBlocks : public QObject {
 private slots:
     void statesAsAFreshScan_data();
     void statesAsAFreshScan();
+    void pieceBoundaryIsNoLineBreak();
 };
 
 void TestSyntaxBlocks::statesAsAFreshScan_data()
@@ -82,6 +84,22 @@ void TestSyntaxBlocks::statesAsAFreshScan()
         QVERIFY2((block.userState() & SyntaxMarks::kStateMask) == fresh.toInt(),
                  qPrintable(QString::number(block.blockNumber())));
     }
+}
+
+// Where a long line is kept in several blocks, the scanner reads on across
+// their boundary as within one line: a tag cut there stays a tag.
+void TestSyntaxBlocks::pieceBoundaryIsNoLineBreak()
+{
+    RichTextBox box;
+    const QString line =
+        QString(255, u'x') + QStringLiteral("<table class=\"") + QString(600, u'y');
+    box.setText(line);
+    const QTextBlock second = box.document()->findBlockByNumber(1);
+    QVERIFY(box.isContinuation(second));
+    SyntaxBlocks blocks(box.document());
+    const int firstPiece = second.position() - 1;
+    QCOMPARE(blocks.stateBefore(second, 1),
+             HtmlScanner::scan(QStringView(line).left(firstPiece), {}, false));
 }
 
 QTEST_MAIN(TestSyntaxBlocks)

@@ -1,5 +1,6 @@
 #include "editor/autolist.h"
 #include "editor/keycommandswiring.h"
+#include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 #include "editor/tagcompletion.h"
 #include "editor/tagcompletiontext.h"
@@ -140,6 +141,9 @@ void TestTagCompletion::typing_data()
     QTest::newRow("backspace over lt closes") << "ab" << 2 << "<\b" << false << "<" << -1;
     QTest::newRow("backspace uncovers lt") << "<a" << 2 << "\b" << true << "<" << 1;
     QTest::newRow("backspace to the start closes") << "" << 0 << "<\b" << false << "<" << -1;
+    // A line this long is held as pieces.
+    QTest::newRow("right after a piece boundary")
+        << QString(2000, u'x') << LinePieces::kPieceLength << "<ta" << true << "<ta" << 4;
 }
 
 void TestTagCompletion::typing()
@@ -244,6 +248,11 @@ void TestTagCompletion::enterAccepts_data()
     QTest::newRow("down then enter") << "" << 0 << "<t" << 1 << false << "<td>" << 4;
     QTest::newRow("second line") << "ab\r\n" << 4 << "<b" << 0 << false << "ab\r\n<b></b>" << 7;
     QTest::newRow("text after caret") << "<p>" << 0 << "<a" << 0 << false << "<a></a><p>" << 3;
+    QTest::newRow("right after a piece boundary")
+        << QString(2000, u'x') << LinePieces::kPieceLength << "<tab" << 0 << false
+        << QString(LinePieces::kPieceLength, u'x') + "<table></table>" +
+               QString(2000 - LinePieces::kPieceLength, u'x')
+        << LinePieces::kPieceLength + 7;
     QTest::newRow("range recorded before Home")
         << "xy" << 2 << "<tab" << 0 << true << "xy<table></table>" << 9;
 }

@@ -39,6 +39,11 @@ void TestTagCase::namesOnly_data()
     QTest::newRow("non-breaking spaces kept") << QStringLiteral("<A>\u00a0x\r\n\u00a0<B>") << 0 << 0
                                               << false << QStringLiteral("<a>\u00a0x\r\n\u00a0<b>");
     QTest::newRow("nothing to change") << "<a>TEXT</a>" << 0 << 0 << false << "<a>TEXT</a>";
+    const QString longLine = QStringLiteral("<P CLASS=x>") + QString(1500, u'y');
+    QTest::newRow("a long line stays one line")
+        << longLine + "<BR>\r\n" + longLine << 0 << 0 << false
+        << QString(longLine).replace("<P CLASS", "<p class") + "<br>\r\n" +
+               QString(longLine).replace("<P CLASS", "<p class");
 }
 
 // Through the editing area: one undo takes the change back and one redo

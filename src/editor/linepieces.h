@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringView>
+#include <QTextFormat>
+#include <functional>
+#include <vector>
+
+class QTextBlock;
+class QTextCursor;
+class QTextDocument;
+
+// A long line of the page is held as several blocks of the editing area's
+// document, each after the first marked as the continuation of the block
+// before it. Qt lays out and paints a whole block on every change and every
+// blink of the caret, so short blocks keep the cost of a keystroke the same
+// however long its line is. Between two pieces of a line there is no line
+// break: the text, positions, line numbers and byte counts join them.
+//
+// The mark is a property of the block's format, so it travels with the block
+// through edits, undo and redo. Two kinds of edit would move a mark where it
+// does not belong, and every edit that may do either runs through this class
+// or keepMark: a block made by a real line break must be inserted unmarked
+// (Qt copies the current block's format into a new block), and a removal
+// that starts at the start of a block and spans a boundary leaves the block
+// with the format of the last block it reached, where the mark of the first
+// one belongs.
+//
+// LinePieces keeps the numbers of the continuation blocks, so that counting
+// them before a block costs a binary search. A page whose lines are all short
+// has none and pays nothing for them.
+class LinePieces : public QObject {
+public:
+    // Long lines are cut into pieces of this many characters; a piece that
+    // grows past kLongestPiece is cut again.
+    static constexpr int kPieceLength = 256;
+    static constexpr int kLongestPiece = 2 * kPieceLength;
+    static constexpr int kContinuationProperty = QTextFormat::UserProperty + 0x4C50;
+
+    explicit LinePieces(QTextDocument *document);
+
+    static bool isContinuation(const QTextBlock &block);
+
+    // Continuation blocks among the blocks 0 to blockNumber.
+    int continuationsUpTo(int blockNumber) const;
+    int continuationCount() const { return int(m_continuations.size()); }
+    // Counts the document's changes, so that what was read of it can be
+    // known to be current.
+    quint64 changes() const { return m_changes; }
+
+    // The widget's raw text of a range that starts in block firstBlock, with
+    // each line break (paragraph separator) written as lineBreak and the
+    // boundaries between pieces left out.
+    // separators is the number of paragraph separators in raw.
+    QString joined(QStringView raw, int firstBlock, int separators, QStringView lineBreak) const;
+
+    // Positions in the document's text with the piece boundaries left out.
+    int joinedPosition(int widgetPosition) const;
+    // At a piece boundary: the end of the earlier piece when atPieceEnd,
+    // else the start of the later one.
+    int widgetPosition(int joinedPosition, bool atPieceEnd) const;
+
+    // Replaces the cursor's selection by text (line breaks as LF; CR and the
+    // paragraph separator count as breaks too), as one edit: every line
+    // break starts an unmarked block, and blocks grown too long are cut.
+    void insertText(QTextCursor &cursor, QStringView text);
+
+    // After a removal that started at position, inside the edit block that
+    // made it: gives the block there back the mark the block at position had
+    // before the edit.
+    void keepMark(int position);
+
+    // Cuts every block from the one at firstPosition through the one at
+    // lastPosition that is longer than kLongestPiece. Within an edit block of
+    // the caller's, so that the cut undoes with the edit that needed it.
+    void cutLongBlocks(int firstPosition, int lastPosition);
+
+    // Loads text (line breaks as LF) as the whole document through load,
+    // which sets the widget's text; the lines longer than kLongestPiece
+    // arrive cut, without an undo step.
+    void load(QString text, const std::function<void(const QString &)> &setPlainText);
+
+private:
+    void contentsChange(int position, int charsRemoved, int charsAdded);
+
+    QTextDocument *m_document;
+    // Block numbers of the continuation blocks, ascending.
+    std::vector<int> m_continuations;
+    int m_blockCount = 1;
+    quint64 m_changes = 0;
+    // False while no continuation can exist, not even in the undo history.
+    bool m_mayHaveMarks = false;
+    bool m_loading = false;
+};
