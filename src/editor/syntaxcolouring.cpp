@@ -25,6 +25,7 @@ SyntaxColouring::SyntaxColouring(QPlainTextEdit *edit)
     : QObject(edit)
     , m_edit(edit)
     , m_palette(edit->palette().color(QPalette::Base))
+    , m_lineSpacing(QFontMetricsF(edit->font()).lineSpacing())
 {
     edit->installEventFilter(this);
 }
@@ -62,6 +63,8 @@ bool SyntaxColouring::eventFilter(QObject *watched, QEvent *event)
         colourArea(static_cast<QPaintEvent *>(event)->rect());
     else if (event->type() == QEvent::PaletteChange && watched == m_edit)
         backgroundChanged();
+    else if (event->type() == QEvent::FontChange && watched == m_edit)
+        m_lineSpacing = QFontMetricsF(m_edit->font()).lineSpacing();
     return false;
 }
 
@@ -83,7 +86,7 @@ void SyntaxColouring::backgroundChanged()
 void SyntaxColouring::colourArea(const QRect &area)
 {
     const QTextDocument *document = m_edit->document();
-    const qreal leastHeight = QFontMetricsF(m_edit->font()).lineSpacing();
+    const qreal leastHeight = m_lineSpacing;
     QTextBlock block = document->findBlockByLineNumber(m_edit->verticalScrollBar()->value());
     int number = block.blockNumber();
     for (qreal top = 0; block.isValid() && top <= area.bottom(); block = block.next(), ++number) {

@@ -50,5 +50,6 @@ private:
     QPlainTextEdit *m_edit;
     QPointer<SyntaxBlocks> m_blocks; // a child of the document
     SyntaxPalette m_palette;
+    qreal m_lineSpacing; // of the area's font, kept for every paint
     std::vector<HtmlScanner::Kind> m_kinds;
 };
