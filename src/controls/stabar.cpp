@@ -58,11 +58,22 @@ QString StaBar::Text() const
     return m_labLib->text();
 }
 
+namespace {
+
+// A label's text is also its name for assistive technology.
+void showText(QLabel *label, const QString &text, bool fitWidth)
+{
+    label->setText(text);
+    label->setAccessibleName(text);
+    if (fitWidth)
+        label->adjustSize();
+}
+
+} // namespace
+
 void StaBar::setText(const QString &text)
 {
-    m_labLib->setText(text);
-    m_labLib->setAccessibleName(text);
-    m_labLib->adjustSize();
+    showText(m_labLib, text, true);
     // The third text gives way to a longer left text at once.
     if (m_laidOut) {
         const StaBarLayout now = StaBarGeometry::layOut(currentMeasures());
@@ -79,8 +90,7 @@ QString StaBar::Text2() const
 
 void StaBar::setText2(const QString &text)
 {
-    m_labRight->setText(text);
-    m_labRight->setAccessibleName(text);
+    showText(m_labRight, text, false);
 }
 
 QString StaBar::Text3() const
@@ -90,9 +100,7 @@ QString StaBar::Text3() const
 
 void StaBar::setText3(const QString &text)
 {
-    m_labCode->setText(text);
-    m_labCode->setAccessibleName(text);
-    m_labCode->adjustSize();
+    showText(m_labCode, text, true);
     if (m_laidOut)
         layOutBar();
 }

@@ -41,7 +41,7 @@ QByteArray ReadableSource(const QByteArray &bytes)
     QString text = codec->decode(QByteArrayView(bytes).sliced(detected.bomLength));
     // Bytes that are no character show as what they are.
     for (QChar &c : text) {
-        if (c.unicode() >= 0xDC00 && c.unicode() <= 0xDCFF)
+        if (TextCodec::isEscape(c.unicode()))
             c = QChar::ReplacementCharacter;
     }
     return text.toUtf8();

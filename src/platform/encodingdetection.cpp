@@ -1,6 +1,7 @@
 #include "platform/encodingdetection.h"
 
 #include "platform/htmlprescan.h"
+#include "platform/textcodec.h"
 #include "platform/unicodecodecs.h"
 
 namespace EncodingDetection {
@@ -13,13 +14,9 @@ const QString kUtf8 = QStringLiteral("UTF-8");
 
 int byteOrderMarkLength(QByteArrayView bytes, const QString &encoding)
 {
-    if (encoding == kUtf8)
-        return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    if (encoding == QLatin1String("UTF-16LE"))
-        return bytes.startsWith("\xFF\xFE") ? 2 : 0;
-    if (encoding == QLatin1String("UTF-16BE"))
-        return bytes.startsWith("\xFE\xFF") ? 2 : 0;
-    return 0;
+    const TextCodec *codec = TextCodec::forName(encoding);
+    const QByteArray mark = codec ? codec->byteOrderMark() : QByteArray();
+    return !mark.isEmpty() && bytes.startsWith(mark) ? int(mark.size()) : 0;
 }
 
 Result detect(QByteArrayView bytes)

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC00;
 constexpr char32_t kNone = 0xFFFFFFFF;
 
 // Encoded bytes of one character, packed: up to three bytes and their count.
@@ -288,7 +287,7 @@ QString TableCodec::decode(QByteArrayView bytes) const
                 continue;
             }
         }
-        *out++ = char16_t(kEscapeBase + b);
+        *out++ = escapeOf(b);
         ++i;
     }
     text.truncate(out - begin);
@@ -320,8 +319,8 @@ QByteArray TableCodec::encode(QStringView text, QStringView tail) const
             const Packed packed = bytesOf(c);
             if (!packed.isEmpty())
                 packed.appendTo(bytes);
-            else if (c >= 0xDC00 && c <= 0xDCFF)
-                bytes += char(c - kEscapeBase);
+            else if (isEscape(c))
+                bytes += byteOf(c);
             else
                 appendReference(bytes, c);
         });
@@ -336,7 +335,7 @@ qsizetype TableCodec::encodedLength(QStringView text) const
         const Packed packed = bytesOf(c);
         if (!packed.isEmpty())
             length += packed.size();
-        else if (c >= 0xDC00 && c <= 0xDCFF)
+        else if (isEscape(c))
             length += 1;
         else
             length += referenceLength(c);
@@ -348,7 +347,7 @@ TextCodec::Unencodable TableCodec::unencodable(QStringView text) const
 {
     Unencodable found;
     forEachCodePoint(text, [&](qsizetype i, char32_t c, int) {
-        if (!bytesOf(c).isEmpty() || (c >= 0xDC00 && c <= 0xDCFF))
+        if (!bytesOf(c).isEmpty() || isEscape(c))
             return;
         if (found.first < 0)
             found.first = i;

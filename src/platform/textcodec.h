@@ -51,6 +51,11 @@ public:
     static bool breaksLines(char32_t c) { return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1; }
     static bool holdsLineBreakingCharacter(QStringView text);
 
+    // The escape a byte that is no character decodes to, and back.
+    static char16_t escapeOf(uchar byte) { return char16_t(0xDC00 + byte); }
+    static bool isEscape(char32_t c) { return c >= 0xDC00 && c <= 0xDCFF; }
+    static char byteOf(char32_t escape) { return char(escape - 0xDC00); }
+
 protected:
     explicit TextCodec(QString name)
         : m_name(std::move(name))

@@ -6,13 +6,6 @@
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC00;
-
-bool isEscape(char16_t c)
-{
-    return c >= 0xDC80 && c <= 0xDCFF;
-}
-
 // Calls unit(index, length) for each run of units: a surrogate pair, or a
 // single unit, with what it is.
 enum class Unit { Ascii, Bmp, Pair, Escape, LoneSurrogate };
@@ -31,7 +24,7 @@ template <typename Visit> void forEachUnit(QStringView text, Visit visit)
             visit(i, Unit::Pair);
             ++i;
         } else {
-            visit(i, isEscape(c) ? Unit::Escape : Unit::LoneSurrogate);
+            visit(i, TextCodec::isEscape(c) ? Unit::Escape : Unit::LoneSurrogate);
         }
     }
 }
@@ -88,7 +81,7 @@ public:
             text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
             const int escaped = length == 0 ? 1 : length;
             for (int k = 0; k < escaped; ++k)
-                text += QChar(char16_t(kEscapeBase + p[i + k]));
+                text += QChar(TextCodec::escapeOf(p[i + k]));
             i += escaped;
             runStart = i;
         }
@@ -109,7 +102,7 @@ public:
                     return;
                 bytes += text.sliced(runStart, i - runStart).toUtf8();
                 if (unit == Unit::Escape)
-                    bytes += char(text[i].unicode() - kEscapeBase);
+                    bytes += TextCodec::byteOf(text[i].unicode());
                 else
                     appendReference(bytes, text[i].unicode());
                 runStart = i + 1;
@@ -180,7 +173,7 @@ public:
         else
             qFromLittleEndian<char16_t>(bytes.data(), units, out);
         if (bytes.size() % 2)
-            text += QChar(char16_t(kEscapeBase + uchar(bytes.back())));
+            text += QChar(TextCodec::escapeOf(uchar(bytes.back())));
         return text;
     }
 
