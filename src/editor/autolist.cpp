@@ -5,10 +5,25 @@
 #include <QEvent>
 #include <QListWidget>
 
+namespace {
+
+// The list box. Its entries are never edited, so an entry becoming current
+// is not offered to the item delegate for editing, which would style a
+// whole item each time the typed prefix selects another entry.
+class ListBox : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    bool edit(const QModelIndex &, EditTrigger, QEvent *) override { return false; }
+};
+
+} // namespace
+
 AutoList::AutoList(QWidget *mainWindow)
     : QFrame(mainWindow)
     , m_picture(new QWidget(this))
-    , m_list(new QListWidget(m_picture))
+    , m_list(new ListBox(m_picture))
 {
     setObjectName(QStringLiteral("contAutoList"));
     m_picture->setObjectName(QStringLiteral("Picture3"));
@@ -68,6 +83,9 @@ void AutoList::setListIndex(int index)
 {
     QListWidgetItem *item = m_list->item(index);
     if (!item) {
+        // Typing on past the last match keeps nothing selected.
+        if (!m_list->currentItem() && !m_list->selectionModel()->hasSelection())
+            return;
         m_list->clearSelection();
         m_list->setCurrentRow(-1);
         return;
@@ -75,9 +93,9 @@ void AutoList::setListIndex(int index)
     // Typing on through a tag keeps selecting the same entry.
     if (m_list->currentRow() == index && item->isSelected())
         return;
-    // In single selection the current row is the selected one.
+    // In single selection the current row is the selected one; the list
+    // scrolls to it, at once or when it is next shown.
     m_list->setCurrentRow(index);
-    m_list->scrollToItem(item);
 }
 
 bool AutoList::Visible() const

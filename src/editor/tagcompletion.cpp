@@ -14,23 +14,6 @@ bool startsSearch(int keyCode)
            (keyCode >= VirtualKey::LetterA && keyCode <= VirtualKey::Numpad0 + 1);
 }
 
-// The text with every character case-folded on its own, as comparisons
-// without regard to case fold them.
-QString foldedCase(QString text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, text.at(i + 1)));
-            text[i] = QChar(QChar::highSurrogate(folded));
-            text[++i] = QChar(QChar::lowSurrogate(folded));
-        } else {
-            text[i] = QChar(QChar::toCaseFolded(c.unicode()));
-        }
-    }
-    return text;
-}
-
 } // namespace
 
 TagCompletion::TagCompletion(CaretText &text, CompletionList &list, CompletionHost &host)
@@ -50,29 +33,31 @@ bool TagCompletion::LoadTagList(const QString &path)
     if (!TagList::load(path, entries))
         return false;
     m_list.Clear();
-    m_foldedEntries.clear();
-    for (const QString &entry : entries) {
+    for (const QString &entry : entries)
         m_list.AddItem(entry);
-        m_foldedEntries.append(foldedCase(entry));
-    }
+    m_index.build(entries);
     return true;
 }
 
 void TagCompletion::RichText_Change()
 {
     const qsizetype caret = m_text.SelStart();
-    if (caret >= 1 && m_text.Mid(caret, 1) == QLatin1String("<"))
-        openAtCaret();
-    if (!m_list.Visible())
+    const bool opens = caret >= 1 && m_text.Mid(caret, 1) == QLatin1String("<");
+    if (!opens && !m_list.Visible())
         return;
     if (caret == 0) {
         close();
         return;
     }
-    takePrefix(caret);
+    if (opens)
+        placeAtCaret();
+    // The tag is taken before the list shows: a tag that closes it at once
+    // never shows it.
+    if (takePrefix(caret) && opens)
+        m_list.setShown(true);
 }
 
-void TagCompletion::openAtCaret()
+void TagCompletion::placeAtCaret()
 {
     m_caretPoint = m_host.caretPosition();
     const int caretLeft = m_host.editLeft() + Twips::fromPixelsRounded(m_caretPoint.x());
@@ -87,24 +72,26 @@ void TagCompletion::openAtCaret()
     if (top + m_list.Height() > m_host.scaleHeight())
         top = caretTop - kGapAboveLine - m_list.Height();
     m_list.Move(qMax(left, 0), qMax(top, 0));
-    m_list.setShown(true);
 }
 
-void TagCompletion::takePrefix(qsizetype caret)
+bool TagCompletion::takePrefix(qsizetype caret)
 {
     m_tagCaret = caret;
     m_tagStart = m_text.lastIndexOf(u'<', caret);
     if (m_tagStart < 1) {
         close();
-        return;
+        return false;
     }
     m_tagPrefix = m_text.Mid(m_tagStart, caret - m_tagStart + 1);
     // A closing tag being typed (the character after "<" may stand after
     // the caret), or the tag closed already.
     const QString opening =
         m_tagPrefix.size() >= 2 ? m_tagPrefix.left(2) : m_text.Mid(m_tagStart, 2);
-    if (opening == QLatin1String("</") || m_tagPrefix.contains(u'>'))
+    if (opening == QLatin1String("</") || m_tagPrefix.contains(u'>')) {
         close();
+        return false;
+    }
+    return true;
 }
 
 void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/)
@@ -116,21 +103,14 @@ void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/)
 void TagCompletion::selectMatchingEntry()
 {
     const int count = m_list.ListCount();
-    // The entries folded once, the prefix once per search.
-    if (m_foldedEntries.size() != count) {
-        m_foldedEntries.clear();
+    // The list filled by other means than the word list is indexed anew.
+    if (m_index.size() != count) {
+        QStringList entries;
         for (int index = 0; index < count; ++index)
-            m_foldedEntries.append(foldedCase(m_list.List(index)));
+            entries.append(m_list.List(index));
+        m_index.build(entries);
     }
-    const QString prefix = foldedCase(m_tagPrefix);
-    for (int step = 1; step <= count; ++step) {
-        const int index = step % count;
-        if (m_foldedEntries.at(index).startsWith(prefix)) {
-            m_list.setListIndex(index);
-            return;
-        }
-    }
-    m_list.setListIndex(-1);
+    m_list.setListIndex(m_index.firstMatch(m_tagPrefix));
 }
 
 void TagCompletion::selectPrevious()

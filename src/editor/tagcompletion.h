@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/tagcompletionports.h"
+#include "editor/tagprefixindex.h"
 
 #include <QPoint>
 #include <QString>
@@ -56,8 +57,10 @@ public:
     QString TagPrefix() const { return m_tagPrefix; }
 
 private:
-    void openAtCaret();
-    void takePrefix(qsizetype caret);
+    // Moves the (hidden or shown) list under the caret.
+    void placeAtCaret();
+    // False, with the list closed, when the tag is closed or left.
+    bool takePrefix(qsizetype caret);
 
     CaretText &m_text;
     CompletionList &m_list;
@@ -67,6 +70,6 @@ private:
     qsizetype m_tagStart = 0;
     qsizetype m_tagCaret = 0;
     QString m_tagPrefix;
-    // The entries case-folded, for the search.
-    QStringList m_foldedEntries;
+    // The entries sorted for the search.
+    TagPrefixIndex m_index;
 };

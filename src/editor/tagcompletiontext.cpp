@@ -18,19 +18,28 @@ bool breaksLineAfter(const QTextBlock &block)
     return !LinePieces::isContinuation(block.next());
 }
 
-// The block at position: hint when it holds it (hint starts at hintStart),
-// else the one the document finds.
-QTextBlock blockAt(const QTextDocument *document, int position, const QTextBlock &hint,
-                   int hintStart)
+// The caret's block, where it starts and its text, read once per change.
+struct Hint {
+    const QTextBlock &block;
+    int start;
+    const QString &text;
+
+    bool holds(int position) const
+    {
+        return position >= start && position < start + block.length();
+    }
+    QString textOf(const QTextBlock &other) const { return other == block ? text : other.text(); }
+};
+
+// The block at position: the hint's when it holds it, else the one the
+// document finds.
+QTextBlock blockAt(const QTextDocument *document, int position, const Hint &hint)
 {
-    if (position >= hintStart && position < hintStart + hint.length())
-        return hint;
-    return document->findBlock(position);
+    return hint.holds(position) ? hint.block : document->findBlock(position);
 }
 
 // The widget's text between two positions, each line break as CR LF.
-QString widgetText(const QTextDocument *document, int from, int to, const QTextBlock &hint,
-                   int hintStart)
+QString widgetText(const QTextDocument *document, int from, int to, const Hint &hint)
 {
     QString text;
     if (to <= from)
@@ -38,10 +47,10 @@ QString widgetText(const QTextDocument *document, int from, int to, const QTextB
     text.reserve(to - from + 16);
     // Within one line of ordinary length, the line's own text is the
     // cheapest way to it.
-    const QTextBlock block = blockAt(document, from, hint, hintStart);
+    const QTextBlock block = blockAt(document, from, hint);
     if (block.isValid() && block.length() <= kCharByChar &&
         to < block.position() + block.length()) {
-        const QString line = block.text();
+        const QString line = hint.textOf(block);
         return QStringView(line).sliced(from - block.position(), to - from).toString();
     }
     if (to - from <= kCharByChar) {
@@ -68,16 +77,15 @@ QString widgetText(const QTextDocument *document, int from, int to, const QTextB
 }
 
 // Widget position of the last wanted character before end; -1 when none.
-int lastBefore(const QTextDocument *document, QChar wanted, int end, const QTextBlock &hint,
-               int hintStart)
+int lastBefore(const QTextDocument *document, QChar wanted, int end, const Hint &hint)
 {
     if (end <= 0)
         return -1;
     // The caret's line, when it is of ordinary length, is searched in one go.
-    const QTextBlock caretBlock = blockAt(document, end - 1, hint, hintStart);
+    const QTextBlock caretBlock = blockAt(document, end - 1, hint);
     if (caretBlock.isValid() && caretBlock.length() <= kCharByChar) {
         const int start = caretBlock.position();
-        const QString line = caretBlock.text();
+        const QString line = hint.textOf(caretBlock);
         const int inLine = qMin(end - start, int(line.size()));
         if (end - start > line.size() && wanted == QChar::ParagraphSeparator &&
             breaksLineAfter(caretBlock))
@@ -126,7 +134,7 @@ qsizetype RichTextBoxCaretText::SelStart() const
     return caretLine().model;
 }
 
-RichTextBoxCaretText::CaretLine RichTextBoxCaretText::caretLine() const
+const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
 {
     // The change rule asks several times after each key: the document's
     // block tree is walked once.
@@ -136,9 +144,12 @@ RichTextBoxCaretText::CaretLine RichTextBoxCaretText::caretLine() const
         return m_line;
     const QTextBlock block = m_richText.document()->findBlock(caret);
     const int number = block.blockNumber();
-    m_line = {caret, block, block.position(),
+    m_line = {caret,
+              block,
+              block.position(),
               qsizetype(caret) + number - 2 * m_richText.pieces().continuationsUpTo(number),
-              changes};
+              changes,
+              block.length() <= kCharByChar ? block.text() : QString()};
     return m_line;
 }
 
@@ -162,7 +173,7 @@ QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
         return QString();
     // A model position between the CR and the LF of a line break maps to
     // the end of its line; the half of the break it cuts is added by hand.
-    const CaretLine line = caretLine();
+    const CaretLine &line = caretLine();
     Place from = place(line, first);
     QString head;
     if (from.insideBreak) {
@@ -170,8 +181,9 @@ QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
         ++from.widget;
     }
     const Place to = place(line, last);
-    QString text = head + widgetText(m_richText.document(), from.widget,
-                                     qMax(from.widget, to.widget), line.block, line.start);
+    QString text =
+        head + widgetText(m_richText.document(), from.widget, qMax(from.widget, to.widget),
+                          Hint{line.block, line.start, line.text});
     if (to.insideBreak)
         text += u'\r';
     return text;
@@ -181,7 +193,7 @@ qsizetype RichTextBoxCaretText::lastIndexOf(QChar ch, qsizetype count) const
 {
     if (count <= 0)
         return 0;
-    const CaretLine line = caretLine();
+    const CaretLine &line = caretLine();
     const Place end = place(line, count);
     // With count inside a line break, only the CR of it is among the
     // first count characters.
@@ -190,7 +202,7 @@ qsizetype RichTextBoxCaretText::lastIndexOf(QChar ch, qsizetype count) const
     const bool lineBreak = ch == u'\r' || ch == u'\n';
     const int found =
         lastBefore(m_richText.document(), lineBreak ? QChar(QChar::ParagraphSeparator) : ch,
-                   end.widget, line.block, line.start);
+                   end.widget, Hint{line.block, line.start, line.text});
     if (found < 0)
         return 0;
     // On the caret's line both counts differ by the same number of breaks.

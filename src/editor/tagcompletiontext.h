@@ -36,6 +36,8 @@ private:
         int start = 0;
         qsizetype model = 0;
         quint64 changes = 0;
+        // The block's text when it is of ordinary length.
+        QString text;
     };
     // A model position in the widget; insideBreak when it falls between the
     // CR and the LF of a line break (widget is then the end of the line).
@@ -43,7 +45,7 @@ private:
         int widget;
         bool insideBreak;
     };
-    CaretLine caretLine() const;
+    const CaretLine &caretLine() const;
     Place place(const CaretLine &line, qsizetype model) const;
 
     RichTextBox &m_richText;
