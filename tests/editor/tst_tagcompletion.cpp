@@ -130,6 +130,7 @@ void TestTagCompletion::typing_data()
     QTest::newRow("digit searches") << "" << 0 << "<h1" << true << "<h1" << 6;
     QTest::newRow("zero does not search") << "" << 0 << "<h10" << true << "<h10" << 6;
     QTest::newRow("no match") << "" << 0 << "<x" << true << "<x" << -1;
+    QTest::newRow("no match, past every entry") << "" << 0 << "<z" << true << "<z" << -1;
     QTest::newRow("middle of a line") << "ab cd" << 3 << "<ta" << true << "<ta" << 4;
     QTest::newRow("start of second line") << "ab\r\n" << 4 << "<h" << true << "<h" << 6;
     QTest::newRow("blank keeps it open") << "" << 0 << "<a b" << true << "<a b" << -1;
