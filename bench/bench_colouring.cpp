@@ -231,6 +231,7 @@ struct TypingFigures {
     Pair handlers;  // the editor's handlers, the colouring's included
     Samples change; // the colouring's part: its change handler
     Samples hook;   // and its paint hook
+    Samples own;    // both together, key by key
 };
 std::map<std::string, TypingFigures> g_typing;
 
@@ -266,6 +267,7 @@ void typeWords(benchmark::State &state, qsizetype bytes, const std::string &name
                 if (on) {
                     figures.change.add(clock.change());
                     figures.hook.add(clock.paintHook());
+                    figures.own.add(colouring);
                 }
                 QCoreApplication::processEvents();
                 typed += key.kind == KeyKind::Back ? -1 : 1;
@@ -465,9 +467,11 @@ void printSummary()
         row("typing " + name + ", key to paint", figures.keyToPaint);
         row("typing " + name + ", handlers", figures.handlers);
         std::fprintf(stderr,
-                     "    of which the colouring: change p50/p99 %.2f/%.2f, paint hook %.2f/%.2f\n",
+                     "    of which the colouring: change p50/p99 %.2f/%.2f, paint hook %.2f/%.2f, "
+                     "both, key by key, %.2f/%.2f\n",
                      figures.change.percentileUs(0.5), figures.change.percentileUs(0.99),
-                     figures.hook.percentileUs(0.5), figures.hook.percentileUs(0.99));
+                     figures.hook.percentileUs(0.5), figures.hook.percentileUs(0.99),
+                     figures.own.percentileUs(0.5), figures.own.percentileUs(0.99));
     }
 
     std::fprintf(stderr, "\nTargets\n");

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <utility>
 
 using HtmlScanner::Kind;
 
@@ -46,8 +47,7 @@ void SyntaxColouring::setOn(bool on)
         return;
     if (on) {
         m_blocks = new SyntaxBlocks(m_edit->document());
-        connect(m_blocks, &SyntaxBlocks::statesChanged, m_edit->viewport(),
-                qOverload<>(&QWidget::update));
+        connect(m_blocks, &SyntaxBlocks::statesChanged, this, &SyntaxColouring::statesChanged);
         m_edit->viewport()->installEventFilter(this);
     } else {
         m_edit->viewport()->removeEventFilter(this);
@@ -80,19 +80,60 @@ void SyntaxColouring::backgroundChanged()
     }
 }
 
+QTextBlock SyntaxColouring::topBlock() const
+{
+    return m_edit->document()->findBlockByLineNumber(m_edit->verticalScrollBar()->value());
+}
+
+// Lines from firstBlock on may begin in another state. Below the view that
+// waits until they come into view; above it, the whole view is painted
+// again. In view, the edited line is being painted anyway: that paint
+// finds out how far down the change reaches.
+void SyntaxColouring::statesChanged(int firstBlock)
+{
+    if (firstBlock <= topBlock().blockNumber()) {
+        m_pendingFrom = -1;
+        m_edit->viewport()->update();
+        return;
+    }
+    m_pendingFrom = m_pendingFrom < 0 ? firstBlock : qMin(m_pendingFrom, firstBlock);
+}
+
 // The blocks from the top of the view down to the bottom of the area. Lines
 // not laid out yet are taken at their least height, so that no line of the
-// area is missed.
+// area is missed. After a change of states the lines below the area are
+// looked at too: those whose colours changed are painted again, and only
+// they, not the whole view.
 void SyntaxColouring::colourArea(const QRect &area)
 {
-    const QTextDocument *document = m_edit->document();
     const qreal leastHeight = m_lineSpacing;
-    QTextBlock block = document->findBlockByLineNumber(m_edit->verticalScrollBar()->value());
+    const int pendingFrom = std::exchange(m_pendingFrom, -1);
+    const int bottom = pendingFrom >= 0 ? m_edit->viewport()->height() : area.bottom();
+    QTextBlock block = topBlock();
     int number = block.blockNumber();
-    for (qreal top = 0; block.isValid() && top <= area.bottom(); block = block.next(), ++number) {
-        colourBlock(block, number);
+    QRect stale;
+    for (qreal top = 0; block.isValid() && top <= bottom; block = block.next(), ++number) {
+        const bool inArea = top <= area.bottom();
+        if (inArea)
+            colourBlock(block, number);
         const QTextLayout *layout = block.layout();
-        top += layout->lineCount() > 0 ? layout->boundingRect().height() : leastHeight;
+        const qreal height =
+            layout->lineCount() > 0 ? layout->boundingRect().height() : leastHeight;
+        if (!inArea && pendingFrom >= 0 && number >= pendingFrom) {
+            m_blocks->stateBefore(block, number);
+            // Taken a line wider each way: the view's offset is not counted.
+            if (!SyntaxBlocks::formatsCurrent(block))
+                stale |= QRect(0, int(top - leastHeight), m_edit->viewport()->width(),
+                               int(height + 2 * leastHeight));
+        }
+        top += height;
+    }
+    if (!stale.isEmpty()) {
+        // Asked for after this paint: a request made while the area paints
+        // would be dropped with what it has just painted.
+        QWidget *viewport = m_edit->viewport();
+        QMetaObject::invokeMethod(
+            viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
     }
 }
 

@@ -42,6 +42,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QTextBlock topBlock() const;
+    void statesChanged(int firstBlock);
     void colourArea(const QRect &area);
     void colourBlock(QTextBlock &block, int number);
     void setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats);
@@ -51,5 +53,8 @@ private:
     QPointer<SyntaxBlocks> m_blocks; // a child of the document
     SyntaxPalette m_palette;
     qreal m_lineSpacing; // of the area's font, kept for every paint
+    // The first line that may begin in another state since the last paint;
+    // -1 when none.
+    int m_pendingFrom = -1;
     std::vector<HtmlScanner::Kind> m_kinds;
 };

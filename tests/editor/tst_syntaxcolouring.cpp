@@ -51,8 +51,11 @@ struct Area {
 
     void paint()
     {
-        box.viewport()->repaint();
-        QCoreApplication::processEvents();
+        if (!eventLoopPaints)
+            box.viewport()->repaint();
+        // What a paint asks for is posted, and painted in a later round.
+        for (int round = 0; round < 4; ++round)
+            QCoreApplication::processEvents();
     }
     void state()
     {
@@ -93,6 +96,8 @@ struct Area {
             state();
         }
     }
+    // Painted only as the event loop paints what changed, never as a whole.
+    bool eventLoopPaints = false;
     void scrollTo(int line)
     {
         box.verticalScrollBar()->setValue(line);
@@ -154,6 +159,8 @@ class TestSyntaxColouring : public QObject {
 private slots:
     void followsEditsAndChangesNothing_data();
     void followsEditsAndChangesNothing();
+    void linesBelowFollowWithoutWholePaints_data();
+    void linesBelowFollowWithoutWholePaints();
     void onlyShownLinesGetFormats();
     void switchedOffLeavesNoFormats();
     void coloursFollowTheBackground();
@@ -213,6 +220,40 @@ void TestSyntaxColouring::followsEditsAndChangesNothing()
             QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
                      freshColours(document, shown, palette));
         }
+    }
+}
+
+void TestSyntaxColouring::linesBelowFollowWithoutWholePaints_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("keys");
+
+    const QString page = repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>"), 400);
+    QTest::newRow("comment opened at the top") << page << 0 << 0 << "<!--";
+    QTest::newRow("comment closed again") << QStringLiteral("<!--\n") + page << 0 << 4 << "-->";
+    QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a";
+}
+
+// A change of states repaints the lines it reaches, not the whole view:
+// with nothing but the event loop painting, every line in view still shows
+// what a scan of the whole text gives it.
+void TestSyntaxColouring::linesBelowFollowWithoutWholePaints()
+{
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(QString, keys);
+
+    Area area(text, true, true);
+    area.eventLoopPaints = true;
+    area.edit(line, column, keys, false, false);
+    const QTextDocument *document = area.box.document();
+    const SyntaxPalette &palette = area.colouring->palette();
+    for (int shown = 0; shown < 8; ++shown) {
+        QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
+                 freshColours(document, shown, palette));
     }
 }
 
