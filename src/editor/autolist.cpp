@@ -54,18 +54,17 @@ AutoList::AutoList(QWidget *mainWindow)
 void AutoList::Clear()
 {
     m_list->clear();
-    m_entries.clear();
 }
 
 void AutoList::AddItem(const QString &item)
 {
     m_list->addItem(item);
-    m_entries.append(item);
 }
 
 QString AutoList::List(int index) const
 {
-    return m_entries.value(index);
+    const QListWidgetItem *item = m_list->item(index);
+    return item ? item->text() : QString();
 }
 
 int AutoList::ListCount() const

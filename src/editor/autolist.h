@@ -3,7 +3,6 @@
 #include "editor/tagcompletionports.h"
 
 #include <QFrame>
-#include <QStringList>
 
 class QListWidget;
 
@@ -56,8 +55,6 @@ protected:
 private:
     QWidget *m_picture;
     QListWidget *m_list;
-    // The entries' texts, kept beside the list for the prefix search.
-    QStringList m_entries;
     int m_left = 0;
     int m_top = 0;
 };
