@@ -2,20 +2,13 @@
 
 #include "editor/findreplaceflattext.h"
 #include "editor/findreplacesearch.h"
+#include "editor/inplaceedits.h"
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
 #include <QList>
 #include <QTextCursor>
 #include <QTextDocument>
-
-namespace {
-
-// Replacements closer together than this on one line go in as one edit:
-// far fewer edits on pages with many occurrences, little text re-inserted.
-constexpr qsizetype kMaxJoinedGap = 1024;
-
-} // namespace
 
 FindReplace::FindReplace(RichText &richText)
     : m_richText(richText)
@@ -147,60 +140,21 @@ qsizetype FindReplace::replaceAllInDocument(const QString &pattern, const QStrin
 {
     // A shallow copy: the cached text is dropped when the edits begin.
     const QString text = m_flatText->text();
-    QList<qsizetype> hits;
+    const QString inserted = RichTextBox::normalizedLineBreaks(replacement);
+    std::vector<InPlaceEdits::Edit> edits;
     if (!pattern.isEmpty()) {
         const TextMatcher matcher(pattern, cs);
         for (qsizetype hit = matcher.indexIn(text, 0); hit >= 0;
              hit = matcher.indexIn(text, hit + pattern.size()))
-            hits.append(hit);
+            edits.push_back({hit, pattern.size(), inserted});
     }
-    if (hits.isEmpty()) {
+    if (edits.empty()) {
         writeBackUnchanged();
         return 0;
     }
-
-    const QString inserted = RichTextBox::normalizedLineBreaks(replacement);
-    const qsizetype length = pattern.size();
-    // The occurrences in the widget's positions, taken before any edit; an
-    // occurrence across the boundary of two pieces of a line takes the
-    // boundary with it.
-    LinePieces &pieces = m_box->pieces();
-    QList<int> starts(hits.size());
-    QList<int> ends(hits.size());
-    for (qsizetype k = 0; k < hits.size(); ++k) {
-        starts[k] = pieces.widgetPosition(int(hits.at(k)), false);
-        ends[k] = pieces.widgetPosition(int(hits.at(k) + length), true);
-    }
-    QTextCursor cursor(m_box->document());
-    cursor.beginEditBlock();
-    // From the last occurrence back, so that the positions found stay
-    // valid; neighbours on one line are replaced by one edit.
-    QString piece;
-    for (qsizetype last = hits.size() - 1; last >= 0;) {
-        qsizetype first = last;
-        while (first > 0) {
-            const qsizetype gapStart = hits.at(first - 1) + length;
-            const QStringView gap = QStringView(text).sliced(gapStart, hits.at(first) - gapStart);
-            if (gap.size() > kMaxJoinedGap || gap.contains(QChar::ParagraphSeparator))
-                break;
-            --first;
-        }
-        piece.clear();
-        for (qsizetype k = first; k <= last; ++k) {
-            if (k > first) {
-                const qsizetype gapStart = hits.at(k - 1) + length;
-                piece += QStringView(text).sliced(gapStart, hits.at(k) - gapStart);
-            }
-            piece += inserted;
-        }
-        cursor.setPosition(starts.at(first));
-        cursor.setPosition(ends.at(last), QTextCursor::KeepAnchor);
-        pieces.insertText(cursor, piece);
-        last = first - 1;
-    }
-    cursor.endEditBlock();
+    InPlaceEdits::apply(*m_box, text, edits);
     caretToStart();
-    return hits.size();
+    return qsizetype(edits.size());
 }
 
 void FindReplace::writeBackUnchanged()

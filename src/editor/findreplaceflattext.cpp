@@ -1,5 +1,6 @@
 #include "editor/findreplaceflattext.h"
 
+#include "editor/inplaceedits.h"
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
@@ -36,10 +37,7 @@ QString FindReplaceFlatText::text()
     // The length check guards against a change that raised no signal.
     const LinePieces &pieces = m_edit.pieces();
     if (!m_valid || m_text.size() != document->characterCount() - 1 - pieces.continuationCount()) {
-        m_text = document->toRawText();
-        if (pieces.continuationCount() > 0) {
-            m_text = pieces.joined(m_text, 0, document->blockCount() - 1, QStringView(u"\u2029"));
-        }
+        m_text = InPlaceEdits::documentText(m_edit);
         m_valid = true;
     }
     return m_text;

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -141,16 +142,20 @@ void LinePieces::insertText(QTextCursor &cursor, QStringView text)
         keepMark(cursor.position());
     }
     const int start = cursor.position();
-    QTextBlockFormat lineStart = cursor.blockFormat();
-    lineStart.clearProperty(kContinuationProperty);
+    std::optional<QTextBlockFormat> lineStart;
     qsizetype from = 0;
     for (qsizetype at = 0; at <= text.size(); ++at) {
         if (at < text.size() && !isBreak(text[at]))
             continue;
         if (at > from)
             cursor.insertText(text.sliced(from, at - from).toString());
-        if (at < text.size())
-            cursor.insertBlock(lineStart);
+        if (at < text.size()) {
+            if (!lineStart) {
+                lineStart = cursor.blockFormat();
+                lineStart->clearProperty(kContinuationProperty);
+            }
+            cursor.insertBlock(*lineStart);
+        }
         from = at + 1;
     }
     cutLongBlocks(start, cursor.position());
@@ -178,10 +183,13 @@ void LinePieces::keepMark(int position)
 
 void LinePieces::cutLongBlocks(int firstPosition, int lastPosition)
 {
+    QTextBlock block = m_document->findBlock(firstPosition);
+    // Most edits stay within one block of ordinary length.
+    if (block.length() - 1 <= kLongestPiece && block.position() + block.length() > lastPosition)
+        return;
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
-    for (QTextBlock block = m_document->findBlock(firstPosition);
-         block.isValid() && block.position() <= lastPosition; block = block.next()) {
+    for (; block.isValid() && block.position() <= lastPosition; block = block.next()) {
         while (block.length() - 1 > kLongestPiece) {
             const int start = block.position();
             const int end =

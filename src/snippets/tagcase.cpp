@@ -1,10 +1,11 @@
 #include "snippets/tagcase.h"
 
 #include "editor/htmlscanner.h"
-#include "editor/richtext.h"
+#include "editor/linepieces.h"
+#include "editor/richtextbox.h"
 #include "snippets/lettercase.h"
 
-#include <vector>
+#include <QTextCursor>
 
 namespace TagCase {
 
@@ -30,15 +31,15 @@ bool unchanged(QStringView name, bool upper)
 
 } // namespace
 
-std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, bool upper)
+std::vector<InPlaceEdits::Edit> renamings(QStringView text, qsizetype from, qsizetype to,
+                                          bool upper)
 {
     std::vector<HtmlScanner::Kind> kinds(size_t(text.size()), HtmlScanner::Plain);
     HtmlScanner::scan(text, {}, false, kinds.data());
 
     from = qBound(qsizetype(0), from, text.size());
     to = qBound(from, to, text.size());
-    std::optional<Change> result;
-    qsizetype copied = from; // text before this is in result->text
+    std::vector<InPlaceEdits::Edit> edits;
     for (qsizetype at = from; at < to;) {
         if (!isName(kinds[size_t(at)])) {
             ++at;
@@ -48,43 +49,37 @@ std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, boo
         while (end < to && isName(kinds[size_t(end)]))
             ++end;
         const QStringView name = text.mid(at, end - at);
-        if (!unchanged(name, upper)) {
-            if (!result) {
-                result = Change{at, 0, {}};
-                result->text.reserve(to - at);
-                copied = at;
-            }
-            result->text += text.mid(copied, at - copied);
-            result->text +=
-                upper ? LetterCase::upper(name.toString()) : LetterCase::lower(name.toString());
-            copied = end;
-            result->length = end - result->start;
-        }
+        if (!unchanged(name, upper))
+            edits.push_back(
+                {at, end - at,
+                 upper ? LetterCase::upper(name.toString()) : LetterCase::lower(name.toString())});
         at = end;
     }
-    return result;
+    return edits;
 }
 
-void apply(RichText &richText, bool upper)
+void apply(RichTextBox &box, bool upper)
 {
-    // The page as the model gives it: the pieces of a long line joined, the
-    // line breaks CR LF, and every character as it is.
-    const QString text = richText.Text();
-    const qsizetype selStart = richText.SelStart();
-    const qsizetype selLength = richText.SelLength();
+    const qsizetype selStart = box.SelStart();
+    const qsizetype selLength = box.SelLength();
+    const QTextCursor cursor = box.textCursor();
+    const LinePieces &pieces = box.pieces();
+    const QString text = InPlaceEdits::documentText(box);
     const bool wholePage = selLength == 0;
-    const std::optional<Change> found = change(
-        text, wholePage ? 0 : selStart, wholePage ? text.size() : selStart + selLength, upper);
-    if (!found)
+    const std::vector<InPlaceEdits::Edit> edits =
+        renamings(text, wholePage ? 0 : pieces.joinedPosition(cursor.selectionStart()),
+                  wholePage ? text.size() : pieces.joinedPosition(cursor.selectionEnd()), upper);
+    if (edits.empty())
         return;
-    richText.setSelStart(found->start);
-    richText.setSelLength(found->length);
-    richText.setSelText(found->text);
+    qsizetype grown = 0;
+    for (const InPlaceEdits::Edit &edit : edits)
+        grown += edit.text.size() - edit.length;
+    InPlaceEdits::apply(box, text, edits);
     // The selection (or the caret) where it was; a name that grew makes the
     // selection longer.
-    richText.setSelStart(selStart);
+    box.setSelStart(selStart);
     if (!wholePage)
-        richText.setSelLength(selLength + found->text.size() - found->length);
+        box.setSelLength(selLength + grown);
 }
 
 } // namespace TagCase

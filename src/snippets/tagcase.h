@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "editor/inplaceedits.h"
 
-class RichText;
+#include <QStringView>
+#include <vector>
+
+class RichTextBox;
 
 // Upper or lower case for the tag and attribute names only: text, attribute
 // values, comments, scripts and style sheets stay as they are. The page is
@@ -11,20 +13,15 @@ class RichText;
 // begins inside a comment or a script changes nothing there.
 namespace TagCase {
 
-// What changes: length characters from start give way to text.
-struct Change {
-    qsizetype start = 0;
-    qsizetype length = 0;
-    QString text;
-};
-
-// The change that puts the names between from and to (indexes into text)
-// in upper or lower case, or nothing when they already are. Line breaks may
-// be CR, LF or the document's block separator.
-std::optional<Change> change(QStringView text, qsizetype from, qsizetype to, bool upper);
+// The edits that put the names between from and to (indexes into text) in
+// upper or lower case, ascending; none when they already are. Line breaks
+// may be CR, LF or the document's block separator.
+std::vector<InPlaceEdits::Edit> renamings(QStringView text, qsizetype from, qsizetype to,
+                                          bool upper);
 
 // Converts the names of the selection, or of the whole page when nothing is
-// selected, in one edit that a single undo takes back. The selection stays.
-void apply(RichText &richText, bool upper);
+// selected, in one edit that a single undo takes back. Only the names are
+// written again, in place. The selection stays.
+void apply(RichTextBox &box, bool upper);
 
 } // namespace TagCase

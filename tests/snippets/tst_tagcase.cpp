@@ -36,6 +36,9 @@ void TestTagCase::namesOnly_data()
     QTest::newRow("lines") << "<A>\r\n<B\r\nC=1>" << 0 << 0 << false << "<a>\r\n<b\r\nc=1>";
     QTest::newRow("longer in upper case")
         << QStringLiteral("<straße>x</straße>") << 0 << 0 << true << "<STRASSE>x</STRASSE>";
+    QTest::newRow("selection over lines, a name growing")
+        << QStringLiteral("<a>\r\n<straße x>\r\n<b>") << 5 << 12 << true
+        << QStringLiteral("<a>\r\n<STRASSE X>\r\n<b>");
     QTest::newRow("non-breaking spaces kept") << QStringLiteral("<A>\u00a0x\r\n\u00a0<B>") << 0 << 0
                                               << false << QStringLiteral("<a>\u00a0x\r\n\u00a0<b>");
     QTest::newRow("nothing to change") << "<a>TEXT</a>" << 0 << 0 << false << "<a>TEXT</a>";
