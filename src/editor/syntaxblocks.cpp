@@ -3,6 +3,7 @@
 #include "editor/linepieces.h"
 
 #include <QTextDocument>
+#include <algorithm>
 
 using HtmlScanner::State;
 using namespace SyntaxMarks;
@@ -119,14 +120,29 @@ void SyntaxBlocks::forgetFormats()
         clearCurrent(block);
 }
 
+void SyntaxBlocks::noteEdit(int line)
+{
+    constexpr size_t kMostLines = 8;
+    if (m_edits.linesMoved)
+        return;
+    if (line < 0 || m_edits.lines.size() >= kMostLines) {
+        m_edits = {{}, true};
+        return;
+    }
+    if (std::find(m_edits.lines.begin(), m_edits.lines.end(), line) == m_edits.lines.end())
+        m_edits.lines.push_back(line);
+}
+
 void SyntaxBlocks::contentsChange(int position, int, int added)
 {
     const int count = m_document->blockCount();
     const bool countChanged = count != m_blockCount;
     m_blockCount = count;
     QTextBlock first = m_document->findBlock(position);
-    if (!first.isValid())
+    if (!first.isValid()) {
+        noteEdit(-1);
         return;
+    }
     QTextBlock last = m_document->findBlock(position + added);
     if (!last.isValid())
         last = m_document->lastBlock();
@@ -145,6 +161,7 @@ void SyntaxBlocks::contentsChange(int position, int, int added)
     // States after the changed lines were worked out from text that is
     // still there, unless lines came or went: then they are dropped.
     const int firstNumber = first.blockNumber();
+    noteEdit(oneLine ? firstNumber : -1);
     if (!oneLine) {
         m_computed = qMin(m_computed, firstNumber);
         if (firstNumber < m_valid) {

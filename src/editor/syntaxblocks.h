@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <QTextBlock>
+#include <utility>
+#include <vector>
 
 class QTextDocument;
 
@@ -53,11 +55,21 @@ public:
     // Connected to the document's contentsChange.
     void contentsChange(int position, int removed, int added);
 
+    // The lines edited since the last call, each edit within one line; or,
+    // when an edit took or made line breaks or there were many, linesMoved.
+    struct Edits {
+        std::vector<int> lines;
+        bool linesMoved = false;
+    };
+    Edits takeEdits() { return std::exchange(m_edits, Edits()); }
+
 signals:
     void statesChanged(int firstBlock);
 
 private:
     void scanUpTo(int number);
+    // A line edited, or -1 for an edit that took or made line breaks.
+    void noteEdit(int line);
 
     QTextDocument *m_document;
     int m_valid = 0;
@@ -65,6 +77,7 @@ private:
     // out from their present text, maybe from another start state.
     int m_computed = 0;
     int m_blockCount = 0;
+    Edits m_edits;
 };
 
 namespace SyntaxMarks {

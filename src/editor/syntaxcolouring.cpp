@@ -45,6 +45,7 @@ void SyntaxColouring::setOn(bool on)
 {
     if (on == isOn())
         return;
+    m_viewColoured = false;
     if (on) {
         m_blocks = new SyntaxBlocks(m_edit->document());
         connect(m_blocks, &SyntaxBlocks::statesChanged, this, &SyntaxColouring::statesChanged);
@@ -74,6 +75,7 @@ void SyntaxColouring::backgroundChanged()
     if (background == m_palette.background())
         return;
     m_palette = SyntaxPalette(background);
+    m_viewColoured = false;
     if (m_blocks) {
         m_blocks->forgetFormats();
         m_edit->viewport()->update();
@@ -91,6 +93,7 @@ QTextBlock SyntaxColouring::topBlock() const
 // finds out how far down the change reaches.
 void SyntaxColouring::statesChanged(int firstBlock)
 {
+    m_viewColoured = false;
     if (firstBlock <= topBlock().blockNumber()) {
         m_pendingFrom = -1;
         m_edit->viewport()->update();
@@ -99,16 +102,44 @@ void SyntaxColouring::statesChanged(int firstBlock)
     m_pendingFrom = m_pendingFrom < 0 ? firstBlock : qMin(m_pendingFrom, firstBlock);
 }
 
-// The blocks from the top of the view down to the bottom of the area. Lines
-// not laid out yet are taken at their least height, so that no line of the
-// area is missed. After a change of states the lines below the area are
-// looked at too: those whose colours changed are painted again, and only
-// they, not the whole view.
+// Once every line in view holds its colours, a paint that shows the same
+// lines needs only the lines edited since: a keystroke, a blink of the caret
+// or the completion list coming and going costs no walk down the view. A
+// paint of the whole area looks at every line again, since a line whose
+// height changed moves the lines below it.
 void SyntaxColouring::colourArea(const QRect &area)
+{
+    const SyntaxBlocks::Edits edits = m_blocks->takeEdits();
+    QWidget *viewport = m_edit->viewport();
+    const int scroll = m_edit->verticalScrollBar()->value();
+    if (m_viewColoured && !edits.linesMoved && m_pendingFrom < 0 && scroll == m_colouredScroll &&
+        viewport->size() == m_colouredSize && !area.contains(viewport->rect())) {
+        // A line in view begins in a known state; one beyond that is not in
+        // view and waits.
+        for (const int number : edits.lines) {
+            QTextBlock block = m_edit->document()->findBlockByNumber(number);
+            if (block.isValid() && number < m_blocks->validBlocks())
+                colourBlock(block, number);
+        }
+        return;
+    }
+    m_viewColoured = colourView(area);
+    m_colouredScroll = scroll;
+    m_colouredSize = viewport->size();
+}
+
+// The blocks from the top of the view down to the bottom of the area are
+// coloured, and those below it looked at. Lines not laid out yet are taken
+// at their least height, so that no line of the area is missed. Lines below
+// the area that need new colours (after a change of states, say) are painted
+// again, and only they, not the whole view. True when every line in view
+// holds its colours.
+bool SyntaxColouring::colourView(const QRect &area)
 {
     const qreal leastHeight = m_lineSpacing;
     const int pendingFrom = std::exchange(m_pendingFrom, -1);
-    const int bottom = pendingFrom >= 0 ? m_edit->viewport()->height() : area.bottom();
+    QWidget *viewport = m_edit->viewport();
+    const int bottom = viewport->height();
     QTextBlock block = topBlock();
     int number = block.blockNumber();
     QRect stale;
@@ -119,22 +150,23 @@ void SyntaxColouring::colourArea(const QRect &area)
         const QTextLayout *layout = block.layout();
         const qreal height =
             layout->lineCount() > 0 ? layout->boundingRect().height() : leastHeight;
-        if (!inArea && pendingFrom >= 0 && number >= pendingFrom) {
-            m_blocks->stateBefore(block, number);
+        if (!inArea) {
+            if (pendingFrom >= 0 && number >= pendingFrom)
+                m_blocks->stateBefore(block, number);
             // Taken a line wider each way: the view's offset is not counted.
-            if (!SyntaxBlocks::formatsCurrent(block))
-                stale |= QRect(0, int(top - leastHeight), m_edit->viewport()->width(),
+            if (number >= m_blocks->validBlocks() || !SyntaxBlocks::formatsCurrent(block))
+                stale |= QRect(0, int(top - leastHeight), viewport->width(),
                                int(height + 2 * leastHeight));
         }
         top += height;
     }
-    if (!stale.isEmpty()) {
-        // Asked for after this paint: a request made while the area paints
-        // would be dropped with what it has just painted.
-        QWidget *viewport = m_edit->viewport();
-        QMetaObject::invokeMethod(
-            viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
-    }
+    if (stale.isEmpty())
+        return true;
+    // Asked for after this paint: a request made while the area paints would
+    // be dropped with what it has just painted.
+    QMetaObject::invokeMethod(
+        viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
+    return false;
 }
 
 void SyntaxColouring::colourBlock(QTextBlock &block, int number)

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QTextLayout>
 #include <vector>
 
@@ -45,6 +46,7 @@ private:
     QTextBlock topBlock() const;
     void statesChanged(int firstBlock);
     void colourArea(const QRect &area);
+    bool colourView(const QRect &area);
     void colourBlock(QTextBlock &block, int number);
     void setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats);
     void backgroundChanged();
@@ -56,5 +58,10 @@ private:
     // The first line that may begin in another state since the last paint;
     // -1 when none.
     int m_pendingFrom = -1;
+    // Every line in view held its colours at the last paint, with the view
+    // scrolled to this line and of this size.
+    bool m_viewColoured = false;
+    int m_colouredScroll = -1;
+    QSize m_colouredSize;
     std::vector<HtmlScanner::Kind> m_kinds;
 };

@@ -229,29 +229,38 @@ void TestSyntaxColouring::linesBelowFollowWithoutWholePaints_data()
     QTest::addColumn<int>("line");
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("top");
 
     const QString page = repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>"), 400);
-    QTest::newRow("comment opened at the top") << page << 0 << 0 << "<!--";
-    QTest::newRow("comment closed again") << QStringLiteral("<!--\n") + page << 0 << 4 << "-->";
-    QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a";
+    QTest::newRow("comment opened at the top") << page << 0 << 0 << "<!--" << 0;
+    QTest::newRow("comment closed again")
+        << QStringLiteral("<!--\n") + page << 0 << 4 << "-->" << 0;
+    QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a" << 0;
+    // A few lines down: the area scrolls what it shows and paints the rest.
+    QTest::newRow("typed after scrolling") << page << 8 << 0 << "<b x=1>" << 3;
 }
 
-// A change of states repaints the lines it reaches, not the whole view:
-// with nothing but the event loop painting, every line in view still shows
-// what a scan of the whole text gives it.
+// With nothing but the event loop painting, every line in view shows what a
+// scan of the whole text gives it: after a change of states, which repaints
+// only the lines it reaches, and after a scroll that brings lines into view.
 void TestSyntaxColouring::linesBelowFollowWithoutWholePaints()
 {
     QFETCH(QString, text);
     QFETCH(int, line);
     QFETCH(int, column);
     QFETCH(QString, keys);
+    QFETCH(int, top);
 
     Area area(text, true, true);
     area.eventLoopPaints = true;
+    area.scrollTo(top);
     area.edit(line, column, keys, false, false);
     const QTextDocument *document = area.box.document();
     const SyntaxPalette &palette = area.colouring->palette();
-    for (int shown = 0; shown < 8; ++shown) {
+    const int bottom =
+        area.box.cursorForPosition(QPoint(0, area.box.viewport()->height() - 1)).blockNumber();
+    QVERIFY(bottom > top + 4);
+    for (int shown = top; shown <= bottom; ++shown) {
         QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
                  freshColours(document, shown, palette));
     }
