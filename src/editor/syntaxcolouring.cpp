@@ -196,7 +196,9 @@ void SyntaxColouring::colourBlock(QTextBlock &block, int number)
             formats.append({int(from), int(to - from), m_palette.format(kind)});
         from = to;
     }
-    if (!formats.isEmpty() || SyntaxBlocks::hasFormats(block))
+    // Text typed after a line's last coloured stretch leaves its colours as
+    // they were: the layout keeps them and need not be laid out again.
+    if (SyntaxBlocks::hasFormats(block) ? formats != block.layout()->formats() : !formats.isEmpty())
         setFormats(block, formats);
     m_blocks->setFormatsMarks(block, !formats.isEmpty());
 }

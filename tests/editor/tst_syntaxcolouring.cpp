@@ -185,6 +185,7 @@ void TestSyntaxColouring::followsEditsAndChangesNothing_data()
         << QStringLiteral("<!--\n") + page << 0 << 4 << "-->" << false << false;
     QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a" << false << false;
     QTest::newRow("script opened") << page << 2 << 0 << "<script>" << false << false;
+    QTest::newRow("text typed after a tag") << page << 4 << 24 << "ab\bc" << false << false;
     QTest::newRow("lines joined and split") << page << 5 << 0 << "\b\b\n\n" << false << false;
     QTest::newRow("line break inside a tag") << page << 1 << 2 << "\n" << false << true;
     QTest::newRow("lines put in out of view open a comment")
