@@ -102,6 +102,10 @@ struct TypingRun {
     // A full repaint of the editing area with the list shown over it, less
     // the same repaint with the list hidden.
     Samples listPaint;
+    // The floor of any handler that opens a list: Qt showing one plain child
+    // widget of the window, without children, after a "<" into the bare
+    // editor and its paint.
+    Samples showFloor;
     int letters = 0;
     int lettersWithList = 0;
     bool narrowLine = true;
@@ -119,7 +123,8 @@ struct TypingRun {
                                 {&keyUp, &other.keyUp},
                                 {&change, &other.change},
                                 {&status, &other.status},
-                                {&listPaint, &other.listPaint}})
+                                {&listPaint, &other.listPaint},
+                                {&showFloor, &other.showFloor}})
             to->append(*from);
         for (int kind = 0; kind < 3; ++kind) {
             oursByKind[kind].append(other.oursByKind[kind]);
@@ -199,8 +204,22 @@ void measureListPaint(TypingPage &page, TypingRun &run)
     eraseTyped(box, 1);
 }
 
-// One key into both editors, ours first.
-void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint paint, TypingRun &run)
+// Shows probe, a plain widget where the list would show, and hides it again.
+qint64 timeShowing(QWidget *probe)
+{
+    const qint64 start = nowNs();
+    probe->show();
+    const qint64 elapsed = nowNs() - start;
+    QCoreApplication::processEvents();
+    probe->hide();
+    QCoreApplication::processEvents();
+    return elapsed;
+}
+
+// One key into both editors, ours first; after a "<" into the bare editor,
+// probe (when given) is shown.
+void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint paint, TypingRun &run,
+             QWidget *probe)
 {
     const int kind = int(key.kind);
     page.startKeystroke();
@@ -213,6 +232,8 @@ void typeKey(benchmark::State &state, TypingPage &page, const Key &key, Paint pa
     const qint64 floor = timeKeystroke(page.bare(), key, paint);
     run.bareDeferred.add(timeDeferredWork());
     run.bareCpu.add(cpuNs() - bareCpu);
+    if (probe && key.kind == KeyKind::Open)
+        run.showFloor.add(timeShowing(probe));
     state.SetIterationTime(double(ours) / 1e9);
 
     run.ours.add(ours);
@@ -254,11 +275,16 @@ void typeWords(benchmark::State &state, const std::string &name, const PageSize 
     run.narrowLine = page.placeCarets(target).narrower;
     if (mode.handlers && mode.paint == Paint::WholeArea)
         measureListPaint(page, run);
+    QWidget probe(&page.window());
+    probe.setAutoFillBackground(true);
+    if (const auto *list = page.window().findChild<QWidget *>(QStringLiteral("contAutoList")))
+        probe.setGeometry(list->geometry());
+    probe.hide();
     int typed = 0;
     int index = 0;
     for (auto _ : state) {
         const Key &key = kWord[index % kWordKeys];
-        typeKey(state, page, key, mode.paint, run);
+        typeKey(state, page, key, mode.paint, run, mode.handlers ? &probe : nullptr);
         if (state.error_occurred())
             break;
         typed += key.kind == KeyKind::Back ? -1 : 1;
@@ -424,6 +450,12 @@ void printTypingRun(const std::string &name, const TypingRun &run)
         run.handlersByKind[open].percentileUs(0.99), run.handlersByKind[letter].percentileUs(0.5),
         run.handlersByKind[letter].percentileUs(0.99), run.handlersByKind[back].percentileUs(0.5),
         run.handlersByKind[back].percentileUs(0.99));
+    if (!run.showFloor.empty()) {
+        std::fprintf(stderr,
+                     "    floor: Qt showing one plain widget after the bare editor's \"<\", "
+                     "p50/p99 %.1f/%.1f\n",
+                     run.showFloor.percentileUs(0.5), run.showFloor.percentileUs(0.99));
+    }
     if (!run.listPaint.empty()) {
         std::fprintf(stderr,
                      "    the list over the editing area adds %.1f to a full repaint (median)\n",
