@@ -1,5 +1,7 @@
 #include "controls/controlaccessibility.h"
 
+#include "controls/listbox.h"
+#include "controls/listboxaccessible.h"
 #include "controls/sizegrip.h"
 #include "controls/zmbutton.h"
 
@@ -62,6 +64,8 @@ QAccessibleInterface *controlFactory(const QString &className, QObject *object)
         return nullptr;
     if (className == QLatin1String("zmBUTTon"))
         return new FlatButtonAccessible(static_cast<zmBUTTon *>(object));
+    if (className == QLatin1String("ListBox"))
+        return new ListBoxAccessible(static_cast<ListBox *>(object));
     if (className == QLatin1String("SizeGrip"))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grip);
     // Asked for the object's own class first, then for each base class.

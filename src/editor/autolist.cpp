@@ -1,24 +1,7 @@
 #include "editor/autolist.h"
 
+#include "controls/listbox.h"
 #include "platform/twips.h"
-
-#include <QEvent>
-#include <QListWidget>
-
-namespace {
-
-// The list box. Its entries are never edited, so an entry becoming current
-// is not offered to the item delegate for editing, which would style a
-// whole item each time the typed prefix selects another entry.
-class ListBox : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    bool edit(const QModelIndex &, EditTrigger, QEvent *) override { return false; }
-};
-
-} // namespace
 
 AutoList::AutoList(QWidget *mainWindow)
     : QFrame(mainWindow)
@@ -38,15 +21,11 @@ AutoList::AutoList(QWidget *mainWindow)
     QPalette palette = m_list->palette();
     palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
     m_list->setPalette(palette);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Every entry is one line: the list need not measure each of them when
-    // it scrolls to one.
-    m_list->setUniformItemSizes(true);
 
-    const QList<QWidget *> parts = {this, m_picture, m_list, m_list->viewport()};
+    const QList<QWidget *> parts = {this, m_picture, m_list};
     for (QWidget *widget : parts)
         widget->setFocusPolicy(Qt::NoFocus);
-    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &ListBox::doubleClicked, this, &AutoList::ListAuto_DblClick);
 
     hide();
 }
@@ -63,8 +42,7 @@ void AutoList::AddItem(const QString &item)
 
 QString AutoList::List(int index) const
 {
-    const QListWidgetItem *item = m_list->item(index);
-    return item ? item->text() : QString();
+    return m_list->item(index);
 }
 
 int AutoList::ListCount() const
@@ -74,27 +52,14 @@ int AutoList::ListCount() const
 
 int AutoList::ListIndex() const
 {
-    const QListWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? m_list->currentRow() : -1;
+    return m_list->currentIndex();
 }
 
 void AutoList::setListIndex(int index)
 {
-    QListWidgetItem *item = m_list->item(index);
-    if (!item) {
-        // Typing on past the last match keeps nothing selected.
-        if (!m_list->currentItem() && !m_list->selectionModel()->hasSelection())
-            return;
-        m_list->clearSelection();
-        m_list->setCurrentRow(-1);
-        return;
-    }
-    // Typing on through a tag keeps selecting the same entry.
-    if (m_list->currentRow() == index && item->isSelected())
-        return;
-    // In single selection the current row is the selected one; the list
-    // scrolls to it, at once or when it is next shown.
-    m_list->setCurrentRow(index);
+    // An index past the last entry (typing on past the last match) selects
+    // none.
+    m_list->setCurrentIndex(index);
 }
 
 bool AutoList::Visible() const
@@ -117,11 +82,4 @@ void AutoList::Move(int left, int top)
     m_left = left;
     m_top = top;
     move(Twips::toPixels(left), Twips::toPixels(top));
-}
-
-bool AutoList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        emit ListAuto_DblClick();
-    return QFrame::eventFilter(watched, event);
 }

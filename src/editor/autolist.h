@@ -4,7 +4,7 @@
 
 #include <QFrame>
 
-class QListWidget;
+class ListBox;
 
 // The completion list on the main window: the container contAutoList with
 // the picture box Picture3 holding the list box ListAuto. None of them takes
@@ -27,7 +27,7 @@ public:
     explicit AutoList(QWidget *mainWindow);
 
     QWidget *Picture3() const { return m_picture; }
-    QListWidget *ListAuto() const { return m_list; }
+    ListBox *ListAuto() const { return m_list; }
 
     void Clear() override;
     void AddItem(const QString &item) override;
@@ -49,12 +49,9 @@ signals:
     // A double-click anywhere on the list box.
     void ListAuto_DblClick();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *m_picture;
-    QListWidget *m_list;
+    ListBox *m_list;
     int m_left = 0;
     int m_top = 0;
 };

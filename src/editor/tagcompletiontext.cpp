@@ -156,10 +156,12 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
 RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
                                                         qsizetype model) const
 {
-    // Most positions asked for lie on the caret's line, before the caret:
-    // there both counts differ by the same number of line breaks.
+    // Most positions asked for lie in the caret's block, before the caret or
+    // a few characters after it: there both counts differ by the same number
+    // of line breaks.
     const qsizetype back = line.model - model;
-    if (back >= 0 && back <= line.caret - line.start)
+    const int textEnd = line.start + line.block.length() - 1;
+    if (back >= qsizetype(line.caret) - textEnd && back <= line.caret - line.start)
         return {line.caret - int(back), false};
     const int widget = m_richText.toWidgetPosition(model);
     return {widget, m_richText.toModelPosition(widget) < model};

@@ -1,3 +1,4 @@
+#include "controls/listbox.h"
 #include "editor/autolist.h"
 #include "editor/keycommandswiring.h"
 #include "editor/linepieces.h"
@@ -11,7 +12,6 @@
 
 #include <QFontMetrics>
 #include <QInputMethodEvent>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,9 +201,8 @@ void TestTagCompletion::keepsTheFocusInTheEditingArea()
     QCOMPARE(editor.list()->ListAuto()->focusPolicy(), Qt::NoFocus);
     QCOMPARE(editor.list()->ListAuto()->palette().color(QPalette::Base), QColor(224, 224, 224));
     // A click on the list selects but leaves the typing where it was.
-    QListWidget *listBox = editor.list()->ListAuto();
-    QTest::mouseClick(listBox->viewport(), Qt::LeftButton, {},
-                      listBox->visualItemRect(listBox->item(2)).center());
+    ListBox *listBox = editor.list()->ListAuto();
+    QTest::mouseClick(listBox, Qt::LeftButton, {}, listBox->itemRect(2).center());
     QVERIFY(editor.box->hasFocus());
     QCOMPARE(editor.list()->ListIndex(), 2);
 }
@@ -384,9 +383,8 @@ void TestTagCompletion::doubleClickOnListCloses()
 {
     Editor editor;
     editor.type("<t");
-    QListWidget *listBox = editor.list()->ListAuto();
-    QTest::mouseDClick(listBox->viewport(), Qt::LeftButton, {},
-                       listBox->visualItemRect(listBox->item(1)).center());
+    ListBox *listBox = editor.list()->ListAuto();
+    QTest::mouseDClick(listBox, Qt::LeftButton, {}, listBox->itemRect(1).center());
     QVERIFY(!editor.shown());
     QCOMPARE(editor.box->Text(), "<t");
 }
