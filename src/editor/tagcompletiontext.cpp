@@ -163,6 +163,11 @@ RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
     const int textEnd = line.start + line.block.length() - 1;
     if (back >= qsizetype(line.caret) - textEnd && back <= line.caret - line.start)
         return {line.caret - int(back), false};
+    // The line break at its end: between its CR and LF, or just after it.
+    const qsizetype pastText = -back - (textEnd - line.caret);
+    if ((pastText == 1 || pastText == 2) && line.block.next().isValid() &&
+        breaksLineAfter(line.block))
+        return {textEnd + int(pastText) - 1, pastText == 1};
     const int widget = m_richText.toWidgetPosition(model);
     return {widget, m_richText.toModelPosition(widget) < model};
 }
