@@ -120,17 +120,17 @@ void SyntaxBlocks::forgetFormats()
         clearCurrent(block);
 }
 
-void SyntaxBlocks::noteEdit(int line)
+void SyntaxBlocks::noteEdit(const std::optional<Line> &line)
 {
     constexpr size_t kMostLines = 8;
     if (m_edits.linesMoved)
         return;
-    if (line < 0 || m_edits.lines.size() >= kMostLines) {
+    if (!line || m_edits.lines.size() >= kMostLines) {
         m_edits = {{}, true};
         return;
     }
-    if (std::find(m_edits.lines.begin(), m_edits.lines.end(), line) == m_edits.lines.end())
-        m_edits.lines.push_back(line);
+    if (std::find(m_edits.lines.begin(), m_edits.lines.end(), *line) == m_edits.lines.end())
+        m_edits.lines.push_back(*line);
 }
 
 void SyntaxBlocks::contentsChange(int position, int, int added)
@@ -140,7 +140,7 @@ void SyntaxBlocks::contentsChange(int position, int, int added)
     m_blockCount = count;
     QTextBlock first = m_document->findBlock(position);
     if (!first.isValid()) {
-        noteEdit(-1);
+        noteEdit({});
         return;
     }
     QTextBlock last = m_document->findBlock(position + added);
@@ -161,7 +161,7 @@ void SyntaxBlocks::contentsChange(int position, int, int added)
     // States after the changed lines were worked out from text that is
     // still there, unless lines came or went: then they are dropped.
     const int firstNumber = first.blockNumber();
-    noteEdit(oneLine ? firstNumber : -1);
+    noteEdit(oneLine ? std::optional<Line>({first, firstNumber}) : std::nullopt);
     if (!oneLine) {
         m_computed = qMin(m_computed, firstNumber);
         if (firstNumber < m_valid) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QTextBlock>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -57,8 +58,13 @@ public:
 
     // The lines edited since the last call, each edit within one line; or,
     // when an edit took or made line breaks or there were many, linesMoved.
+    struct Line {
+        QTextBlock block;
+        int number;
+        bool operator==(const Line &) const = default;
+    };
     struct Edits {
-        std::vector<int> lines;
+        std::vector<Line> lines;
         bool linesMoved = false;
     };
     Edits takeEdits() { return std::exchange(m_edits, Edits()); }
@@ -68,8 +74,8 @@ signals:
 
 private:
     void scanUpTo(int number);
-    // A line edited, or -1 for an edit that took or made line breaks.
-    void noteEdit(int line);
+    // A line edited, or nothing for an edit that took or made line breaks.
+    void noteEdit(const std::optional<Line> &line);
 
     QTextDocument *m_document;
     int m_valid = 0;

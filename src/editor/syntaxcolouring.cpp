@@ -116,10 +116,9 @@ void SyntaxColouring::colourArea(const QRect &area)
         viewport->size() == m_colouredSize && !area.contains(viewport->rect())) {
         // A line in view begins in a known state; one beyond that is not in
         // view and waits.
-        for (const int number : edits.lines) {
-            QTextBlock block = m_edit->document()->findBlockByNumber(number);
-            if (block.isValid() && number < m_blocks->validBlocks())
-                colourBlock(block, number);
+        for (SyntaxBlocks::Line line : edits.lines) {
+            if (line.block.isValid() && line.number < m_blocks->validBlocks())
+                colourBlock(line.block, line.number);
         }
         return;
     }
