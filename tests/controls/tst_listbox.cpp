@@ -27,6 +27,7 @@ private slots:
     void selectionScrollsIntoView_data();
     void selectionScrollsIntoView();
     void mouseSelectsAndDoubleClicks();
+    void scrollBarOnlyWhenNeeded();
     void readByAssistiveTechnology();
 };
 
@@ -72,6 +73,30 @@ void TestListBox::mouseSelectsAndDoubleClicks()
     // A right click selects nothing.
     QTest::mouseClick(&list.box, Qt::RightButton, {}, list.box.itemRect(4).center());
     QCOMPARE(list.box.currentIndex(), 1);
+}
+
+// Entries that all fit need no scroll bar and have the whole width; the
+// wheel scrolls a longer list without moving its selection.
+void TestListBox::scrollBarOnlyWhenNeeded()
+{
+    ListBox few;
+    few.resize(120, 100);
+    few.addItem(QStringLiteral("<a>"));
+    few.addItem(QStringLiteral("<b>"));
+    few.show();
+    QVERIFY(few.scrollBar()->isHidden());
+    QCOMPARE(few.itemRect(1).width(), few.contentsRect().width());
+
+    Box list;
+    list.box.setCurrentIndex(1);
+    QWheelEvent wheel(QPointF(10, 10), list.box.mapToGlobal(QPointF(10, 10)), {}, {0, -120},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&list.box, &wheel);
+    QVERIFY(list.box.scrollBar()->value() > 0);
+    QCOMPARE(list.box.currentIndex(), 1);
+    QVERIFY(list.box.itemRect(1).isEmpty());
+    QCOMPARE(list.box.indexAt(list.box.itemRect(list.box.scrollBar()->value()).center()),
+             list.box.scrollBar()->value());
 }
 
 void TestListBox::readByAssistiveTechnology()
