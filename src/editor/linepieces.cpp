@@ -48,12 +48,13 @@ int LinePieces::continuationsUpTo(int blockNumber) const
                m_continuations.begin());
 }
 
-void LinePieces::contentsChange(int position, int, int charsAdded)
+void LinePieces::contentsChange(int position, int charsRemoved, int charsAdded)
 {
     ++m_changes;
     const int blockCount = m_document->blockCount();
     const int added = blockCount - m_blockCount;
     m_blockCount = blockCount;
+    m_lastChange = {position, charsRemoved, charsAdded, added != 0};
     if (m_loading || (m_continuations.empty() && !m_mayHaveMarks))
         return;
     const QTextBlock first = m_document->findBlock(position);

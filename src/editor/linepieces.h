@@ -48,6 +48,15 @@ public:
     // Counts the document's changes, so that what was read of it can be
     // known to be current.
     quint64 changes() const { return m_changes; }
+    // The last of them: where it was, the characters it took and gave, and
+    // whether blocks came or went.
+    struct Change {
+        int position = 0;
+        int removed = 0;
+        int added = 0;
+        bool blocksChanged = true;
+    };
+    const Change &lastChange() const { return m_lastChange; }
 
     // The widget's raw text of a range that starts in block firstBlock, with
     // each line break (paragraph separator) written as lineBreak and the
@@ -89,6 +98,7 @@ private:
     std::vector<int> m_continuations;
     int m_blockCount = 1;
     quint64 m_changes = 0;
+    Change m_lastChange;
     // False while no continuation can exist, not even in the undo history.
     bool m_mayHaveMarks = false;
     bool m_loading = false;

@@ -139,17 +139,46 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
     // The change rule asks several times after each key: the document's
     // block tree is walked once.
     const int caret = m_richText.textCursor().selectionStart();
-    const quint64 changes = m_richText.pieces().changes();
-    if (caret == m_line.caret && changes == m_line.changes && m_line.block.isValid())
+    const LinePieces &pieces = m_richText.pieces();
+    const quint64 changes = pieces.changes();
+    if (m_line.block.isValid() && changes == m_line.changes) {
+        if (caret != m_line.caret)
+            return moveCaretOnLine(caret);
         return m_line;
+    }
+    // A keystroke changes the caret's block and no other: the block keeps
+    // its place among the blocks, and only its text is read again.
+    const LinePieces::Change &change = pieces.lastChange();
+    const int textEnd = m_line.start + int(m_line.textLength);
+    if (m_line.block.isValid() && changes == m_line.changes + 1 && !change.blocksChanged &&
+        change.position >= m_line.start && change.position + change.removed <= textEnd) {
+        m_line.textLength += change.added - change.removed;
+        m_line.changes = changes;
+        m_line.text = m_line.block.length() <= kCharByChar ? m_line.block.text() : QString();
+        return moveCaretOnLine(caret);
+    }
     const QTextBlock block = m_richText.document()->findBlock(caret);
     const int number = block.blockNumber();
+    const qsizetype offset = qsizetype(number) - 2 * pieces.continuationsUpTo(number);
     m_line = {caret,
               block,
               block.position(),
-              qsizetype(caret) + number - 2 * m_richText.pieces().continuationsUpTo(number),
+              caret + offset,
+              offset,
               changes,
+              block.length() - 1,
               block.length() <= kCharByChar ? block.text() : QString()};
+    return m_line;
+}
+
+const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::moveCaretOnLine(int caret) const
+{
+    if (caret < m_line.start || caret > m_line.start + m_line.textLength) {
+        m_line.block = QTextBlock();
+        return caretLine();
+    }
+    m_line.caret = caret;
+    m_line.model = caret + m_line.offset;
     return m_line;
 }
 
@@ -160,7 +189,7 @@ RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
     // a few characters after it: there both counts differ by the same number
     // of line breaks.
     const qsizetype back = line.model - model;
-    const int textEnd = line.start + line.block.length() - 1;
+    const int textEnd = line.start + int(line.textLength);
     if (back >= qsizetype(line.caret) - textEnd && back <= line.caret - line.start)
         return {line.caret - int(back), false};
     // The line break at its end: between its CR and LF, or just after it.

@@ -35,8 +35,12 @@ private:
         QTextBlock block;
         int start = 0;
         qsizetype model = 0;
+        // Model less widget position on this block.
+        qsizetype offset = 0;
         quint64 changes = 0;
-        // The block's text when it is of ordinary length.
+        // The length of the block's text, and that text when it is of
+        // ordinary length.
+        qsizetype textLength = 0;
         QString text;
     };
     // A model position in the widget; insideBreak when it falls between the
@@ -46,6 +50,9 @@ private:
         bool insideBreak;
     };
     const CaretLine &caretLine() const;
+    // The caret moved within the line found: the line stays, or is found
+    // anew when the caret left it.
+    const CaretLine &moveCaretOnLine(int caret) const;
     Place place(const CaretLine &line, qsizetype model) const;
 
     RichTextBox &m_richText;

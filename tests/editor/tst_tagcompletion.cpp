@@ -113,6 +113,8 @@ private slots:
     void missingWordListIsReported();
     void caretTextMatchesTheModel_data();
     void caretTextMatchesTheModel();
+    void caretTextFollowsEdits_data();
+    void caretTextFollowsEdits();
 };
 
 void TestTagCompletion::typing_data()
@@ -514,6 +516,52 @@ void TestTagCompletion::caretTextMatchesTheModel()
                  {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(3), size})
                 QCOMPARE(caretText.Mid(count + 1, length), text.mid(count, length));
         }
+    }
+}
+
+void TestTagCompletion::caretTextFollowsEdits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("line end") << "<p>ab\r\n<i>cd\r\nef" << 5;
+    QTest::newRow("line start") << "ab\r\n<i>cd" << 4;
+    QTest::newRow("last line") << "ab\r\n<i>cd" << 9;
+    QTest::newRow("long line") << "<a>" + QString(600, u'x') + "\r\nz" << 300;
+}
+
+// Keys typed, taken back and the caret moved, each read right after: the
+// caret's line is followed from one keystroke to the next.
+void TestTagCompletion::caretTextFollowsEdits()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    RichTextBox box;
+    box.setText(text);
+    box.setSelStart(caret);
+    const RichTextBoxCaretText caretText(box);
+    const auto check = [&] {
+        const QString now = box.Text();
+        const qsizetype at = box.SelStart();
+        QCOMPARE(caretText.SelStart(), at);
+        for (qsizetype p = qMax(qsizetype(0), at - 4); p <= qMin(now.size(), at + 4); ++p) {
+            QCOMPARE(caretText.lastIndexOf(u'<', p), now.left(p).lastIndexOf(u'<') + 1);
+            QCOMPARE(caretText.Mid(p + 1, 3), now.mid(p, 3));
+        }
+    };
+    check();
+    for (const QString key : {"<", "b", "\b", "x", "\r\n", "<"}) {
+        if (key == "\b") {
+            box.setSelStart(box.SelStart() - 1);
+            box.setSelLength(1);
+            box.setSelText(QString());
+        } else {
+            box.setSelText(key);
+        }
+        check();
+        box.setSelStart(box.SelStart() - 1);
+        check();
+        box.setSelStart(box.SelStart() + 1);
+        check();
     }
 }
 
