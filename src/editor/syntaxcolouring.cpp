@@ -122,18 +122,17 @@ void SyntaxColouring::colourArea(const QRect &area)
         }
         return;
     }
-    m_viewColoured = colourView(area);
+    colourView(area);
+    m_viewColoured = true;
     m_colouredScroll = scroll;
     m_colouredSize = viewport->size();
 }
 
-// The blocks from the top of the view down to the bottom of the area are
-// coloured, and those below it looked at. Lines not laid out yet are taken
-// at their least height, so that no line of the area is missed. Lines below
-// the area that need new colours (after a change of states, say) are painted
-// again, and only they, not the whole view. True when every line in view
-// holds its colours.
-bool SyntaxColouring::colourView(const QRect &area)
+// Every line in view gets its colours. Lines not laid out yet are taken at
+// their least height, so that no line of the area is missed. Lines below the
+// area that needed new colours (after a change of states, say) are painted
+// again, and only they, not the whole view.
+void SyntaxColouring::colourView(const QRect &area)
 {
     const qreal leastHeight = m_lineSpacing;
     const int pendingFrom = std::exchange(m_pendingFrom, -1);
@@ -152,20 +151,22 @@ bool SyntaxColouring::colourView(const QRect &area)
         if (!inArea) {
             if (pendingFrom >= 0 && number >= pendingFrom)
                 m_blocks->stateBefore(block, number);
-            // Taken a line wider each way: the view's offset is not counted.
-            if (number >= m_blocks->validBlocks() || !SyntaxBlocks::formatsCurrent(block))
+            // Coloured now, painted a moment later. Taken a line wider each
+            // way: the view's offset is not counted.
+            if (number >= m_blocks->validBlocks() || !SyntaxBlocks::formatsCurrent(block)) {
+                colourBlock(block, number);
                 stale |= QRect(0, int(top - leastHeight), viewport->width(),
                                int(height + 2 * leastHeight));
+            }
         }
         top += height;
     }
-    if (stale.isEmpty())
-        return true;
-    // Asked for after this paint: a request made while the area paints would
-    // be dropped with what it has just painted.
-    QMetaObject::invokeMethod(
-        viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
-    return false;
+    if (!stale.isEmpty()) {
+        // Asked for after this paint: a request made while the area paints
+        // would be dropped with what it has just painted.
+        QMetaObject::invokeMethod(
+            viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
+    }
 }
 
 void SyntaxColouring::colourBlock(QTextBlock &block, int number)

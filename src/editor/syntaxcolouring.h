@@ -46,7 +46,7 @@ private:
     QTextBlock topBlock() const;
     void statesChanged(int firstBlock);
     void colourArea(const QRect &area);
-    bool colourView(const QRect &area);
+    void colourView(const QRect &area);
     void colourBlock(QTextBlock &block, int number);
     void setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats);
     void backgroundChanged();
