@@ -149,10 +149,10 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
     // A keystroke changes the caret's block and no other: the block keeps
     // its place among the blocks, and only its text is read again.
     const LinePieces::Change &change = pieces.lastChange();
-    const int textEnd = m_line.start + int(m_line.textLength);
+    // The block's text ended here before the change.
+    const int textEnd = m_line.start + m_line.block.length() - 1 - change.added + change.removed;
     if (m_line.block.isValid() && changes == m_line.changes + 1 && !change.blocksChanged &&
         change.position >= m_line.start && change.position + change.removed <= textEnd) {
-        m_line.textLength += change.added - change.removed;
         m_line.changes = changes;
         m_line.text = m_line.block.length() <= kCharByChar ? m_line.block.text() : QString();
         return moveCaretOnLine(caret);
@@ -166,14 +166,13 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
               caret + offset,
               offset,
               changes,
-              block.length() - 1,
               block.length() <= kCharByChar ? block.text() : QString()};
     return m_line;
 }
 
 const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::moveCaretOnLine(int caret) const
 {
-    if (caret < m_line.start || caret > m_line.start + m_line.textLength) {
+    if (caret < m_line.start || caret >= m_line.start + m_line.block.length()) {
         m_line.block = QTextBlock();
         return caretLine();
     }
@@ -189,7 +188,7 @@ RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
     // a few characters after it: there both counts differ by the same number
     // of line breaks.
     const qsizetype back = line.model - model;
-    const int textEnd = line.start + int(line.textLength);
+    const int textEnd = line.start + line.block.length() - 1;
     if (back >= qsizetype(line.caret) - textEnd && back <= line.caret - line.start)
         return {line.caret - int(back), false};
     // The line break at its end: between its CR and LF, or just after it.

@@ -38,9 +38,7 @@ private:
         // Model less widget position on this block.
         qsizetype offset = 0;
         quint64 changes = 0;
-        // The length of the block's text, and that text when it is of
-        // ordinary length.
-        qsizetype textLength = 0;
+        // The block's text when it is of ordinary length.
         QString text;
     };
     // A model position in the widget; insideBreak when it falls between the
