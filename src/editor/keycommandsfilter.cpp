@@ -30,11 +30,6 @@ bool KeyCommandsFilter::keyPress(QKeyEvent *event)
     if (keyCode == 0)
         return false;
     const int shift = VirtualKey::shiftState(event->modifiers());
-    if (m_preview) {
-        m_preview(keyCode, shift);
-        if (keyCode == 0)
-            return true;
-    }
     m_commands.RichText_KeyDown(keyCode, shift);
     return keyCode == 0;
 }

@@ -18,22 +18,15 @@ class TagCompletion;
 // still being composed never enters the document and is not looked at.
 //
 // It filters the editing area and its viewport itself. Qt runs the filter
-// installed last first, so a key preview of the window must be given to
-// setPreview (and not be filtered separately), be installed on the editing
-// area after this object is created, or filter the whole application, which
-// Qt asks before any object's own filters.
+// installed last first, so a key preview of the window must be installed on
+// the editing area after this object is created, or filter the whole
+// application, which Qt asks before any object's own filters.
 class KeyCommandsFilter : public QObject {
     Q_OBJECT
 public:
     // All must outlive the filter; autoList may be null.
     KeyCommandsFilter(RichTextBox &richText, KeyCommands &commands, TagCompletion &completion,
                       AutoList *autoList, QObject *parent = nullptr);
-
-    // The main window's key preview, run before the editing area's handler.
-    void setPreview(std::function<void(int &keyCode, int shift)> preview)
-    {
-        m_preview = std::move(preview);
-    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,7 +38,6 @@ private:
     RichTextBox &m_richText;
     KeyCommands &m_commands;
     TagCompletion &m_completion;
-    std::function<void(int &, int)> m_preview;
     // The last committed character, while the input method's text goes in.
     QChar m_committed;
 };

@@ -33,8 +33,3 @@ void EditorKeyHandling::setHooks(KeyCommandHooks hooks)
 {
     m_commands->setHooks(std::move(hooks));
 }
-
-void EditorKeyHandling::setPreview(std::function<void(int &keyCode, int shift)> preview)
-{
-    m_filter->setPreview(std::move(preview));
-}

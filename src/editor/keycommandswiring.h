@@ -34,7 +34,6 @@ public:
     bool LoadTagList();
 
     void setHooks(KeyCommandHooks hooks);
-    void setPreview(std::function<void(int &keyCode, int shift)> preview);
 
 private:
     std::unique_ptr<RichTextBoxCaretText> m_text;

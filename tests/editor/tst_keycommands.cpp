@@ -104,7 +104,6 @@ private slots:
     void altCommandsTypeNoLetter();
     void unmatchedCombinationsDoNothingSpecial_data();
     void unmatchedCombinationsDoNothingSpecial();
-    void previewSeesKeysFirst();
     void tableKeysWinOverShortcuts_data();
     void tableKeysWinOverShortcuts();
 };
@@ -355,25 +354,6 @@ void TestKeyCommands::unmatchedCombinationsDoNothingSpecial()
     QVERIFY(editor.log.isEmpty());
     // What an editing area without the commands does with the key.
     QCOMPARE(editor.box->Text(), plain.Text());
-}
-
-void TestKeyCommands::previewSeesKeysFirst()
-{
-    Editor editor(true);
-    QList<int> previewed;
-    editor.keys->setPreview([&](int &keyCode, int shift) {
-        previewed << keyCode;
-        if (keyCode == 116 && shift == 0)
-            keyCode = 0;
-    });
-    editor.start(3, 0, false);
-    QTest::keyClick(editor.box, Qt::Key_F5);
-    QVERIFY(editor.log.isEmpty());
-    QTest::keyClick(editor.box, Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(editor.log, QStringList{"nosel 0"});
-    // The Shift key itself is previewed as well.
-    QCOMPARE(previewed, (QList<int>{116, 16, 13}));
-    QCOMPARE(editor.box->Text(), "abc<Br>");
 }
 
 void TestKeyCommands::tableKeysWinOverShortcuts_data()
