@@ -127,10 +127,15 @@ void TagToolbar::convertCase(bool upper)
         return;
     // The whole page is converted as one string and written back at once; a
     // letter whose other case is longer ("ß" -> "SS") simply lengthens it.
+    // Writing the text back marks it as just opened: a page that changed, or
+    // had changed before, stays marked as changed, so that closing asks.
     const qsizetype caret = m_richText.SelStart();
-    QString text = m_richText.Text();
-    text = upper ? LetterCase::upper(std::move(text)) : LetterCase::lower(std::move(text));
-    m_richText.setText(std::move(text));
+    const bool wasModified = m_richText.isModified();
+    const QString text = m_richText.Text();
+    QString converted = upper ? LetterCase::upper(text) : LetterCase::lower(text);
+    const bool changed = converted != text;
+    m_richText.setText(std::move(converted));
+    m_richText.setModified(wasModified || changed);
     m_richText.setSelStart(qMin(caret, m_richText.textLength()));
 }
 

@@ -283,6 +283,8 @@ void TestTagToolbar::caseOfWholePage_data()
     QTest::newRow("lower, Yes, lines kept") << 1 << yes << QStringLiteral("<P>中文ABC</P>\r\nX\r\n")
                                             << QStringLiteral("<p>中文abc</p>\r\nx\r\n");
     QTest::newRow("lower, No") << 1 << no << QStringLiteral("<P>") << QStringLiteral("<P>");
+    QTest::newRow("lower, Yes, nothing to change")
+        << 1 << yes << QStringLiteral("<p>x</p>") << QStringLiteral("<p>x</p>");
     QTest::newRow("upper, longer upper form")
         << 0 << yes << QStringLiteral("ß<b>ß") << QStringLiteral("SS<B>SS");
 }
@@ -298,6 +300,8 @@ void TestTagToolbar::caseOfWholePage()
     f.richText.setSelStart(2);
     f.prompts.messageAnswers << answer;
     f.tags.noselect_Click(index);
+    // A converted page counts as changed: closing it asks before it goes.
+    QCOMPARE(f.richText.isModified(), expected != page);
 
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].style, 52);
