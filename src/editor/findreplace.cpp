@@ -6,7 +6,6 @@
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 
-#include <QList>
 #include <QTextCursor>
 #include <QTextDocument>
 

@@ -40,6 +40,11 @@ bool LinePieces::isContinuation(const QTextBlock &block)
     return block.blockFormat().boolProperty(kContinuationProperty);
 }
 
+bool LinePieces::endsLine(const QTextBlock &block)
+{
+    return !isContinuation(block.next());
+}
+
 int LinePieces::continuationsUpTo(int blockNumber) const
 {
     if (m_continuations.empty())

@@ -41,6 +41,9 @@ public:
     explicit LinePieces(QTextDocument *document);
 
     static bool isContinuation(const QTextBlock &block);
+    // Whether a line break follows the block, and not another piece of its
+    // line.
+    static bool endsLine(const QTextBlock &block);
 
     // Continuation blocks among the blocks 0 to blockNumber.
     int continuationsUpTo(int blockNumber) const;

@@ -8,11 +8,6 @@
 using HtmlScanner::State;
 using namespace SyntaxMarks;
 
-bool blockEndsLine(const QTextBlock &block)
-{
-    return !LinePieces::isContinuation(block.next());
-}
-
 namespace {
 
 void clearCurrent(QTextBlock block)
@@ -65,16 +60,18 @@ State SyntaxBlocks::stateBefore(const QTextBlock &block, int number)
 // page reads the whole text at once instead.
 void SyntaxBlocks::scanUpTo(int number)
 {
+    QString text; // the whole text, read once when needed
     while (m_valid < number) {
         QTextBlock next = m_document->findBlockByNumber(m_valid);
         State state = m_valid == 0 ? State() : storedState(next.previous());
         const bool wholeText = number - m_valid > m_document->blockCount() / 4;
-        const QString text = wholeText ? m_document->toRawText() : QString();
+        if (wholeText && text.isNull())
+            text = m_document->toRawText();
         qsizetype at = wholeText ? next.position() : 0;
         for (int scanned = m_valid; scanned < number && m_valid == scanned; ++scanned) {
             const qsizetype length = next.length() - 1;
             state = HtmlScanner::scan(wholeText ? QStringView(text).mid(at, length) : next.text(),
-                                      state, blockEndsLine(next));
+                                      state, LinePieces::endsLine(next));
             at += length + 1;
             setStateAfter(next, scanned, state);
             next = next.next();
@@ -174,8 +171,8 @@ void SyntaxBlocks::contentsChange(int position, int, int added)
         m_computed = qMin(m_computed, qMax(firstNumber, m_valid));
         return;
     }
-    const State end =
-        HtmlScanner::scan(first.text(), stateBefore(first, firstNumber), blockEndsLine(first));
+    const State end = HtmlScanner::scan(first.text(), stateBefore(first, firstNumber),
+                                        LinePieces::endsLine(first));
     if (!storeState(first, end))
         return;
     m_valid = firstNumber + 1;

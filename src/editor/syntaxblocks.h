@@ -10,11 +10,6 @@
 
 class QTextDocument;
 
-// Whether the scanner reads a line break at the end of the block. A block
-// that the next block continues (one long line kept in several blocks) does
-// not end a line.
-bool blockEndsLine(const QTextBlock &block);
-
 // What the colouring keeps with each block of a document, in the block's
 // user state: the scanner's state at the block's end, and two marks about
 // the formats of its layout. The end states are known for the blocks before
@@ -32,7 +27,6 @@ public:
     // A child of the document, following its changes.
     explicit SyntaxBlocks(QTextDocument *document);
 
-    QTextDocument *document() const { return m_document; }
     int validBlocks() const { return m_valid; }
 
     // The state where the block (whose number is given) begins, working out

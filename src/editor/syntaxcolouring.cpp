@@ -1,5 +1,6 @@
 #include "editor/syntaxcolouring.h"
 
+#include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
 #include "shell/settings.h"
 
@@ -180,8 +181,8 @@ void SyntaxColouring::colourBlock(QTextBlock &block, int number)
     const bool current = SyntaxBlocks::formatsCurrent(block);
     const QString text = block.text();
     m_kinds.assign(current ? 0 : size_t(text.size()), HtmlScanner::Plain);
-    const HtmlScanner::State end =
-        HtmlScanner::scan(text, start, blockEndsLine(block), current ? nullptr : m_kinds.data());
+    const HtmlScanner::State end = HtmlScanner::scan(text, start, LinePieces::endsLine(block),
+                                                     current ? nullptr : m_kinds.data());
     m_blocks->setStateAfter(block, number, end);
     if (current)
         return;

@@ -102,14 +102,6 @@ void TagCompletion::RichText_KeyUp(int keyCode, int /*shift*/)
 
 void TagCompletion::selectMatchingEntry()
 {
-    const int count = m_list.ListCount();
-    // The list filled by other means than the word list is indexed anew.
-    if (m_index.size() != count) {
-        QStringList entries;
-        for (int index = 0; index < count; ++index)
-            entries.append(m_list.List(index));
-        m_index.build(entries);
-    }
     m_list.setListIndex(m_index.firstMatch(m_tagPrefix));
 }
 

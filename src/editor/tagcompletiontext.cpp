@@ -11,13 +11,6 @@ namespace {
 
 constexpr int kCharByChar = RichTextBoxCaretText::kCharByChar;
 
-// Whether the block boundary after block is a line break, and not the
-// boundary between two pieces of one long line.
-bool breaksLineAfter(const QTextBlock &block)
-{
-    return !LinePieces::isContinuation(block.next());
-}
-
 // The caret's block, where it starts and its text, read once per change.
 struct Hint {
     const QTextBlock &block;
@@ -58,7 +51,7 @@ QString widgetText(const QTextDocument *document, int from, int to, const Hint &
             const QChar c = document->characterAt(position);
             if (c != QChar::ParagraphSeparator)
                 text += c;
-            else if (breaksLineAfter(document->findBlock(position)))
+            else if (LinePieces::endsLine(document->findBlock(position)))
                 text += QLatin1String("\r\n");
         }
         return text;
@@ -70,7 +63,7 @@ QString widgetText(const QTextDocument *document, int from, int to, const Hint &
         const int lineEnd = start + int(line.size());
         text += QStringView(line).sliced(qMax(from, start) - start,
                                          qMin(to, lineEnd) - qMax(from, start));
-        if (lineEnd < to && breaksLineAfter(block))
+        if (lineEnd < to && LinePieces::endsLine(block))
             text += QLatin1String("\r\n");
     }
     return text;
@@ -88,7 +81,7 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end, const Hint 
         const QString line = hint.textOf(caretBlock);
         const int inLine = qMin(end - start, int(line.size()));
         if (end - start > line.size() && wanted == QChar::ParagraphSeparator &&
-            breaksLineAfter(caretBlock))
+            LinePieces::endsLine(caretBlock))
             return start + int(line.size());
         const qsizetype found = QStringView(line).first(inLine).lastIndexOf(wanted);
         if (found >= 0)
@@ -100,7 +93,8 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end, const Hint 
     const int near = qMax(0, end - kCharByChar);
     for (int position = end - 1; position >= near; --position) {
         if (document->characterAt(position) == wanted &&
-            (wanted != QChar::ParagraphSeparator || breaksLineAfter(document->findBlock(position))))
+            (wanted != QChar::ParagraphSeparator ||
+             LinePieces::endsLine(document->findBlock(position))))
             return position;
     }
     if (near == 0)
@@ -113,7 +107,8 @@ int lastBefore(const QTextDocument *document, QChar wanted, int end, const Hint 
         if (count <= 0)
             continue;
         const QString line = block.text();
-        if (count > line.size() && wanted == QChar::ParagraphSeparator && breaksLineAfter(block))
+        if (count > line.size() && wanted == QChar::ParagraphSeparator &&
+            LinePieces::endsLine(block))
             return start + int(line.size());
         const qsizetype found =
             QStringView(line).first(qMin<qsizetype>(count, line.size())).lastIndexOf(wanted);
@@ -194,7 +189,7 @@ RichTextBoxCaretText::Place RichTextBoxCaretText::place(const CaretLine &line,
     // The line break at its end: between its CR and LF, or just after it.
     const qsizetype pastText = -back - (textEnd - line.caret);
     if ((pastText == 1 || pastText == 2) && line.block.next().isValid() &&
-        breaksLineAfter(line.block))
+        LinePieces::endsLine(line.block))
         return {textEnd + int(pastText) - 1, pastText == 1};
     const int widget = m_richText.toWidgetPosition(model);
     return {widget, m_richText.toModelPosition(widget) < model};

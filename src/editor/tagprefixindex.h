@@ -15,7 +15,6 @@ public:
     static QString folded(QString text);
 
     void build(const QStringList &entries);
-    qsizetype size() const { return m_order.size(); }
 
     // The first entry beginning with prefix (ignoring case), examined from
     // the second entry on and the first one last; -1 when none does.

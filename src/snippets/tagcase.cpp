@@ -6,6 +6,7 @@
 #include "snippets/lettercase.h"
 
 #include <QTextCursor>
+#include <optional>
 
 namespace TagCase {
 
@@ -16,17 +17,20 @@ bool isName(HtmlScanner::Kind kind)
     return kind == HtmlScanner::Tag || kind == HtmlScanner::Attribute;
 }
 
-// Whether the case change leaves the name as it is; quick for ASCII.
-bool unchanged(QStringView name, bool upper)
+// The name in the other case; nothing when that leaves it as it is, found
+// without converting when the name is ASCII.
+std::optional<QString> renamed(QStringView name, bool upper)
 {
     for (const QChar c : name) {
-        if (c.unicode() >= 0x80)
-            return (upper ? LetterCase::upper(name.toString())
-                          : LetterCase::lower(name.toString())) == name;
-        if (upper ? (c >= u'a' && c <= u'z') : (c >= u'A' && c <= u'Z'))
-            return false;
+        if (c.unicode() >= 0x80 || (upper ? (c >= u'a' && c <= u'z') : (c >= u'A' && c <= u'Z'))) {
+            QString result =
+                upper ? LetterCase::upper(name.toString()) : LetterCase::lower(name.toString());
+            if (result == name)
+                return std::nullopt;
+            return result;
+        }
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -48,11 +52,8 @@ std::vector<InPlaceEdits::Edit> renamings(QStringView text, qsizetype from, qsiz
         qsizetype end = at + 1;
         while (end < to && isName(kinds[size_t(end)]))
             ++end;
-        const QStringView name = text.mid(at, end - at);
-        if (!unchanged(name, upper))
-            edits.push_back(
-                {at, end - at,
-                 upper ? LetterCase::upper(name.toString()) : LetterCase::lower(name.toString())});
+        if (std::optional<QString> name = renamed(text.mid(at, end - at), upper))
+            edits.push_back({at, end - at, std::move(*name)});
         at = end;
     }
     return edits;
