@@ -403,15 +403,21 @@ void RichTextBox::setByteMeasure(const TextCodec *codec, QStringView lineBreak)
 
 void RichTextBox::paintEvent(QPaintEvent *event)
 {
+    // The blocks in view, looked for again only when the view may show
+    // others: a keystroke or a blink of the caret does not walk the view.
     const QTextBlock first = firstVisibleBlock();
-    const qreal bottom = viewport()->height();
-    const QPointF offset = contentOffset();
-    int count = 0;
-    for (QTextBlock block = first;
-         block.isValid() && blockBoundingGeometry(block).translated(offset).top() <= bottom;
-         block = block.next())
-        ++count;
-    m_glyphs->keep(first, count);
+    const int bottom = viewport()->height();
+    const GlyphView view{first.blockNumber(), bottom, document()->blockCount()};
+    if (view != m_glyphView) {
+        m_glyphView = view;
+        qreal top = blockBoundingGeometry(first).translated(contentOffset()).top();
+        int count = 0;
+        for (QTextBlock block = first; block.isValid() && top <= bottom; block = block.next()) {
+            top += blockBoundingRect(block).height();
+            ++count;
+        }
+        m_glyphs->keep(first, count);
+    }
     QPlainTextEdit::paintEvent(event);
 }
 

@@ -107,6 +107,16 @@ private:
     void stepIntoPieceBeforeDeleting(const QKeyEvent *event);
     void moveOverBoundary(QKeyEvent *event);
 
+    // What the glyph cache was last told of the view: its first block, its
+    // height and the document's block count.
+    struct GlyphView {
+        int first = -1;
+        int height = 0;
+        int blocks = 0;
+        bool operator==(const GlyphView &) const = default;
+    };
+    GlyphView m_glyphView;
+
     LinePieces *m_pieces;
     AnsiByteCounter *m_byteCounter;
     GlyphCache *m_glyphs;
