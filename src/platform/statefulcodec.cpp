@@ -38,46 +38,26 @@ public:
 
     Unencodable unencodable(QStringView text) const override
     {
-        Unencodable found;
-        forEachCharacter(text, [&](qsizetype i, QStringView character) {
-            if (holds(character))
-                return;
-            if (found.first < 0)
-                found.first = i;
-            ++found.count;
-        });
-        return found;
+        return unencodableWhere(text, [this](char32_t c) { return !holds(c); });
     }
 
     bool keepsEveryByte() const override { return false; }
 
 private:
-    template <typename Visit> static void forEachCharacter(QStringView text, Visit visit)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype length =
-                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
-                    ? 2
-                    : 1;
-            visit(i, text.sliced(i, length));
-            i += length - 1;
-        }
-    }
-
     // Whether the converter writes the character and reads it back as itself.
-    bool holds(QStringView character) const
+    bool holds(char32_t c) const
     {
-        if (character.size() == 1 && character[0].unicode() < 0x80)
+        if (c < 0x80)
             return true;
-        const QString key = character.toString();
-        const auto known = m_holds.constFind(key);
+        const auto known = m_holds.constFind(c);
         if (known != m_holds.constEnd())
             return *known;
+        const QString character = QStringView(QChar::fromUcs4(c)).toString();
         QStringEncoder encoder(m_converter.constData(), QStringConverter::Flag::Stateless);
         QStringDecoder decoder(m_converter.constData(), QStringConverter::Flag::Stateless);
         const QByteArray bytes = encoder.encode(character);
-        const bool held = !encoder.hasError() && QString(decoder.decode(bytes)) == key;
-        m_holds.insert(key, held);
+        const bool held = !encoder.hasError() && QString(decoder.decode(bytes)) == character;
+        m_holds.insert(c, held);
         return held;
     }
 
@@ -85,21 +65,17 @@ private:
     {
         QString out;
         out.reserve(text.size());
-        forEachCharacter(text, [&](qsizetype, QStringView character) {
-            if (holds(character)) {
-                out += character;
-            } else {
-                const char32_t c = character.size() == 2
-                                       ? QChar::surrogateToUcs4(character[0], character[1])
-                                       : character[0].unicode();
+        forEachCodePoint(text, [&](qsizetype, char32_t c) {
+            if (holds(c))
+                out += QChar::fromUcs4(c);
+            else
                 out += QStringLiteral("&#%1;").arg(uint(c));
-            }
         });
         return out;
     }
 
     QByteArray m_converter;
-    mutable QHash<QString, bool> m_holds;
+    mutable QHash<char32_t, bool> m_holds;
 };
 
 } // namespace

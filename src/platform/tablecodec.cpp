@@ -155,8 +155,6 @@ private:
     char32_t probe(QByteArrayView bytes);
     void learn(QByteArrayView bytes, char32_t codePoint);
     Packed bytesOf(char32_t codePoint) const;
-    // Calls visit(index, codePoint, length) for each character of text.
-    template <typename Visit> static void forEachCodePoint(QStringView text, Visit visit);
 
     Converter m_converter;
     bool m_valid = false;
@@ -294,28 +292,13 @@ QString TableCodec::decode(QByteArrayView bytes) const
     return text;
 }
 
-template <typename Visit> void TableCodec::forEachCodePoint(QStringView text, Visit visit)
-{
-    const char16_t *p = text.utf16();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
-            visit(i, QChar::surrogateToUcs4(c, p[i + 1]), 2);
-            ++i;
-        } else {
-            visit(i, char32_t(c), 1);
-        }
-    }
-}
-
 // Escapes go back to their byte; what has no bytes is a reference.
 QByteArray TableCodec::encode(QStringView text, QStringView tail) const
 {
     QByteArray bytes;
     bytes.reserve(text.size() + tail.size());
     for (const QStringView part : {text, tail}) {
-        forEachCodePoint(part, [&](qsizetype, char32_t c, int) {
+        forEachCodePoint(part, [&](qsizetype, char32_t c) {
             const Packed packed = bytesOf(c);
             if (!packed.isEmpty())
                 packed.appendTo(bytes);
@@ -331,7 +314,7 @@ QByteArray TableCodec::encode(QStringView text, QStringView tail) const
 qsizetype TableCodec::encodedLength(QStringView text) const
 {
     qsizetype length = 0;
-    forEachCodePoint(text, [&](qsizetype, char32_t c, int) {
+    forEachCodePoint(text, [&](qsizetype, char32_t c) {
         const Packed packed = bytesOf(c);
         if (!packed.isEmpty())
             length += packed.size();
@@ -345,15 +328,8 @@ qsizetype TableCodec::encodedLength(QStringView text) const
 
 TextCodec::Unencodable TableCodec::unencodable(QStringView text) const
 {
-    Unencodable found;
-    forEachCodePoint(text, [&](qsizetype i, char32_t c, int) {
-        if (!bytesOf(c).isEmpty() || isEscape(c))
-            return;
-        if (found.first < 0)
-            found.first = i;
-        ++found.count;
-    });
-    return found;
+    return unencodableWhere(text,
+                            [this](char32_t c) { return bytesOf(c).isEmpty() && !isEscape(c); });
 }
 
 } // namespace

@@ -65,6 +65,38 @@ protected:
     static void appendReference(QByteArray &out, char32_t codePoint);
     static qsizetype referenceLength(char32_t codePoint);
 
+    // Calls visit(index, codePoint) for each character of text: a surrogate
+    // pair as the code point it stands for, any other unit (an escape or a
+    // lone surrogate too) as itself.
+    template <typename Visit> static void forEachCodePoint(QStringView text, Visit visit)
+    {
+        const char16_t *p = text.utf16();
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = p[i];
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+                visit(i, QChar::surrogateToUcs4(c, p[i + 1]));
+                ++i;
+            } else {
+                visit(i, char32_t(c));
+            }
+        }
+    }
+
+    // The characters of text for which lacksBytes(codePoint) holds.
+    template <typename Test> static Unencodable unencodableWhere(QStringView text, Test lacksBytes)
+    {
+        Unencodable found;
+        forEachCodePoint(text, [&](qsizetype i, char32_t c) {
+            if (!lacksBytes(c))
+                return;
+            if (found.first < 0)
+                found.first = i;
+            ++found.count;
+        });
+        return found;
+    }
+
 private:
     QString m_name;
 };

@@ -6,45 +6,6 @@
 
 namespace {
 
-// Calls unit(index, length) for each run of units: a surrogate pair, or a
-// single unit, with what it is.
-enum class Unit { Ascii, Bmp, Pair, Escape, LoneSurrogate };
-
-template <typename Visit> void forEachUnit(QStringView text, Visit visit)
-{
-    const char16_t *p = text.utf16();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i];
-        if (c < 0x80) {
-            visit(i, Unit::Ascii);
-        } else if (!QChar::isSurrogate(c)) {
-            visit(i, Unit::Bmp);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
-            visit(i, Unit::Pair);
-            ++i;
-        } else {
-            visit(i, TextCodec::isEscape(c) ? Unit::Escape : Unit::LoneSurrogate);
-        }
-    }
-}
-
-// Whether text holds any surrogate that is not half of a pair.
-bool hasLoneSurrogate(QStringView text)
-{
-    const char16_t *p = text.utf16();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!QChar::isSurrogate(p[i]))
-            continue;
-        if (QChar::isHighSurrogate(p[i]) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
-            ++i;
-        else
-            return true;
-    }
-    return false;
-}
-
 char32_t threeByteCodePoint(const uchar *p)
 {
     return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | char32_t(p[2] & 0x3F);
@@ -92,19 +53,19 @@ public:
     QByteArray encode(QStringView text, QStringView tail) const override
     {
         QByteArray bytes;
-        if (!hasLoneSurrogate(text)) {
+        if (text.isValidUtf16()) {
             bytes = text.toUtf8();
         } else {
             bytes.reserve(text.size() * 3 / 2);
             qsizetype runStart = 0;
-            forEachUnit(text, [&](qsizetype i, Unit unit) {
-                if (unit != Unit::Escape && unit != Unit::LoneSurrogate)
+            forEachCodePoint(text, [&](qsizetype i, char32_t c) {
+                if (!QChar::isSurrogate(c))
                     return;
                 bytes += text.sliced(runStart, i - runStart).toUtf8();
-                if (unit == Unit::Escape)
-                    bytes += TextCodec::byteOf(text[i].unicode());
+                if (isEscape(c))
+                    bytes += byteOf(c);
                 else
-                    appendReference(bytes, text[i].unicode());
+                    appendReference(bytes, c);
                 runStart = i + 1;
             });
             bytes += text.sliced(runStart).toUtf8();
@@ -117,39 +78,28 @@ public:
     qsizetype encodedLength(QStringView text) const override
     {
         qsizetype length = 0;
-        forEachUnit(text, [&](qsizetype i, Unit unit) {
-            switch (unit) {
-            case Unit::Ascii:
-            case Unit::Escape:
+        forEachCodePoint(text, [&](qsizetype, char32_t c) {
+            if (c < 0x80)
                 length += 1;
-                break;
-            case Unit::Bmp:
-                length += text[i].unicode() < 0x800 ? 2 : 3;
-                break;
-            case Unit::Pair:
+            else if (c < 0x800)
+                length += 2;
+            else if (c >= 0x10000)
                 length += 4;
-                break;
-            case Unit::LoneSurrogate:
-                length += referenceLength(text[i].unicode());
-                break;
-            }
+            else if (!QChar::isSurrogate(c))
+                length += 3;
+            else
+                length += isEscape(c) ? 1 : referenceLength(c);
         });
         return length;
     }
 
+    // Escapes are bytes; other lone surrogates have none.
     Unencodable unencodable(QStringView text) const override
     {
-        Unencodable found;
-        if (!hasLoneSurrogate(text))
-            return found;
-        forEachUnit(text, [&](qsizetype i, Unit unit) {
-            if (unit != Unit::LoneSurrogate)
-                return;
-            if (found.first < 0)
-                found.first = i;
-            ++found.count;
-        });
-        return found;
+        if (text.isValidUtf16())
+            return {};
+        return unencodableWhere(text,
+                                [](char32_t c) { return QChar::isSurrogate(c) && !isEscape(c); });
     }
 
     QByteArray byteOrderMark() const override { return QByteArray("\xEF\xBB\xBF", 3); }
