@@ -1,5 +1,7 @@
 #include "platform/ansicodec.h"
 
+#include "platform/textcodec.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtGlobal>
@@ -50,14 +52,6 @@ constexpr bool isSurrogate(char32_t c)
 constexpr bool isPrivateUse(char32_t c)
 {
     return c >= 0xE000 && c <= 0xF8FF;
-}
-
-// Characters the editing area turns into line breaks (the paragraph separator, and the two
-// noncharacters it marks frames with): read for editing, their bytes stay escapes, so that a
-// page opened and saved unchanged keeps them.
-constexpr bool breaksLines(char16_t c)
-{
-    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
 }
 
 int fourByteIndex(uchar b1, uchar b2, uchar b3, uchar b4)
@@ -325,7 +319,7 @@ template <bool ForEditing> QString decodeAll(QByteArrayView bytes)
                     const int index = fourByteIndex(b, b2, p[i + 2], p[i + 3]);
                     if (index < kFourByteBmpCount) {
                         const char16_t c = t.fourByteBmp[index];
-                        if (c && !(ForEditing && breaksLines(c))) {
+                        if (c && !(ForEditing && TextCodec::breaksLines(c))) {
                             *out++ = c;
                             i += 4;
                             continue;
