@@ -55,11 +55,10 @@ std::optional<Source> sourceFor(const QString &name)
     const auto found = special.constFind(name);
     if (found != special.constEnd())
         return *found;
-    static const QStringList unsupported = {
-        QStringLiteral("replacement"),    QStringLiteral("ISO-2022-JP"),
-        QStringLiteral("x-user-defined"), QStringLiteral("GBK"),
-        QStringLiteral("gb18030"),        QStringLiteral("UTF-8"),
-        QStringLiteral("UTF-16LE"),       QStringLiteral("UTF-16BE")};
+    // Names browsers give that are no encoding of pages (GBK, Unicode and
+    // ISO-2022-JP have codecs of their own and never come here).
+    static const QStringList unsupported = {QStringLiteral("replacement"),
+                                            QStringLiteral("x-user-defined")};
     if (unsupported.contains(name))
         return std::nullopt;
     return Source{nullptr, 1};
