@@ -303,7 +303,8 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     const QStringView text = untilNul(value);
     const QByteArray lineBreak = QByteArrayLiteral("\r\n");
     const QByteArray header = '[' + AnsiCodec::encode(sectionName) + ']';
-    const QByteArray keyLine = AnsiCodec::encode(keyName) + '=' + AnsiCodec::encode(text);
+    const QByteArray encodedValue = AnsiCodec::encode(text);
+    const QByteArray keyLine = AnsiCodec::encode(keyName) + '=' + encodedValue;
 
     // Names and values that would read back as other lines, or as another
     // section or key, are refused rather than written.
@@ -323,7 +324,7 @@ bool ProfileFile::write(const QString &path, const QString &section, const QStri
     QByteArray updated = bytes;
     if (found.key) {
         updated.replace(found.key->valueBegin, found.key->contentEnd - found.key->valueBegin,
-                        AnsiCodec::encode(text));
+                        encodedValue);
     } else if (found.section) {
         const Line &after = found.lastKey ? *found.lastKey : *found.section;
         QByteArray insert = keyLine + lineBreak;
