@@ -1,5 +1,6 @@
 #include "platform/places.h"
 
+#include "platform/privatefiles.h"
 #include "platform/safefile.h"
 
 #include <QCoreApplication>
@@ -7,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #ifndef ZELMO_DATA_FROM_PROGRAM
@@ -70,26 +69,16 @@ QString xdgFolder(const char *variable, const QString &underHome)
     return joined(QDir::homePath(), underHome);
 }
 
-// Makes folder, and every missing folder above it, for the user alone.
-bool makePrivateFolder(const QString &folder)
-{
-    if (QFileInfo(folder).isDir())
-        return true;
-    const QString parent = QFileInfo(folder).path();
-    if (parent != folder && !makePrivateFolder(parent))
-        return false;
-    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 ||
-           (errno == EEXIST && QFileInfo(folder).isDir());
-}
-
-// Our folder under an XDG base folder, made when missing and create is set.
-// Its path is returned either way: a later write there then fails with the
-// reason.
+// Our folder under an XDG base folder, made when missing and create is set,
+// with every missing folder above it, for the user alone. Its path is
+// returned either way: a later write there then fails with the reason.
 QString ownXdgFolder(const char *variable, const QString &underHome, bool create = true)
 {
     const QString folder = joined(xdgFolder(variable, underHome), kOwnFolder);
-    if (create)
-        makePrivateFolder(folder);
+    if (create) {
+        const PrivateFiles privately;
+        QDir().mkpath(folder);
+    }
     return folder;
 }
 
