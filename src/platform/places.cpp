@@ -48,6 +48,14 @@ QString besideProgram(const QString &name)
     return joined(Places::programFolder(), name);
 }
 
+// Where an installed program's data lives, as seen from its folder:
+// <prefix>/share/zelmohtml for the program <prefix>/bin/zelmohtml.
+QString dataFolder()
+{
+    return QDir::cleanPath(
+        joined(Places::programFolder(), QStringLiteral(ZELMO_DATA_FROM_PROGRAM)));
+}
+
 // The first of the two places that holds name: beside the program, else the
 // installed data folder. Beside the program when neither does.
 QString besideProgramElseData(const QString &name)
@@ -55,7 +63,7 @@ QString besideProgramElseData(const QString &name)
     const QString beside = besideProgram(name);
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = joined(Places::dataFolder(), name);
+    const QString installed = joined(dataFolder(), name);
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
@@ -166,11 +174,6 @@ QString pageSourceFile()
 {
     return joined(tempFolderElse("XDG_CACHE_HOME", QStringLiteral(".cache")),
                   QStringLiteral("yuancode.txt"));
-}
-
-QString dataFolder()
-{
-    return QDir::cleanPath(joined(programFolder(), QStringLiteral(ZELMO_DATA_FROM_PROGRAM)));
 }
 
 } // namespace Places

@@ -60,10 +60,6 @@ QString autosaveFolder();
 // missing.
 QString pageSourceFile();
 
-// Where an installed program's data lives, as seen from its folder:
-// <prefix>/share/zelmohtml for the program <prefix>/bin/zelmohtml.
-QString dataFolder();
-
 } // namespace Places
 
 // The folder unchanged if it already ends in the platform's separator,
