@@ -58,27 +58,27 @@ Result replace(const QByteArray &target, const struct stat *existing, const QByt
         return failure(errno);
     }
     const int fd = file->fd.get();
-
-    PosixFile::step("write temporary file");
-    if (!PosixFile::writeAll(fd, bytes)) {
+    // Removes the temporary file after a failed step, and gives that step's
+    // error.
+    const auto abandon = [&file] {
         const int error = errno;
         removeTemporary(*file);
-        return failure(error);
-    }
+        return error;
+    };
+
+    PosixFile::step("write temporary file");
+    if (!PosixFile::writeAll(fd, bytes))
+        return failure(abandon());
     if (existing && !FileIdentity::copy(target, *existing, fd)) {
         removeTemporary(*file);
         return InPlaceWrite::write(target, *existing, bytes);
     }
     PosixFile::step("sync temporary file");
-    if (::fsync(fd) != 0) {
-        const int error = errno;
-        removeTemporary(*file);
-        return failure(error);
-    }
+    if (::fsync(fd) != 0)
+        return failure(abandon());
     PosixFile::step("rename");
     if (::rename(file->path.constData(), target.constData()) != 0) {
-        const int error = errno;
-        removeTemporary(*file);
+        const int error = abandon();
         if (existing && folderRefuses(error))
             return InPlaceWrite::write(target, *existing, bytes);
         return failure(error);
