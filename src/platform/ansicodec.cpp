@@ -194,9 +194,10 @@ Tables::Tables()
     std::vector<int> privateUseSequence(0xF8FF - 0xE000 + 1, -1);
     for (size_t i = 0; i < gb18030.size(); ++i) {
         const char16_t c = gb18030[i];
-        if (c == 0 || (c == 0xFFFD && fourByteSequence(int(i)) != replacementSequence))
+        const quint32 sequence = fourByteSequence(int(i));
+        if (c == 0 || (c == 0xFFFD && sequence != replacementSequence))
             continue;
-        if (claim(c, fourByteSequence(int(i))))
+        if (claim(c, sequence))
             fourByteBmp[i] = c;
         else if (isPrivateUse(c))
             privateUseSequence[c - 0xE000] = int(i);
