@@ -261,11 +261,6 @@ constexpr const char *kNames[] = {
     "EUC-KR",       "replacement",  "UTF-16BE",     "UTF-16LE",       "x-user-defined",
 };
 
-bool isAsciiWhitespace(char16_t c)
-{
-    return c == 0x09 || c == 0x0A || c == 0x0C || c == 0x0D || c == 0x20;
-}
-
 } // namespace
 
 QString nameForLabel(QStringView label)

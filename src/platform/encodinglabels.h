@@ -17,4 +17,11 @@ QString nameForLabel(QStringView label);
 // Every encoding's name, in the order browsers list them.
 QStringList names();
 
+// The white space of labels and of the markup around them: tab, line feed,
+// form feed, carriage return and space.
+inline bool isAsciiWhitespace(char16_t c)
+{
+    return c == 0x09 || c == 0x0A || c == 0x0C || c == 0x0D || c == 0x20;
+}
+
 } // namespace EncodingLabels

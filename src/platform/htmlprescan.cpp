@@ -8,10 +8,7 @@ namespace HtmlPrescan {
 
 namespace {
 
-bool isSpace(char16_t c)
-{
-    return c == 0x09 || c == 0x0A || c == 0x0C || c == 0x0D || c == 0x20;
-}
+using EncodingLabels::isAsciiWhitespace;
 
 bool isUpper(char16_t c)
 {
@@ -90,7 +87,7 @@ template <typename Unit> qsizetype Scanner<Unit>::find(char16_t c, qsizetype fro
 // (or the input does) first.
 template <typename Unit> std::optional<Attribute> Scanner<Unit>::nextAttribute(bool collect)
 {
-    while (m_pos < m_size && (isSpace(at(m_pos)) || at(m_pos) == '/'))
+    while (m_pos < m_size && (isAsciiWhitespace(at(m_pos)) || at(m_pos) == '/'))
         ++m_pos;
     if (m_pos >= m_size || at(m_pos) == '>')
         return std::nullopt;
@@ -105,8 +102,8 @@ template <typename Unit> std::optional<Attribute> Scanner<Unit>::nextAttribute(b
             ++m_pos;
             break;
         }
-        if (isSpace(c)) {
-            while (m_pos < m_size && isSpace(at(m_pos)))
+        if (isAsciiWhitespace(c)) {
+            while (m_pos < m_size && isAsciiWhitespace(at(m_pos)))
                 ++m_pos;
             if (m_pos >= m_size)
                 return std::nullopt;
@@ -121,7 +118,7 @@ template <typename Unit> std::optional<Attribute> Scanner<Unit>::nextAttribute(b
             attribute.name.append(QChar(lower(c)));
     }
 
-    while (m_pos < m_size && isSpace(at(m_pos)))
+    while (m_pos < m_size && isAsciiWhitespace(at(m_pos)))
         ++m_pos;
     if (m_pos >= m_size)
         return std::nullopt;
@@ -143,7 +140,7 @@ template <typename Unit> std::optional<Attribute> Scanner<Unit>::nextAttribute(b
     attribute.valueStart = m_pos;
     for (; m_pos < m_size; ++m_pos) {
         const char16_t c = at(m_pos);
-        if (isSpace(c) || c == '>')
+        if (isAsciiWhitespace(c) || c == '>')
             return attribute;
         if (collect)
             attribute.value.append(QChar(lower(c)));
@@ -161,12 +158,12 @@ std::optional<std::pair<qsizetype, qsizetype>> charsetInContent(const QString &v
         if (pos < 0)
             return std::nullopt;
         pos += 7;
-        while (pos < value.size() && isSpace(value[pos].unicode()))
+        while (pos < value.size() && isAsciiWhitespace(value[pos].unicode()))
             ++pos;
         if (pos >= value.size() || value[pos] != u'=')
             continue;
         ++pos;
-        while (pos < value.size() && isSpace(value[pos].unicode()))
+        while (pos < value.size() && isAsciiWhitespace(value[pos].unicode()))
             ++pos;
         if (pos >= value.size())
             return std::nullopt;
@@ -178,7 +175,7 @@ std::optional<std::pair<qsizetype, qsizetype>> charsetInContent(const QString &v
             return std::pair(pos + 1, end - pos - 1);
         }
         qsizetype end = pos;
-        while (end < value.size() && !isSpace(value[end].unicode()) && value[end] != u';')
+        while (end < value.size() && !isAsciiWhitespace(value[end].unicode()) && value[end] != u';')
             ++end;
         return std::pair(pos, end - pos);
     }
@@ -188,11 +185,11 @@ std::optional<std::pair<qsizetype, qsizetype>> charsetInContent(const QString &v
 std::optional<Declaration> declarationFor(const QString &value, qsizetype offset, qsizetype length,
                                           qsizetype valueStart)
 {
-    while (length > 0 && isSpace(value[offset].unicode())) {
+    while (length > 0 && isAsciiWhitespace(value[offset].unicode())) {
         ++offset;
         --length;
     }
-    while (length > 0 && isSpace(value[offset + length - 1].unicode()))
+    while (length > 0 && isAsciiWhitespace(value[offset + length - 1].unicode()))
         --length;
     const QString name = EncodingLabels::nameForLabel(QStringView(value).mid(offset, length));
     if (name.isEmpty() || name == QLatin1String("replacement"))
@@ -248,7 +245,7 @@ template <typename Unit> std::optional<Declaration> Scanner<Unit>::meta()
 // Past a tag's name and its attributes.
 template <typename Unit> void Scanner<Unit>::skipTag()
 {
-    while (m_pos < m_size && !isSpace(at(m_pos)) && at(m_pos) != '>')
+    while (m_pos < m_size && !isAsciiWhitespace(at(m_pos)) && at(m_pos) != '>')
         ++m_pos;
     while (nextAttribute(false)) {
     }
@@ -271,7 +268,7 @@ template <typename Unit> std::optional<Declaration> Scanner<Unit>::run()
             }
             m_pos = end;
         } else if (startsWithAt(m_pos, "<meta") && m_pos + 5 < m_size &&
-                   (isSpace(at(m_pos + 5)) || at(m_pos + 5) == '/')) {
+                   (isAsciiWhitespace(at(m_pos + 5)) || at(m_pos + 5) == '/')) {
             m_pos += 5;
             if (std::optional<Declaration> declaration = meta())
                 return declaration;
