@@ -66,10 +66,13 @@ private:
         QString out;
         out.reserve(text.size());
         forEachCodePoint(text, [&](qsizetype, char32_t c) {
-            if (holds(c))
+            if (holds(c)) {
                 out += QChar::fromUcs4(c);
-            else
-                out += QStringLiteral("&#%1;").arg(uint(c));
+            } else {
+                QByteArray reference;
+                appendReference(reference, c);
+                out += QLatin1String(reference);
+            }
         });
         return out;
     }
