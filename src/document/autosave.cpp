@@ -99,12 +99,9 @@ void Autosave::makeCopy(const QString &autosaveFolder)
     }
     const QString text = m_richText.Text();
     PageFormat format = m_format ? *m_format : PageFormat();
-    if (format.codec()->unencodable(text).count > 0) {
-        // Nothing typed may be lost in the copy.
-        format = PageFormat();
-        format.encoding = QStringLiteral("UTF-8");
-        format.byteOrderMark = true;
-    }
+    // Nothing typed may be lost in the copy; its line breaks stay the page's.
+    if (format.codec()->unencodable(text).count > 0)
+        format = format.inEncoding(QStringLiteral("UTF-8"), true);
     const SafeFile::Result written = PageFile::write(path, text, format);
     if (!written.ok) {
         fail(written.error);

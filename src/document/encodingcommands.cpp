@@ -75,10 +75,5 @@ void EncodingCommands::SaveWithEncoding(const QString &encoding, bool byteOrderM
 {
     if (!isUsable(encoding))
         return;
-    PageFormat format = m_session.format();
-    if (format.encoding != encoding)
-        format.trailingBytes.clear();
-    format.encoding = encoding;
-    format.byteOrderMark = byteOrderMark || encoding.startsWith(QLatin1String("UTF-16"));
-    m_fileCommands.SaveInFormat(format);
+    m_fileCommands.SaveInFormat(m_session.format().inEncoding(encoding, byteOrderMark));
 }

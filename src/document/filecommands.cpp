@@ -209,9 +209,7 @@ bool FileCommands::settleUnencodable(const QString &text, PageFormat &format)
         return true;
     switch (UnencodableChoice::ask(m_prompts, text, format.encoding, found)) {
     case UnencodableChoice::SaveAsUtf8:
-        format.encoding = QStringLiteral("UTF-8");
-        format.byteOrderMark = false;
-        format.trailingBytes.clear();
+        format = format.inEncoding(QStringLiteral("UTF-8"), false);
         return true;
     case UnencodableChoice::WriteReferences:
         return true;

@@ -37,6 +37,16 @@ QString PageFormat::description() const
     return text;
 }
 
+PageFormat PageFormat::inEncoding(const QString &name, bool withByteOrderMark) const
+{
+    PageFormat format = *this;
+    if (format.encoding != name)
+        format.trailingBytes.clear();
+    format.encoding = name;
+    format.byteOrderMark = withByteOrderMark || name.startsWith(QLatin1String("UTF-16"));
+    return format;
+}
+
 PageFormat::LineBreak PageFormat::lineBreakOf(QStringView text)
 {
     // CR and LF together are either CR LF pairs or a mix; both count as CR LF.

@@ -30,5 +30,10 @@ struct PageFormat {
     // without line breaks).
     static LineBreak lineBreakOf(QStringView text);
 
+    // The same page in another encoding: with a byte-order mark when asked
+    // or when the encoding needs one, and without the bytes kept after the
+    // last unit of another encoding.
+    PageFormat inEncoding(const QString &name, bool withByteOrderMark) const;
+
     bool operator==(const PageFormat &other) const = default;
 };

@@ -1,4 +1,5 @@
 #include "document/autosave.h"
+#include "document/pageformat.h"
 #include "editor/richtextbox.h"
 #include "platform/clock.h"
 #include "shell/settings.h"
@@ -74,6 +75,7 @@ private slots:
     void copyThatCannotBeWrittenKeepsTimer_data();
     void copyThatCannotBeWrittenKeepsTimer();
     void statusNamesTheFileWritten();
+    void copyKeepsWhatTheEncodingCannotHold();
 };
 
 void TestAutosave::timerRunsFromStart()
@@ -297,6 +299,23 @@ void TestAutosave::statusNamesTheFileWritten()
     const QString name = f.status.Text2().section(kSep, -1);
     QVERIFY(QFile::exists(f.copyIn(f.temp.path(), QStringLiteral("070303"), name.left(6))));
     QCOMPARE(name, QStringLiteral("235959.htm"));
+}
+
+// A character the page's encoding cannot hold makes the copy UTF-8 with a
+// byte-order mark; its line breaks stay the page's.
+void TestAutosave::copyKeepsWhatTheEncodingCannotHold()
+{
+    Fixture f;
+    f.richText.setText(QStringLiteral("a\u4e2d\r\nb"));
+    PageFormat format;
+    format.encoding = QStringLiteral("windows-1252");
+    format.lineBreak = PageFormat::LineBreak::Lf;
+    format.finalLineBreak = false;
+    Autosave autosave(f.richText, f.status, f.clock);
+    autosave.followFormat(&format);
+    f.tick(autosave, 5);
+    QCOMPARE(readBytes(f.copyIn(f.temp.path())), QByteArray("\xef\xbb\xbf"
+                                                            "a\xe4\xb8\xad\nb"));
 }
 
 QTEST_MAIN(TestAutosave)
