@@ -63,12 +63,7 @@ void EncodingCommands::ReopenWithEncoding(const QString &encoding)
                              QStringLiteral("确认")) != Prompts::AnswerYes) {
         return;
     }
-    QString error;
-    if (!m_fileCommands.LoadNamedFile(path, &error, encoding)) {
-        m_prompts.messageBox(QStringLiteral("文件打开失败：") + path + QStringLiteral("\r\n") +
-                                 error,
-                             Prompts::Exclamation, QStringLiteral("错误"));
-    }
+    m_fileCommands.LoadNamedFileOrSay(path, encoding);
 }
 
 void EncodingCommands::SaveWithEncoding(const QString &encoding, bool byteOrderMark)

@@ -124,14 +124,18 @@ void FileCommands::Open()
         return;
     }
     m_session.lastFolder = folderOf(dialog.FileName);
-    QString error;
-    if (LoadNamedFile(dialog.FileName, &error)) {
+    if (LoadNamedFileOrSay(dialog.FileName))
         m_session.CurrentFileTitle = dialog.FileTitle;
-        return;
-    }
-    m_prompts.messageBox(QStringLiteral("文件打开失败：") + dialog.FileName +
-                             QStringLiteral("\r\n") + error,
+}
+
+bool FileCommands::LoadNamedFileOrSay(const QString &path, const QString &encoding)
+{
+    QString error;
+    if (LoadNamedFile(path, &error, encoding))
+        return true;
+    m_prompts.messageBox(QStringLiteral("文件打开失败：") + path + QStringLiteral("\r\n") + error,
                          Prompts::Exclamation, QStringLiteral("错误"));
+    return false;
 }
 
 bool FileCommands::LoadNamedFile(const QString &path, QString *error, const QString &encoding)

@@ -47,6 +47,8 @@ public:
     // is returned.
     bool LoadNamedFile(const QString &path, QString *error = nullptr,
                        const QString &encoding = QString());
+    // The same, saying in a message box why the file could not be opened.
+    bool LoadNamedFileOrSay(const QString &path, const QString &encoding = QString());
 
     // Makes path the document's file after its text was loaded: caption and
     // status line say so.

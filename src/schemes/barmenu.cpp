@@ -39,9 +39,11 @@ BarMenu::BarMenu(QWidget *parent, Host host)
     menuSETfavrit->setObjectName(QStringLiteral("menuSETfavrit"));
 
     // The check marks change only through the commands below.
-    for (QAction *item : {menfdafealt, menfdiy, mengongneng, menshortcut, menespecial}) {
+    for (QAction *item :
+         {menfdafealt, menfdiy, mengongneng, menshortcut, menespecial, menSyntaxColor}) {
         connect(item, &QAction::triggered, item, [item] { item->setChecked(!item->isChecked()); });
     }
+    connect(menSyntaxColor, &QAction::triggered, this, &BarMenu::menSyntaxColor_Click);
     connect(menfdafealt, &QAction::triggered, this, [this] { m_host.defaultScheme(); });
     connect(menfdiy, &QAction::triggered, this, [this] { m_host.customScheme(); });
     connect(mengongneng, &QAction::triggered, this, &BarMenu::mengongneng_Click);
@@ -68,10 +70,6 @@ void BarMenu::addEditorItems()
     menTagLower->setObjectName(QStringLiteral("menTagLower"));
     menTagUpper = m_poop->addAction(QStringLiteral("  标签名大写"));
     menTagUpper->setObjectName(QStringLiteral("menTagUpper"));
-    connect(menSyntaxColor, &QAction::triggered, this, [this] {
-        menSyntaxColor->setChecked(!menSyntaxColor->isChecked());
-        menSyntaxColor_Click();
-    });
     for (QAction *item : {menTagLower, menTagUpper}) {
         connect(item, &QAction::triggered, this, [this, item] {
             if (m_host.tagCase)

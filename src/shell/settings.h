@@ -4,9 +4,10 @@
 
 class Prompts;
 
-// The settings file "zelmohtml.ini" beside the program. Every reader and
-// writer of a setting goes through these two calls; the file is opened afresh
-// each time, so a value written anywhere is seen by the next read.
+// The settings file "zelmohtml.ini", where Places::settingsFile() puts it.
+// Every reader and writer of a setting goes through these two calls; the file
+// is opened afresh each time, so a value written anywhere is seen by the next
+// read.
 
 // Full path of the settings file, rebuilt on every call.
 QString SettingsPath();
