@@ -47,6 +47,14 @@ public:
 
     // Continuation blocks among the blocks 0 to blockNumber.
     int continuationsUpTo(int blockNumber) const;
+    // What a position in the block numbered so counts more in the text with
+    // CR LF line breaks than in the widget: every earlier line break adds the
+    // LF of its CR LF, every boundary between pieces takes away the separator
+    // that stands for it.
+    int modelOffset(int blockNumber) const
+    {
+        return blockNumber - 2 * continuationsUpTo(blockNumber);
+    }
     int continuationCount() const { return int(m_continuations.size()); }
     // Counts the document's changes, so that what was read of it can be
     // known to be current.

@@ -113,10 +113,7 @@ qsizetype RichTextBox::toModelPosition(int widgetPosition) const
     const QTextBlock block = document()->findBlock(widgetPosition);
     if (!block.isValid())
         return textLength();
-    const int number = block.blockNumber();
-    // Every earlier line break adds the LF of its CR LF, every boundary
-    // between pieces takes away the separator that stands for it.
-    return qsizetype(widgetPosition) + number - 2 * m_pieces->continuationsUpTo(number);
+    return qsizetype(widgetPosition) + m_pieces->modelOffset(block.blockNumber());
 }
 
 int RichTextBox::toWidgetPosition(qsizetype modelPosition) const
@@ -127,8 +124,7 @@ int RichTextBox::toWidgetPosition(qsizetype modelPosition) const
     if (modelPosition >= textLength())
         return doc->characterCount() - 1;
     const auto modelStartOf = [this, doc](int number) {
-        return qsizetype(doc->findBlockByNumber(number).position()) + number -
-               2 * m_pieces->continuationsUpTo(number);
+        return qsizetype(doc->findBlockByNumber(number).position()) + m_pieces->modelOffset(number);
     };
     // The last block whose model start is at or before the position.
     int low = 0;
@@ -235,7 +231,7 @@ qsizetype RichTextBox::GetLineStart(int line) const
     }
     if (linesBefore(low) != line)
         return -1;
-    return toModelPosition(doc->findBlockByNumber(low).position());
+    return doc->findBlockByNumber(low).position() + m_pieces->modelOffset(low);
 }
 
 bool RichTextBox::isContinuation(const QTextBlock &block) const
@@ -294,11 +290,14 @@ void RichTextBox::stepIntoPieceBeforeDeleting(const QKeyEvent *event)
         setTextCursor(cursor);
 }
 
-void RichTextBox::moveOverBoundary(QKeyEvent *event)
+void RichTextBox::moveOverBoundary(QKeyEvent *event, bool characterMove)
 {
     const int before = textCursor().position();
     QPlainTextEdit::keyPressEvent(event);
-    if (isCharacterMove(event)) {
+    // Without long lines there is no boundary to cross.
+    if (m_pieces->continuationCount() == 0)
+        return;
+    if (characterMove) {
         // A step that only crossed a boundary between pieces is taken again.
         const qsizetype model = toModelPosition(before);
         int position = before;
@@ -347,8 +346,9 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (isCharacterMove(event) || isHome(event) || isEnd(event)) {
-        moveOverBoundary(event);
+    const bool characterMove = isCharacterMove(event);
+    if (characterMove || isHome(event) || isEnd(event)) {
+        moveOverBoundary(event, characterMove);
         return;
     }
     if (matchesAny(event, {QKeySequence::Undo, QKeySequence::Redo})) {

@@ -105,7 +105,9 @@ private:
     // Whether a key or an input method's text may do either.
     bool mayJoinOrLengthen(qsizetype inserted, bool removesSelection, int key) const;
     void stepIntoPieceBeforeDeleting(const QKeyEvent *event);
-    void moveOverBoundary(QKeyEvent *event);
+    // A key that moves the caret a character (characterMove), or to the
+    // start or end of the line.
+    void moveOverBoundary(QKeyEvent *event, bool characterMove);
 
     // What the glyph cache was last told of the view: its first block, its
     // height and the document's block count.

@@ -154,7 +154,7 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
     }
     const QTextBlock block = m_richText.document()->findBlock(caret);
     const int number = block.blockNumber();
-    const qsizetype offset = qsizetype(number) - 2 * pieces.continuationsUpTo(number);
+    const qsizetype offset = pieces.modelOffset(number);
     m_line = {caret,
               block,
               block.position(),
