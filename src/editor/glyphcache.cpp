@@ -7,15 +7,14 @@
 GlyphCache::GlyphCache(QTextDocument *document)
     : QObject(document)
     , m_document(document)
-    , m_blockCount(document->blockCount())
+    , m_watch(document)
 {
     connect(document, &QTextDocument::contentsChange, this, &GlyphCache::contentsChange);
 }
 
-void GlyphCache::contentsChange(int position, int, int)
+void GlyphCache::contentsChange(int position, int charsRemoved, int charsAdded)
 {
-    const int added = m_document->blockCount() - m_blockCount;
-    m_blockCount += added;
+    const int added = m_watch.step(charsRemoved, charsAdded).blocksAdded;
     if (added == 0 || m_last < 0 || m_document->findBlock(position).blockNumber() > m_last)
         return;
     // The blocks kept moved by at most the blocks added or removed.

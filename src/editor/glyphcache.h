@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/blockwatch.h"
+
 #include <QObject>
 
 class QTextBlock;
@@ -26,5 +28,5 @@ private:
     // never too narrow).
     int m_first = 0;
     int m_last = -1;
-    int m_blockCount;
+    BlockWatch m_watch;
 };

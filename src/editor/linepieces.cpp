@@ -30,7 +30,7 @@ bool isBreak(QChar c)
 LinePieces::LinePieces(QTextDocument *document)
     : QObject(document)
     , m_document(document)
-    , m_blockCount(document->blockCount())
+    , m_watch(document)
 {
     connect(document, &QTextDocument::contentsChange, this, &LinePieces::contentsChange);
 }
@@ -56,10 +56,9 @@ int LinePieces::continuationsUpTo(int blockNumber) const
 void LinePieces::contentsChange(int position, int charsRemoved, int charsAdded)
 {
     ++m_changes;
-    const int blockCount = m_document->blockCount();
-    const int added = blockCount - m_blockCount;
-    m_blockCount = blockCount;
-    m_lastChange = {position, charsRemoved, charsAdded, added != 0};
+    const BlockWatch::Step step = m_watch.step(charsRemoved, charsAdded);
+    const int added = step.blocksAdded;
+    m_lastChange = {position, charsRemoved, charsAdded, !step.blocksKept};
     if (m_loading || (m_continuations.empty() && !m_mayHaveMarks))
         return;
     const QTextBlock first = m_document->findBlock(position);
@@ -244,7 +243,7 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
     m_mayHaveMarks = !continuations.empty();
     if (continuations.empty()) {
         setPlainText(text);
-        m_blockCount = m_document->blockCount();
+        m_watch.restart();
         return;
     }
     cut += QStringView(text).sliced(copied);
@@ -271,6 +270,6 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
     m_document->setUndoRedoEnabled(undo);
     m_document->setModified(false);
     m_continuations = std::move(continuations);
-    m_blockCount = m_document->blockCount();
+    m_watch.restart();
     m_loading = false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/blockwatch.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringView>
@@ -60,7 +62,7 @@ public:
     // known to be current.
     quint64 changes() const { return m_changes; }
     // The last of them: where it was, the characters it took and gave, and
-    // whether blocks came or went.
+    // whether blocks came or went (or the whole text was set anew).
     struct Change {
         int position = 0;
         int removed = 0;
@@ -107,7 +109,7 @@ private:
     QTextDocument *m_document;
     // Block numbers of the continuation blocks, ascending.
     std::vector<int> m_continuations;
-    int m_blockCount = 1;
+    BlockWatch m_watch;
     quint64 m_changes = 0;
     Change m_lastChange;
     // False while no continuation can exist, not even in the undo history.

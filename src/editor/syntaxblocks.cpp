@@ -39,7 +39,7 @@ bool storeState(QTextBlock &block, State state)
 SyntaxBlocks::SyntaxBlocks(QTextDocument *document)
     : QObject(document)
     , m_document(document)
-    , m_blockCount(document->blockCount())
+    , m_watch(document)
 {
     connect(document, &QTextDocument::contentsChange, this, &SyntaxBlocks::contentsChange);
 }
@@ -130,11 +130,9 @@ void SyntaxBlocks::noteEdit(const std::optional<Line> &line)
         m_edits.lines.push_back(*line);
 }
 
-void SyntaxBlocks::contentsChange(int position, int, int added)
+void SyntaxBlocks::contentsChange(int position, int removed, int added)
 {
-    const int count = m_document->blockCount();
-    const bool countChanged = count != m_blockCount;
-    m_blockCount = count;
+    const bool blocksKept = m_watch.step(removed, added).blocksKept;
     QTextBlock first = m_document->findBlock(position);
     if (!first.isValid()) {
         noteEdit({});
@@ -151,7 +149,7 @@ void SyntaxBlocks::contentsChange(int position, int, int added)
         if (block == last || !block.isValid())
             break;
     }
-    const bool oneLine = first == last && !countChanged;
+    const bool oneLine = first == last && blocksKept;
     if (!oneLine)
         clearCurrent(last.next());
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/blockwatch.h"
 #include "editor/htmlscanner.h"
 
 #include <QObject>
@@ -76,7 +77,7 @@ private:
     // Blocks before this (and from validBlocks() on) hold end states worked
     // out from their present text, maybe from another start state.
     int m_computed = 0;
-    int m_blockCount = 0;
+    BlockWatch m_watch;
     Edits m_edits;
 };
 

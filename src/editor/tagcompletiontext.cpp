@@ -142,15 +142,19 @@ const RichTextBoxCaretText::CaretLine &RichTextBoxCaretText::caretLine() const
         return m_line;
     }
     // A keystroke changes the caret's block and no other: the block keeps
-    // its place among the blocks, and only its text is read again.
+    // its place among the blocks, and only its text is read again. The
+    // block is not touched before that is known: a text set anew frees
+    // every block.
     const LinePieces::Change &change = pieces.lastChange();
-    // The block's text ended here before the change.
-    const int textEnd = m_line.start + m_line.block.length() - 1 - change.added + change.removed;
-    if (m_line.block.isValid() && changes == m_line.changes + 1 && !change.blocksChanged &&
-        change.position >= m_line.start && change.position + change.removed <= textEnd) {
-        m_line.changes = changes;
-        m_line.text = m_line.block.length() <= kCharByChar ? m_line.block.text() : QString();
-        return moveCaretOnLine(caret);
+    if (m_line.block.isValid() && changes == m_line.changes + 1 && !change.blocksChanged) {
+        // The block's text ended here before the change.
+        const int textEnd =
+            m_line.start + m_line.block.length() - 1 - change.added + change.removed;
+        if (change.position >= m_line.start && change.position + change.removed <= textEnd) {
+            m_line.changes = changes;
+            m_line.text = m_line.block.length() <= kCharByChar ? m_line.block.text() : QString();
+            return moveCaretOnLine(caret);
+        }
     }
     const QTextBlock block = m_richText.document()->findBlock(caret);
     const int number = block.blockNumber();

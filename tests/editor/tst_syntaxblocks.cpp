@@ -1,3 +1,4 @@
+#include "editor/blockwatch.h"
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
 
@@ -34,6 +35,8 @@ private slots:
     void statesAsAFreshScan_data();
     void statesAsAFreshScan();
     void pieceBoundaryIsNoLineBreak();
+    void blocksKeptOrNot_data();
+    void blocksKeptOrNot();
 };
 
 void TestSyntaxBlocks::statesAsAFreshScan_data()
@@ -100,6 +103,55 @@ void TestSyntaxBlocks::pieceBoundaryIsNoLineBreak()
     const int firstPiece = second.position() - 1;
     QCOMPARE(blocks.stateBefore(second, 1),
              HtmlScanner::scan(QStringView(line).left(firstPiece), {}, false));
+}
+
+void TestSyntaxBlocks::blocksKeptOrNot_data()
+{
+    QTest::addColumn<QString>("text");
+    // Typed at the end of the first line, or "clear" or "set" for the whole
+    // text set anew.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("letter") << "ab\ncd"
+                            << "x" << true;
+    QTest::newRow("line break") << "ab\ncd"
+                                << "\n"
+                                << false;
+    QTest::newRow("lines cleared") << "ab\ncd"
+                                   << "clear" << false;
+    QTest::newRow("one line cleared") << "ab"
+                                      << "clear" << false;
+    QTest::newRow("one line set anew") << "ab"
+                                       << "set" << false;
+    QTest::newRow("empty page set anew") << ""
+                                         << "set" << false;
+}
+
+// Blocks held from before a change may be used after it only when they are
+// still the document's: a one-line page set anew holds as many blocks, none
+// of them the old one.
+void TestSyntaxBlocks::blocksKeptOrNot()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, change);
+    QFETCH(bool, kept);
+    QTextDocument document;
+    document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+    document.setPlainText(text);
+    BlockWatch watch(&document);
+    bool allKept = true;
+    connect(&document, &QTextDocument::contentsChange, &document,
+            [&](int, int removed, int added) { allKept &= watch.step(removed, added).blocksKept; });
+    if (change == QLatin1String("clear")) {
+        document.clear();
+    } else if (change == QLatin1String("set")) {
+        document.setPlainText(QStringLiteral("xy"));
+    } else {
+        QTextCursor cursor(document.begin());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(change);
+    }
+    QCOMPARE(allKept, kept);
 }
 
 QTEST_MAIN(TestSyntaxBlocks)

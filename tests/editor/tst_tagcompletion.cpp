@@ -115,6 +115,8 @@ private slots:
     void caretTextMatchesTheModel();
     void caretTextFollowsEdits_data();
     void caretTextFollowsEdits();
+    void caretTextAfterTextSetAnew_data();
+    void caretTextAfterTextSetAnew();
 };
 
 void TestTagCompletion::typing_data()
@@ -563,6 +565,40 @@ void TestTagCompletion::caretTextFollowsEdits()
         box.setSelStart(box.SelStart() + 1);
         check();
     }
+}
+
+void TestTagCompletion::caretTextAfterTextSetAnew_data()
+{
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("text set") << false;
+    QTest::newRow("document cleared") << true;
+}
+
+// A new text frees every block of the old one; the caret's line found
+// before must not be read, not even from the change notice that Qt sends in
+// the middle of clearing. The page is large, so that its blocks are given
+// back to the system and a stale one would fault.
+void TestTagCompletion::caretTextAfterTextSetAnew()
+{
+    QFETCH(bool, cleared);
+    QStringList lines(20000, QStringLiteral("<p>text</p>"));
+    RichTextBox box;
+    box.setText(lines.join(QStringLiteral("\r\n")));
+    const RichTextBoxCaretText caretText(box);
+    int reads = 0;
+    connect(&box, &RichTextBox::Change, &box, [&] {
+        QCOMPARE(caretText.SelStart(), box.SelStart());
+        ++reads;
+    });
+    box.setSelStart(15000 * 13 + 5);
+    box.setSelText(QStringLiteral("<"));
+    const int readBefore = reads;
+    if (cleared)
+        box.document()->clear();
+    else
+        box.setText(QStringLiteral("<b>"));
+    QVERIFY(reads > readBefore);
+    QCOMPARE(caretText.Mid(1, 2), cleared ? QString() : QStringLiteral("<b"));
 }
 
 QTEST_MAIN(TestTagCompletion)
