@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -107,10 +108,14 @@ struct OpenPage {
     OpenPage() { window.Form_Load({bigPage().path}); }
 };
 
+// The window goes while the application is still there.
+std::unique_ptr<OpenPage> g_openPage;
+
 OpenPage &openPage()
 {
-    static OpenPage page;
-    return page;
+    if (!g_openPage)
+        g_openPage = std::make_unique<OpenPage>();
+    return *g_openPage;
 }
 
 // Text out of the editing area, encoding, writing, fsync and rename.
@@ -260,5 +265,5 @@ int main(int argc, char **argv)
         QApplication app(argc, argv);
         return bareOpen(QString::fromLocal8Bit(argv[2]));
     }
-    return runBenchmarks(argc, argv);
+    return runBenchmarks(argc, argv, {}, [] { g_openPage.reset(); });
 }
