@@ -13,6 +13,7 @@ KeyCommandsFilter::KeyCommandsFilter(RichTextBox &richText, KeyCommands &command
                                      TagCompletion &completion, AutoList *autoList, QObject *parent)
     : QObject(parent)
     , m_richText(richText)
+    , m_viewport(richText.viewport())
     , m_commands(commands)
     , m_completion(completion)
 {
@@ -80,7 +81,7 @@ bool KeyCommandsFilter::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (watched == m_richText.viewport()) {
+    } else if (watched == m_viewport) {
         const QEvent::Type type = event->type();
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
             m_completion.close();

@@ -36,6 +36,9 @@ private:
     void textChanged();
 
     RichTextBox &m_richText;
+    // Its viewport, compared with and never asked of the editing area again:
+    // the area may be going, no longer a scroll area, when an event comes.
+    const QObject *m_viewport;
     KeyCommands &m_commands;
     TagCompletion &m_completion;
     // The last committed character, while the input method's text goes in.

@@ -147,6 +147,9 @@ public:
 private:
     void put(QStringView text, char *out) const
     {
+        // An empty view may have no characters to point at.
+        if (text.isEmpty())
+            return;
         if (m_bigEndian)
             qToBigEndian<char16_t>(text.utf16(), text.size(), out);
         else
