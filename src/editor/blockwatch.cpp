@@ -4,9 +4,9 @@
 
 BlockWatch::BlockWatch(const QTextDocument *document)
     : m_document(document)
-{
-    restart();
-}
+    , m_blocks(document->blockCount())
+    , m_characters(document->characterCount())
+{}
 
 BlockWatch::Step BlockWatch::step(int charsRemoved, int charsAdded)
 {
@@ -17,10 +17,4 @@ BlockWatch::Step BlockWatch::step(int charsRemoved, int charsAdded)
     m_blocks = blocks;
     m_characters = characters;
     return step;
-}
-
-void BlockWatch::restart()
-{
-    m_blocks = m_document->blockCount();
-    m_characters = m_document->characterCount();
 }

@@ -23,9 +23,6 @@ public:
     // To be called from the document's contentsChange, once per change.
     Step step(int charsRemoved, int charsAdded);
 
-    // Takes the document as it is now, without a step.
-    void restart();
-
 private:
     const QTextDocument *m_document;
     int m_blocks;

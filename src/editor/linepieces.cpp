@@ -243,7 +243,6 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
     m_mayHaveMarks = !continuations.empty();
     if (continuations.empty()) {
         setPlainText(text);
-        m_watch.restart();
         return;
     }
     cut += QStringView(text).sliced(copied);
@@ -270,6 +269,5 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
     m_document->setUndoRedoEnabled(undo);
     m_document->setModified(false);
     m_continuations = std::move(continuations);
-    m_watch.restart();
     m_loading = false;
 }
