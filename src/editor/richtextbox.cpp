@@ -1,6 +1,7 @@
 #include "editor/richtextbox.h"
 
 #include "editor/ansibytecounter.h"
+#include "editor/colouringlayout.h"
 #include "editor/glyphcache.h"
 #include "editor/linepieces.h"
 
@@ -53,6 +54,7 @@ bool typesText(const QKeyEvent *event)
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_layout(ColouringLayout::installIn(this))
     , m_pieces(new LinePieces(document()))
     , m_byteCounter(new AnsiByteCounter(document()))
     , m_glyphs(new GlyphCache(document()))

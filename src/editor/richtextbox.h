@@ -6,6 +6,7 @@
 #include <functional>
 
 class AnsiByteCounter;
+class ColouringLayout;
 class TextCodec;
 class GlyphCache;
 class LinePieces;
@@ -119,6 +120,8 @@ private:
     };
     GlyphView m_glyphView;
 
+    // Given to the area first: the document the others follow is its own.
+    ColouringLayout *m_layout;
     LinePieces *m_pieces;
     AnsiByteCounter *m_byteCounter;
     GlyphCache *m_glyphs;

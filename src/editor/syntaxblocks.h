@@ -63,6 +63,7 @@ public:
         bool linesMoved = false;
     };
     Edits takeEdits() { return std::exchange(m_edits, Edits()); }
+    bool linesMoved() const { return m_edits.linesMoved; }
 
 signals:
     void statesChanged(int firstBlock);

@@ -1,5 +1,6 @@
 #include "editor/syntaxcolouring.h"
 
+#include "editor/colouringlayout.h"
 #include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
 #include "shell/settings.h"
@@ -30,6 +31,17 @@ SyntaxColouring::SyntaxColouring(QPlainTextEdit *edit)
     , m_lineSpacing(QFontMetricsF(edit->font()).lineSpacing())
 {
     edit->installEventFilter(this);
+    m_layout = qobject_cast<ColouringLayout *>(edit->document()->documentLayout());
+    if (m_layout) {
+        m_layout->setEditedFormats(
+            [this](const QTextBlock &block) { return editedFormats(block); });
+    }
+}
+
+SyntaxColouring::~SyntaxColouring()
+{
+    if (m_layout)
+        m_layout->setEditedFormats(nullptr);
 }
 
 bool SyntaxColouring::storedSwitch()
@@ -141,6 +153,7 @@ void SyntaxColouring::colourView(const QRect &area)
     const int bottom = viewport->height();
     QTextBlock block = topBlock();
     int number = block.blockNumber();
+    m_colouredFirst = number;
     QRect stale;
     for (qreal top = 0; block.isValid() && top <= bottom; block = block.next(), ++number) {
         const bool inArea = top <= area.bottom();
@@ -162,6 +175,7 @@ void SyntaxColouring::colourView(const QRect &area)
         }
         top += height;
     }
+    m_colouredLast = number - 1;
     if (!stale.isEmpty()) {
         // Asked for after this paint: a request made while the area paints
         // would be dropped with what it has just painted.
@@ -172,9 +186,16 @@ void SyntaxColouring::colourView(const QRect &area)
 
 void SyntaxColouring::colourBlock(QTextBlock &block, int number)
 {
+    if (const auto formats = newFormats(block, number))
+        setFormats(block, *formats);
+}
+
+std::optional<QList<QTextLayout::FormatRange>> SyntaxColouring::newFormats(QTextBlock block,
+                                                                           int number)
+{
     const bool endKnown = number < m_blocks->validBlocks();
     if (endKnown && SyntaxBlocks::formatsCurrent(block))
-        return;
+        return std::nullopt;
     const HtmlScanner::State start = m_blocks->stateBefore(block, number);
     // Formats may still be right (they are checked after the states before
     // them were worked out); the end state is needed for the next block.
@@ -185,7 +206,7 @@ void SyntaxColouring::colourBlock(QTextBlock &block, int number)
                                                      current ? nullptr : m_kinds.data());
     m_blocks->setStateAfter(block, number, end);
     if (current)
-        return;
+        return std::nullopt;
 
     QList<QTextLayout::FormatRange> formats;
     for (qsizetype from = 0; from < text.size();) {
@@ -197,11 +218,27 @@ void SyntaxColouring::colourBlock(QTextBlock &block, int number)
             formats.append({int(from), int(to - from), m_palette.format(kind)});
         from = to;
     }
+    const bool had = SyntaxBlocks::hasFormats(block);
+    m_blocks->setFormatsMarks(block, !formats.isEmpty());
     // Text typed after a line's last coloured stretch leaves its colours as
     // they were: the layout keeps them and need not be laid out again.
-    if (SyntaxBlocks::hasFormats(block) ? formats != block.layout()->formats() : !formats.isEmpty())
-        setFormats(block, formats);
-    m_blocks->setFormatsMarks(block, !formats.isEmpty());
+    if (had ? formats == block.layout()->formats() : formats.isEmpty())
+        return std::nullopt;
+    return formats;
+}
+
+// Only a line of the view as it was last coloured, with every line in it
+// coloured and no change of states or of lines waiting for the paint.
+std::optional<QList<QTextLayout::FormatRange>>
+SyntaxColouring::editedFormats(const QTextBlock &block)
+{
+    if (!m_blocks || !m_viewColoured || m_pendingFrom >= 0 || m_blocks->linesMoved() ||
+        m_edit->verticalScrollBar()->value() != m_colouredScroll)
+        return std::nullopt;
+    const int number = block.blockNumber();
+    if (number < m_colouredFirst || number > m_colouredLast || number >= m_blocks->validBlocks())
+        return std::nullopt;
+    return newFormats(block, number);
 }
 
 void SyntaxColouring::setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats)

@@ -8,8 +8,10 @@
 #include <QPointer>
 #include <QSize>
 #include <QTextLayout>
+#include <optional>
 #include <vector>
 
+class ColouringLayout;
 class QPlainTextEdit;
 class QRect;
 
@@ -22,12 +24,15 @@ class QRect;
 //
 // It watches the area's viewport for paint events (seen before the area
 // paints) and the area for palette changes (the background decides the
-// colours).
+// colours). When the area's document is laid out by a ColouringLayout, a
+// line edited in view gets its colours as the edit lays it out, so that its
+// paint need not lay it out again.
 class SyntaxColouring : public QObject {
     Q_OBJECT
 public:
     // A child of the area; off until switched on.
     explicit SyntaxColouring(QPlainTextEdit *edit);
+    ~SyntaxColouring() override;
 
     bool isOn() const { return !m_blocks.isNull(); }
     void setOn(bool on);
@@ -48,11 +53,19 @@ private:
     void colourArea(const QRect &area);
     void colourView(const QRect &area);
     void colourBlock(QTextBlock &block, int number);
+    // Scans the block and records its end state; the formats it is to have
+    // when they differ from those its layout holds.
+    std::optional<QList<QTextLayout::FormatRange>> newFormats(QTextBlock block, int number);
+    // The same for a line edited in view, asked for by the document's layout
+    // before it lays the line out; nothing when the paint is to see to it.
+    std::optional<QList<QTextLayout::FormatRange>> editedFormats(const QTextBlock &block);
     void setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats);
     void backgroundChanged();
 
     QPlainTextEdit *m_edit;
     QPointer<SyntaxBlocks> m_blocks; // a child of the document
+    // The document's layout, when it can take an edited line's formats.
+    QPointer<ColouringLayout> m_layout;
     SyntaxPalette m_palette;
     qreal m_lineSpacing; // of the area's font, kept for every paint
     // The first line that may begin in another state since the last paint;
@@ -62,6 +75,9 @@ private:
     // scrolled to this line and of this size.
     bool m_viewColoured = false;
     int m_colouredScroll = -1;
+    // The block numbers in view then.
+    int m_colouredFirst = 0;
+    int m_colouredLast = -1;
     QSize m_colouredSize;
     std::vector<HtmlScanner::Kind> m_kinds;
 };

@@ -161,6 +161,8 @@ private slots:
     void followsEditsAndChangesNothing();
     void linesBelowFollowWithoutWholePaints_data();
     void linesBelowFollowWithoutWholePaints();
+    void editedLineColouredAsItIsLaidOut_data();
+    void editedLineColouredAsItIsLaidOut();
     void onlyShownLinesGetFormats();
     void switchedOffLeavesNoFormats();
     void coloursFollowTheBackground();
@@ -264,6 +266,59 @@ void TestSyntaxColouring::linesBelowFollowWithoutWholePaints()
     for (int shown = top; shown <= bottom; ++shown) {
         QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
                  freshColours(document, shown, palette));
+    }
+}
+
+void TestSyntaxColouring::editedLineColouredAsItIsLaidOut_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("keys");
+
+    QTest::newRow("letter in a tag name") << 2 << "b";
+    QTest::newRow("backspace in an attribute value") << 10 << "\b";
+    QTest::newRow("tag opened in the text") << 12 << "<i";
+    QTest::newRow("text after the last tag") << 24 << "xy";
+    QTest::newRow("first character taken") << 1 << "\b";
+}
+
+// A key on a line in view leaves the line with its new colours as soon as
+// the edit is made, before any paint, and repaints that line alone, as the
+// area does without colouring.
+void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
+{
+    QFETCH(int, column);
+    QFETCH(QString, keys);
+
+    Area area(repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>"), 60), true, true);
+    struct PaintedRect : QObject {
+        QRect rect;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                rect |= static_cast<QPaintEvent *>(event)->rect();
+            return false;
+        }
+    } painted;
+    area.box.viewport()->installEventFilter(&painted);
+    QTextCursor cursor(area.box.document()->findBlockByNumber(3));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+    area.box.setTextCursor(cursor);
+    const QTextDocument *document = area.box.document();
+    const SyntaxPalette &palette = area.colouring->palette();
+    for (const QChar key : keys) {
+        area.paint();
+        painted.rect = {};
+        if (key == u'\b')
+            QTest::keyClick(&area.box, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(&area.box, QString(key));
+        QCOMPARE(shownColours(document->findBlockByNumber(3), palette),
+                 freshColours(document, 3, palette));
+        area.eventLoopPaints = true;
+        area.paint();
+        area.eventLoopPaints = false;
+        QVERIFY2(painted.rect.height() < 3 * area.box.fontMetrics().height(),
+                 qPrintable(QStringLiteral("painted %1 high").arg(painted.rect.height())));
     }
 }
 
