@@ -227,13 +227,15 @@ std::optional<QList<QTextLayout::FormatRange>> SyntaxColouring::newFormats(QText
     return formats;
 }
 
-// Only a line of the view as it was last coloured, with every line in it
-// coloured and no change of states or of lines waiting for the paint.
+// Only a line of the view as it was last coloured, whose start state is
+// known, with no lines moved since. A change of states below it (the edit
+// may have made one) is the paint's to follow.
 std::optional<QList<QTextLayout::FormatRange>>
 SyntaxColouring::editedFormats(const QTextBlock &block)
 {
-    if (!m_blocks || !m_viewColoured || m_pendingFrom >= 0 || m_blocks->linesMoved() ||
-        m_edit->verticalScrollBar()->value() != m_colouredScroll)
+    if (!m_blocks || m_blocks->linesMoved() ||
+        m_edit->verticalScrollBar()->value() != m_colouredScroll ||
+        m_edit->viewport()->size() != m_colouredSize)
         return std::nullopt;
     const int number = block.blockNumber();
     if (number < m_colouredFirst || number > m_colouredLast || number >= m_blocks->validBlocks())
