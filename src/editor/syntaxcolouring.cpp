@@ -123,10 +123,9 @@ void SyntaxColouring::statesChanged(int firstBlock)
 void SyntaxColouring::colourArea(const QRect &area)
 {
     const SyntaxBlocks::Edits edits = m_blocks->takeEdits();
-    QWidget *viewport = m_edit->viewport();
-    const int scroll = m_edit->verticalScrollBar()->value();
-    if (m_viewColoured && !edits.linesMoved && m_pendingFrom < 0 && scroll == m_colouredScroll &&
-        viewport->size() == m_colouredSize && !area.contains(viewport->rect())) {
+    const ViewPlace place = viewPlace();
+    if (m_viewColoured && !edits.linesMoved && m_pendingFrom < 0 && place == m_colouredPlace &&
+        !area.contains(m_edit->viewport()->rect())) {
         // A line in view begins in a known state; one beyond that is not in
         // view and waits.
         for (SyntaxBlocks::Line line : edits.lines) {
@@ -137,8 +136,12 @@ void SyntaxColouring::colourArea(const QRect &area)
     }
     colourView(area);
     m_viewColoured = true;
-    m_colouredScroll = scroll;
-    m_colouredSize = viewport->size();
+    m_colouredPlace = place;
+}
+
+SyntaxColouring::ViewPlace SyntaxColouring::viewPlace() const
+{
+    return {m_edit->verticalScrollBar()->value(), m_edit->viewport()->size()};
 }
 
 // Every line in view gets its colours. Lines not laid out yet are taken at
@@ -233,9 +236,7 @@ std::optional<QList<QTextLayout::FormatRange>> SyntaxColouring::newFormats(QText
 std::optional<QList<QTextLayout::FormatRange>>
 SyntaxColouring::editedFormats(const QTextBlock &block)
 {
-    if (!m_blocks || m_blocks->linesMoved() ||
-        m_edit->verticalScrollBar()->value() != m_colouredScroll ||
-        m_edit->viewport()->size() != m_colouredSize)
+    if (!m_blocks || m_blocks->linesMoved() || viewPlace() != m_colouredPlace)
         return std::nullopt;
     const int number = block.blockNumber();
     if (number < m_colouredFirst || number > m_colouredLast || number >= m_blocks->validBlocks())

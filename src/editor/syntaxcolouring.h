@@ -71,13 +71,19 @@ private:
     // The first line that may begin in another state since the last paint;
     // -1 when none.
     int m_pendingFrom = -1;
+    // Where the view stands: the line it is scrolled to and its size.
+    struct ViewPlace {
+        int scroll = -1;
+        QSize size;
+        bool operator==(const ViewPlace &) const = default;
+    };
+    ViewPlace viewPlace() const;
     // Every line in view held its colours at the last paint, with the view
-    // scrolled to this line and of this size.
+    // standing here.
     bool m_viewColoured = false;
-    int m_colouredScroll = -1;
+    ViewPlace m_colouredPlace;
     // The block numbers in view then.
     int m_colouredFirst = 0;
     int m_colouredLast = -1;
-    QSize m_colouredSize;
     std::vector<HtmlScanner::Kind> m_kinds;
 };
