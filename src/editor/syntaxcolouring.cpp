@@ -103,9 +103,15 @@ QTextBlock SyntaxColouring::topBlock() const
 // Lines from firstBlock on may begin in another state. Below the view that
 // waits until they come into view; above it, the whole view is painted
 // again. In view, the edited line is being painted anyway: that paint
-// finds out how far down the change reaches.
+// colours the lines below it as far down as the change reaches (the whole
+// view, when it is to be coloured anew or a second change came first).
 void SyntaxColouring::statesChanged(int firstBlock)
 {
+    if (m_viewColoured && m_followFrom < 0 && firstBlock > m_colouredFirst &&
+        firstBlock <= m_colouredLast) {
+        m_followFrom = firstBlock;
+        return;
+    }
     m_viewColoured = false;
     if (firstBlock <= topBlock().blockNumber()) {
         m_pendingFrom = -1;
@@ -116,10 +122,11 @@ void SyntaxColouring::statesChanged(int firstBlock)
 }
 
 // Once every line in view holds its colours, a paint that shows the same
-// lines needs only the lines edited since: a keystroke, a blink of the caret
-// or the completion list coming and going costs no walk down the view. A
-// paint of the whole area looks at every line again, since a line whose
-// height changed moves the lines below it.
+// lines needs only the lines edited since, and those below them that now
+// begin in another state: a keystroke, a blink of the caret or the
+// completion list coming and going costs no walk down the view. A paint of
+// the whole area looks at every line again, since a line whose height
+// changed moves the lines below it.
 void SyntaxColouring::colourArea(const QRect &area)
 {
     const SyntaxBlocks::Edits edits = m_blocks->takeEdits();
@@ -132,6 +139,7 @@ void SyntaxColouring::colourArea(const QRect &area)
             if (line.block.isValid() && line.number < m_blocks->validBlocks())
                 colourBlock(line.block, line.number);
         }
+        colourFollowing();
         return;
     }
     colourView(area);
@@ -152,13 +160,16 @@ void SyntaxColouring::colourView(const QRect &area)
 {
     const qreal leastHeight = m_lineSpacing;
     const int pendingFrom = std::exchange(m_pendingFrom, -1);
-    QWidget *viewport = m_edit->viewport();
-    const int bottom = viewport->height();
+    m_followFrom = -1;
+    const int bottom = m_edit->viewport()->height();
     QTextBlock block = topBlock();
     int number = block.blockNumber();
     m_colouredFirst = number;
+    m_colouredTops.clear();
     QRect stale;
-    for (qreal top = 0; block.isValid() && top <= bottom; block = block.next(), ++number) {
+    qreal top = 0;
+    for (; block.isValid() && top <= bottom; block = block.next(), ++number) {
+        m_colouredTops.push_back(top);
         const bool inArea = top <= area.bottom();
         if (inArea)
             colourBlock(block, number);
@@ -172,19 +183,55 @@ void SyntaxColouring::colourView(const QRect &area)
             // way: the view's offset is not counted.
             if (number >= m_blocks->validBlocks() || !SyntaxBlocks::formatsCurrent(block)) {
                 colourBlock(block, number);
-                stale |= QRect(0, int(top - leastHeight), viewport->width(),
-                               int(height + 2 * leastHeight));
+                stale |= staleRect(top, height);
             }
         }
         top += height;
     }
+    m_colouredTops.push_back(top);
     m_colouredLast = number - 1;
-    if (!stale.isEmpty()) {
-        // Asked for after this paint: a request made while the area paints
-        // would be dropped with what it has just painted.
-        QMetaObject::invokeMethod(
-            viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
+    repaintAfterThisPaint(stale);
+}
+
+// The lines in view below an edit that changed the state its line ends in,
+// down to the first that begins as it did: coloured now, painted a moment
+// later. No line has moved since the view was last coloured, so each stands
+// where it stood then.
+void SyntaxColouring::colourFollowing()
+{
+    const int from = std::exchange(m_followFrom, -1);
+    if (from < 0)
+        return;
+    QRect stale;
+    QTextBlock block = m_edit->document()->findBlockByNumber(from);
+    for (int number = from; block.isValid() && number <= m_colouredLast;
+         block = block.next(), ++number) {
+        if (number < m_blocks->validBlocks() && SyntaxBlocks::formatsCurrent(block))
+            break;
+        colourBlock(block, number);
+        const auto line = m_colouredTops.begin() + (number - m_colouredFirst);
+        stale |= staleRect(line[0], line[1] - line[0]);
     }
+    repaintAfterThisPaint(stale);
+}
+
+// A line's place in the view, taken a line wider each way: the view's
+// offset is not counted.
+QRect SyntaxColouring::staleRect(qreal top, qreal height) const
+{
+    return QRect(0, int(top - m_lineSpacing), m_edit->viewport()->width(),
+                 int(height + 2 * m_lineSpacing));
+}
+
+// Asked for after this paint: a request made while the area paints would be
+// dropped with what it has just painted.
+void SyntaxColouring::repaintAfterThisPaint(const QRect &stale)
+{
+    if (stale.isEmpty())
+        return;
+    QWidget *viewport = m_edit->viewport();
+    QMetaObject::invokeMethod(
+        viewport, [viewport, stale] { viewport->update(stale); }, Qt::QueuedConnection);
 }
 
 void SyntaxColouring::colourBlock(QTextBlock &block, int number)

@@ -52,6 +52,9 @@ private:
     void statesChanged(int firstBlock);
     void colourArea(const QRect &area);
     void colourView(const QRect &area);
+    void colourFollowing();
+    QRect staleRect(qreal top, qreal height) const;
+    void repaintAfterThisPaint(const QRect &stale);
     void colourBlock(QTextBlock &block, int number);
     // Scans the block and records its end state; the formats it is to have
     // when they differ from those its layout holds.
@@ -82,8 +85,13 @@ private:
     // standing here.
     bool m_viewColoured = false;
     ViewPlace m_colouredPlace;
-    // The block numbers in view then.
+    // The block numbers in view then, and where each of those lines began
+    // (with where the last one ended).
     int m_colouredFirst = 0;
     int m_colouredLast = -1;
+    std::vector<qreal> m_colouredTops;
+    // The first line in view, below its first line, that may begin in
+    // another state since that paint; -1 when none.
+    int m_followFrom = -1;
     std::vector<HtmlScanner::Kind> m_kinds;
 };

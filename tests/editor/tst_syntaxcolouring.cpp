@@ -233,14 +233,18 @@ void TestSyntaxColouring::linesBelowFollowWithoutWholePaints_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("top");
+    // A line whose end is left open by another edit just before the keys,
+    // with no paint between; -1 when none.
+    QTest::addColumn<int>("alsoOpened");
 
     const QString page = repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>"), 400);
-    QTest::newRow("comment opened at the top") << page << 0 << 0 << "<!--" << 0;
+    QTest::newRow("comment opened at the top") << page << 0 << 0 << "<!--" << 0 << -1;
     QTest::newRow("comment closed again")
-        << QStringLiteral("<!--\n") + page << 0 << 4 << "-->" << 0;
-    QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a" << 0;
+        << QStringLiteral("<!--\n") + page << 0 << 4 << "-->" << 0 << -1;
+    QTest::newRow("tag left open at a line end") << page << 3 << 24 << " <a" << 0 << -1;
+    QTest::newRow("two lines left open between paints") << page << 3 << 24 << "\b" << 0 << 6;
     // A few lines down: the area scrolls what it shows and paints the rest.
-    QTest::newRow("typed after scrolling") << page << 8 << 0 << "<b x=1>" << 3;
+    QTest::newRow("typed after scrolling") << page << 8 << 0 << "<b x=1>" << 3 << -1;
 }
 
 // With nothing but the event loop painting, every line in view shows what a
@@ -253,10 +257,16 @@ void TestSyntaxColouring::linesBelowFollowWithoutWholePaints()
     QFETCH(int, column);
     QFETCH(QString, keys);
     QFETCH(int, top);
+    QFETCH(int, alsoOpened);
 
     Area area(text, true, true);
     area.eventLoopPaints = true;
     area.scrollTo(top);
+    if (alsoOpened >= 0) {
+        QTextCursor cursor(area.box.document()->findBlockByNumber(alsoOpened));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(QStringLiteral(" <b"));
+    }
     area.edit(line, column, keys, false, false);
     const QTextDocument *document = area.box.document();
     const SyntaxPalette &palette = area.colouring->palette();
@@ -316,13 +326,17 @@ void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
             QTest::keyClicks(&area.box, QString(key));
         QCOMPARE(shownColours(document->findBlockByNumber(3), palette),
                  freshColours(document, 3, palette));
+        const QTextBlock next = document->findBlockByNumber(4);
+        const QString nextBefore = shownColours(next, palette);
         area.eventLoopPaints = true;
         area.paint();
         area.eventLoopPaints = false;
         QVERIFY2(painted.rect.height() < area.box.viewport()->height() / 2,
                  qPrintable(QStringLiteral("painted %1 high").arg(painted.rect.height())));
-        QCOMPARE(shownColours(document->findBlockByNumber(4), palette),
-                 freshColours(document, 4, palette));
+        QCOMPARE(shownColours(next, palette), freshColours(document, 4, palette));
+        // The next line's new colours are painted too.
+        if (shownColours(next, palette) != nextBefore)
+            QVERIFY(painted.rect.contains(area.box.cursorRect(QTextCursor(next)).center()));
     }
 }
 
