@@ -30,14 +30,20 @@ public:
     }
     const EditedFormats &editedFormats() const { return m_editedFormats; }
 
+    // Formats were set on the block's layout outside an edit: its lines are
+    // gone (it is laid out when painted), and the document's note of it as
+    // changed is settled here, with nothing else to do.
+    void formatsSet(const QTextBlock &block);
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
     explicit ColouringLayout(QTextDocument *document);
-    bool layOutWithFormats(int from, int charsAdded);
+    bool layOutWithFormats(int from, int charsRemoved, int charsAdded);
 
     EditedFormats m_editedFormats;
+    bool m_settling = false;
     // The block count Qt's layout last saw; -1 before its first change.
     int m_blockCount = -1;
 };

@@ -117,6 +117,15 @@ void SyntaxBlocks::forgetFormats()
         clearCurrent(block);
 }
 
+std::optional<int> SyntaxBlocks::editedNumber(const QTextBlock &block) const
+{
+    for (const Line &line : m_edits.lines) {
+        if (line.block == block)
+            return line.number;
+    }
+    return std::nullopt;
+}
+
 void SyntaxBlocks::noteEdit(const std::optional<Line> &line)
 {
     constexpr size_t kMostLines = 8;
@@ -138,7 +147,11 @@ void SyntaxBlocks::contentsChange(int position, int removed, int added)
         noteEdit({});
         return;
     }
-    QTextBlock last = m_document->findBlock(position + added);
+    // With as many blocks as before, text only put in or only taken out held
+    // no line break: the edit stayed in its line.
+    QTextBlock last = blocksKept && (removed == 0 || added == 0)
+                          ? first
+                          : m_document->findBlock(position + added);
     if (!last.isValid())
         last = m_document->lastBlock();
 

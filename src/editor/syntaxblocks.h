@@ -63,7 +63,9 @@ public:
         bool linesMoved = false;
     };
     Edits takeEdits() { return std::exchange(m_edits, Edits()); }
-    bool linesMoved() const { return m_edits.linesMoved; }
+    // The number of a block edited since the last takeEdits(), with no lines
+    // moved since; nothing for any other block.
+    std::optional<int> editedNumber(const QTextBlock &block) const;
 
 signals:
     void statesChanged(int firstBlock);

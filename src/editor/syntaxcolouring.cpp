@@ -283,12 +283,13 @@ std::optional<QList<QTextLayout::FormatRange>> SyntaxColouring::newFormats(QText
 std::optional<QList<QTextLayout::FormatRange>>
 SyntaxColouring::editedFormats(const QTextBlock &block)
 {
-    if (!m_blocks || m_blocks->linesMoved() || viewPlace() != m_colouredPlace)
+    if (!m_blocks || viewPlace() != m_colouredPlace)
         return std::nullopt;
-    const int number = block.blockNumber();
-    if (number < m_colouredFirst || number > m_colouredLast || number >= m_blocks->validBlocks())
+    const std::optional<int> number = m_blocks->editedNumber(block);
+    if (!number || *number < m_colouredFirst || *number > m_colouredLast ||
+        *number >= m_blocks->validBlocks())
         return std::nullopt;
-    return newFormats(block, number);
+    return newFormats(block, *number);
 }
 
 void SyntaxColouring::setFormats(QTextBlock &block, const QList<QTextLayout::FormatRange> &formats)
@@ -296,8 +297,13 @@ void SyntaxColouring::setFormats(QTextBlock &block, const QList<QTextLayout::For
     block.layout()->setFormats(formats);
     // The layout reports its block as changed to the document, which would
     // hand that on with the next edit: a wider change notification and a
-    // relayout of every line in between. Settled here instead, with the
-    // document layout's signals held back: this paint draws the block anew.
+    // relayout of every line in between. Settled here instead: by the
+    // area's own layout, or with the document layout's signals held back
+    // (this paint draws the block anew).
+    if (m_layout) {
+        m_layout->formatsSet(block);
+        return;
+    }
     QTextDocument *document = m_edit->document();
     const QSignalBlocker quiet(document->documentLayout());
     document->markContentsDirty(block.position(), block.length());

@@ -55,6 +55,8 @@ void TestSyntaxBlocks::statesAsAFreshScan_data()
         << QList<Edit>{{3, 8, 0, " <a"}, {300, 0, 0, "<!--\n"}} << -1;
     QTest::newRow("lines joined after a change")
         << QList<Edit>{{3, 8, 0, " <a"}, {300, 8, 1, ""}, {250, 0, 0, "<script>"}} << 5;
+    QTest::newRow("a line break replaced, the second line left open")
+        << QList<Edit>{{3, 3, 14, "y</b>\n<b>y<a "}} << -1;
     QTest::newRow("lines split in a script")
         << QList<Edit>{{0, 0, 0, "<script>"}, {100, 3, 0, "\n'\n"}, {399, 0, 0, "</script>"}} << 50;
 }
