@@ -31,7 +31,11 @@ SyntaxColouring::SyntaxColouring(QPlainTextEdit *edit)
     , m_lineSpacing(QFontMetricsF(edit->font()).lineSpacing())
 {
     edit->installEventFilter(this);
-    m_layout = qobject_cast<ColouringLayout *>(edit->document()->documentLayout());
+    // A change the layout reports beyond one line (a line whose height
+    // changed moves those below it) may bring other lines into view.
+    QAbstractTextDocumentLayout *layout = edit->document()->documentLayout();
+    connect(layout, &QAbstractTextDocumentLayout::update, this, [this] { m_viewColoured = false; });
+    m_layout = qobject_cast<ColouringLayout *>(layout);
     if (m_layout) {
         m_layout->setEditedFormats(
             [this](const QTextBlock &block) { return editedFormats(block); });
@@ -77,8 +81,10 @@ bool SyntaxColouring::eventFilter(QObject *watched, QEvent *event)
         colourArea(static_cast<QPaintEvent *>(event)->rect());
     else if (event->type() == QEvent::PaletteChange && watched == m_edit)
         backgroundChanged();
-    else if (event->type() == QEvent::FontChange && watched == m_edit)
+    else if (event->type() == QEvent::FontChange && watched == m_edit) {
         m_lineSpacing = QFontMetricsF(m_edit->font()).lineSpacing();
+        m_viewColoured = false;
+    }
     return false;
 }
 
@@ -124,15 +130,13 @@ void SyntaxColouring::statesChanged(int firstBlock)
 // Once every line in view holds its colours, a paint that shows the same
 // lines needs only the lines edited since, and those below them that now
 // begin in another state: a keystroke, a blink of the caret or the
-// completion list coming and going costs no walk down the view. A paint of
-// the whole area looks at every line again, since a line whose height
-// changed moves the lines below it.
+// completion list coming and going costs no walk down the view, even when
+// the whole area is painted.
 void SyntaxColouring::colourArea(const QRect &area)
 {
     const SyntaxBlocks::Edits edits = m_blocks->takeEdits();
     const ViewPlace place = viewPlace();
-    if (m_viewColoured && !edits.linesMoved && m_pendingFrom < 0 && place == m_colouredPlace &&
-        !area.contains(m_edit->viewport()->rect())) {
+    if (m_viewColoured && !edits.linesMoved && m_pendingFrom < 0 && place == m_colouredPlace) {
         // A line in view begins in a known state; one beyond that is not in
         // view and waits.
         for (SyntaxBlocks::Line line : edits.lines) {

@@ -163,6 +163,7 @@ private slots:
     void linesBelowFollowWithoutWholePaints();
     void editedLineColouredAsItIsLaidOut_data();
     void editedLineColouredAsItIsLaidOut();
+    void linesBroughtIntoViewByLowerLines();
     void onlyShownLinesGetFormats();
     void switchedOffLeavesNoFormats();
     void coloursFollowTheBackground();
@@ -337,6 +338,40 @@ void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
         // The next line's new colours are painted too.
         if (shownColours(next, palette) != nextBefore)
             QVERIFY(painted.rect.contains(area.box.cursorRect(QTextCursor(next)).center()));
+    }
+}
+
+// Lines made lower (a Chinese character taken out of each, whose font is
+// taller) bring lines into view at the bottom without a scroll: they are
+// coloured as they come. Those lines are written anew first, while the
+// lines above them stand laid out at their full height.
+void TestSyntaxColouring::linesBroughtIntoViewByLowerLines()
+{
+    const QString line = QStringLiteral("<p class=a>x &amp; y</p>");
+    Area area(repeatedLines(line + QStringLiteral("中"), 12) + u'\n' + repeatedLines(line, 60),
+              true);
+    const QTextDocument *document = area.box.document();
+    const auto bottom = [&area] {
+        return area.box.cursorForPosition(QPoint(0, area.box.viewport()->height() - 1))
+            .blockNumber();
+    };
+    const int bottomBefore = bottom();
+    QTextCursor below(document->findBlockByNumber(bottomBefore + 1));
+    below.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
+    below.insertText(repeatedLines(QStringLiteral("<!-- c -->"), 4) + u'\n');
+    area.paint();
+    for (int edited = 0; edited < 12; ++edited) {
+        QTextCursor cursor(document->findBlockByNumber(edited));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        area.box.setTextCursor(cursor);
+        QTest::keyClick(&area.box, Qt::Key_Backspace);
+        area.paint();
+    }
+    QVERIFY(bottom() > bottomBefore);
+    const SyntaxPalette &palette = area.colouring->palette();
+    for (int shown = 0; shown <= bottom(); ++shown) {
+        QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
+                 freshColours(document, shown, palette));
     }
 }
 
