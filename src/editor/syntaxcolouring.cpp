@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <utility>
 
@@ -162,29 +163,21 @@ SyntaxColouring::ViewPlace SyntaxColouring::viewPlace() const
 // again, and only they, not the whole view.
 void SyntaxColouring::colourView(const QRect &area)
 {
-    const qreal leastHeight = m_lineSpacing;
     const int pendingFrom = std::exchange(m_pendingFrom, -1);
     m_followFrom = -1;
     const int bottom = m_edit->viewport()->height();
     QTextBlock block = topBlock();
     int number = block.blockNumber();
     m_colouredFirst = number;
-    m_colouredTops.clear();
     QRect stale;
-    qreal top = 0;
-    for (; block.isValid() && top <= bottom; block = block.next(), ++number) {
-        m_colouredTops.push_back(top);
-        const bool inArea = top <= area.bottom();
-        if (inArea)
+    for (qreal top = 0; block.isValid() && top <= bottom; block = block.next(), ++number) {
+        const qreal height = heightOf(block);
+        if (top <= area.bottom()) {
             colourBlock(block, number);
-        const QTextLayout *layout = block.layout();
-        const qreal height =
-            layout->lineCount() > 0 ? layout->boundingRect().height() : leastHeight;
-        if (!inArea) {
+        } else {
             if (pendingFrom >= 0 && number >= pendingFrom)
                 m_blocks->stateBefore(block, number);
-            // Coloured now, painted a moment later. Taken a line wider each
-            // way: the view's offset is not counted.
+            // Coloured now, painted a moment later.
             if (number >= m_blocks->validBlocks() || !SyntaxBlocks::formatsCurrent(block)) {
                 colourBlock(block, number);
                 stale |= staleRect(top, height);
@@ -192,35 +185,45 @@ void SyntaxColouring::colourView(const QRect &area)
         }
         top += height;
     }
-    m_colouredTops.push_back(top);
     m_colouredLast = number - 1;
     repaintAfterThisPaint(stale);
 }
 
 // The lines in view below an edit that changed the state its line ends in,
 // down to the first that begins as it did: coloured now, painted a moment
-// later. No line has moved since the view was last coloured, so each stands
-// where it stood then.
+// later.
 void SyntaxColouring::colourFollowing()
 {
     const int from = std::exchange(m_followFrom, -1);
     if (from < 0)
         return;
-    QRect stale;
     QTextBlock block = m_edit->document()->findBlockByNumber(from);
+    if (!block.isValid())
+        return;
+    qreal top = m_edit->cursorRect(QTextCursor(block)).top();
+    QRect stale;
     for (int number = from; block.isValid() && number <= m_colouredLast;
          block = block.next(), ++number) {
         if (number < m_blocks->validBlocks() && SyntaxBlocks::formatsCurrent(block))
             break;
+        const qreal height = heightOf(block);
         colourBlock(block, number);
-        const auto line = m_colouredTops.begin() + (number - m_colouredFirst);
-        stale |= staleRect(line[0], line[1] - line[0]);
+        stale |= staleRect(top, height);
+        top += height;
     }
     repaintAfterThisPaint(stale);
 }
 
+// A line's height as laid out, taken before new formats drop its lines; the
+// least a line can have when it is not laid out yet.
+qreal SyntaxColouring::heightOf(const QTextBlock &block) const
+{
+    const QTextLayout *layout = block.layout();
+    return layout->lineCount() > 0 ? layout->boundingRect().height() : m_lineSpacing;
+}
+
 // A line's place in the view, taken a line wider each way: the view's
-// offset is not counted.
+// offset is not counted, nor lines above it not laid out yet.
 QRect SyntaxColouring::staleRect(qreal top, qreal height) const
 {
     return QRect(0, int(top - m_lineSpacing), m_edit->viewport()->width(),

@@ -53,6 +53,7 @@ private:
     void colourArea(const QRect &area);
     void colourView(const QRect &area);
     void colourFollowing();
+    qreal heightOf(const QTextBlock &block) const;
     QRect staleRect(qreal top, qreal height) const;
     void repaintAfterThisPaint(const QRect &stale);
     void colourBlock(QTextBlock &block, int number);
@@ -85,11 +86,9 @@ private:
     // standing here.
     bool m_viewColoured = false;
     ViewPlace m_colouredPlace;
-    // The block numbers in view then, and where each of those lines began
-    // (with where the last one ended).
+    // The block numbers in view then.
     int m_colouredFirst = 0;
     int m_colouredLast = -1;
-    std::vector<qreal> m_colouredTops;
     // The first line in view, below its first line, that may begin in
     // another state since that paint; -1 when none.
     int m_followFrom = -1;

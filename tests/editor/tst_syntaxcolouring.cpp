@@ -296,13 +296,15 @@ void TestSyntaxColouring::editedLineColouredAsItIsLaidOut_data()
 // A key on a line in view leaves the line with its new colours as soon as
 // the edit is made, before any paint. What is repainted is that line, and
 // the next one when the key changed the state the line ends in; never the
-// whole view.
+// whole view. Each line holds a Chinese character, which makes it taller
+// than the font's own line.
 void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
 {
     QFETCH(int, column);
     QFETCH(QString, keys);
 
-    Area area(repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>"), 60), true, true);
+    Area area(repeatedLines(QStringLiteral("<p class=a>x &amp; y</p>中"), 60), true, true);
+    const int edited = 12;
     struct PaintedRect : QObject {
         QRect rect;
         bool eventFilter(QObject *, QEvent *event) override
@@ -313,7 +315,7 @@ void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
         }
     } painted;
     area.box.viewport()->installEventFilter(&painted);
-    QTextCursor cursor(area.box.document()->findBlockByNumber(3));
+    QTextCursor cursor(area.box.document()->findBlockByNumber(edited));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
     area.box.setTextCursor(cursor);
     const QTextDocument *document = area.box.document();
@@ -325,16 +327,16 @@ void TestSyntaxColouring::editedLineColouredAsItIsLaidOut()
             QTest::keyClick(&area.box, Qt::Key_Backspace);
         else
             QTest::keyClicks(&area.box, QString(key));
-        QCOMPARE(shownColours(document->findBlockByNumber(3), palette),
-                 freshColours(document, 3, palette));
-        const QTextBlock next = document->findBlockByNumber(4);
+        QCOMPARE(shownColours(document->findBlockByNumber(edited), palette),
+                 freshColours(document, edited, palette));
+        const QTextBlock next = document->findBlockByNumber(edited + 1);
         const QString nextBefore = shownColours(next, palette);
         area.eventLoopPaints = true;
         area.paint();
         area.eventLoopPaints = false;
         QVERIFY2(painted.rect.height() < area.box.viewport()->height() / 2,
                  qPrintable(QStringLiteral("painted %1 high").arg(painted.rect.height())));
-        QCOMPARE(shownColours(next, palette), freshColours(document, 4, palette));
+        QCOMPARE(shownColours(next, palette), freshColours(document, edited + 1, palette));
         // The next line's new colours are painted too.
         if (shownColours(next, palette) != nextBefore)
             QVERIFY(painted.rect.contains(area.box.cursorRect(QTextCursor(next)).center()));
