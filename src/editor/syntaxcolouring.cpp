@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <utility>
 
@@ -197,13 +196,15 @@ void SyntaxColouring::colourFollowing()
     const int from = std::exchange(m_followFrom, -1);
     if (from < 0)
         return;
-    QTextBlock block = m_edit->document()->findBlockByNumber(from);
-    if (!block.isValid())
-        return;
-    qreal top = m_edit->cursorRect(QTextCursor(block)).top();
+    // Where the first of them stands: below the lines above it in view, at
+    // the heights they are laid out at now.
+    QTextBlock block = m_edit->document()->findBlockByNumber(m_colouredFirst);
+    qreal top = 0;
+    int number = m_colouredFirst;
+    for (; block.isValid() && number < from; block = block.next(), ++number)
+        top += heightOf(block);
     QRect stale;
-    for (int number = from; block.isValid() && number <= m_colouredLast;
-         block = block.next(), ++number) {
+    for (; block.isValid() && number <= m_colouredLast; block = block.next(), ++number) {
         if (number < m_blocks->validBlocks() && SyntaxBlocks::formatsCurrent(block))
             break;
         const qreal height = heightOf(block);
