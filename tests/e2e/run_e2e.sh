@@ -66,6 +66,15 @@ stop_process() {
 }
 
 cleanup() {
+    # Whether the X server outlived a failure tells a server that died from
+    # one that turned clients away.
+    if [ "$FAILED" -ne 0 ] && [ -n "$XVFB_PID" ]; then
+        if kill -0 "$XVFB_PID" 2>/dev/null; then
+            log "Xvfb was still running; its sockets: $(ls /tmp/.X11-unix 2>&1 | tr '\n' ' ')"
+        else
+            log "Xvfb had ended"
+        fi
+    fi
     stop_process "$APP_PID"
     stop_process "$WM_PID"
     stop_process "$XVFB_PID"
