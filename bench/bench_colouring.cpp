@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -81,7 +82,12 @@ public:
             return formats;
         });
     }
-    ~ColouringClock() override { m_layout->setEditedFormats(m_colourEdited); }
+    // The window may have gone first, its layout with it.
+    ~ColouringClock() override
+    {
+        if (m_layout)
+            m_layout->setEditedFormats(m_colourEdited);
+    }
 
     // Brackets the colouring as it is now (again after it was switched on).
     void bracket()
@@ -123,7 +129,7 @@ private:
     RichTextBox *m_box;
     PaintStamp *m_before;
     PaintStamp *m_after;
-    ColouringLayout *m_layout;
+    QPointer<ColouringLayout> m_layout;
     ColouringLayout::EditedFormats m_colourEdited;
     QMetaObject::Connection m_change;
     qint64 m_changeNs = 0;
