@@ -103,6 +103,11 @@ struct Area {
         box.verticalScrollBar()->setValue(line);
         paint();
     }
+    // The last line in view, if only in part.
+    int bottomLine() const
+    {
+        return box.cursorForPosition(QPoint(0, box.viewport()->height() - 1)).blockNumber();
+    }
 };
 
 // Colours as letters: . none, T tag, A attribute, V value or string,
@@ -271,8 +276,7 @@ void TestSyntaxColouring::linesBelowFollowWithoutWholePaints()
     area.edit(line, column, keys, false, false);
     const QTextDocument *document = area.box.document();
     const SyntaxPalette &palette = area.colouring->palette();
-    const int bottom =
-        area.box.cursorForPosition(QPoint(0, area.box.viewport()->height() - 1)).blockNumber();
+    const int bottom = area.bottomLine();
     QVERIFY(bottom > top + 4);
     for (int shown = top; shown <= bottom; ++shown) {
         QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
@@ -353,25 +357,16 @@ void TestSyntaxColouring::linesBroughtIntoViewByLowerLines()
     Area area(repeatedLines(line + QStringLiteral("中"), 12) + u'\n' + repeatedLines(line, 60),
               true);
     const QTextDocument *document = area.box.document();
-    const auto bottom = [&area] {
-        return area.box.cursorForPosition(QPoint(0, area.box.viewport()->height() - 1))
-            .blockNumber();
-    };
-    const int bottomBefore = bottom();
+    const int bottomBefore = area.bottomLine();
     QTextCursor below(document->findBlockByNumber(bottomBefore + 1));
     below.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
     below.insertText(repeatedLines(QStringLiteral("<!-- c -->"), 4) + u'\n');
     area.paint();
-    for (int edited = 0; edited < 12; ++edited) {
-        QTextCursor cursor(document->findBlockByNumber(edited));
-        cursor.movePosition(QTextCursor::EndOfBlock);
-        area.box.setTextCursor(cursor);
-        QTest::keyClick(&area.box, Qt::Key_Backspace);
-        area.paint();
-    }
-    QVERIFY(bottom() > bottomBefore);
+    for (int edited = 0; edited < 12; ++edited)
+        area.edit(edited, int(line.size()) + 1, QStringLiteral("\b"), false, false);
+    QVERIFY(area.bottomLine() > bottomBefore);
     const SyntaxPalette &palette = area.colouring->palette();
-    for (int shown = 0; shown <= bottom(); ++shown) {
+    for (int shown = 0; shown <= area.bottomLine(); ++shown) {
         QCOMPARE(shownColours(document->findBlockByNumber(shown), palette),
                  freshColours(document, shown, palette));
     }
