@@ -34,18 +34,20 @@ QTextBlock blockAt(const QTextDocument *document, int position, const Hint &hint
 // The widget's text between two positions, each line break as CR LF.
 QString widgetText(const QTextDocument *document, int from, int to, const Hint &hint)
 {
-    QString text;
     if (to <= from)
-        return text;
-    text.reserve(to - from + 16);
+        return QString();
     // Within one line of ordinary length, the line's own text is the
     // cheapest way to it.
     const QTextBlock block = blockAt(document, from, hint);
-    if (block.isValid() && block.length() <= kCharByChar &&
-        to < block.position() + block.length()) {
-        const QString line = hint.textOf(block);
-        return QStringView(line).sliced(from - block.position(), to - from).toString();
+    if (block.isValid() && block.length() <= kCharByChar) {
+        const int start = block == hint.block ? hint.start : block.position();
+        if (to < start + block.length()) {
+            const QString line = hint.textOf(block);
+            return QStringView(line).sliced(from - start, to - from).toString();
+        }
     }
+    QString text;
+    text.reserve(to - from + 16);
     if (to - from <= kCharByChar) {
         for (int position = from; position < to; ++position) {
             const QChar c = document->characterAt(position);
@@ -215,9 +217,10 @@ QString RichTextBoxCaretText::Mid(qsizetype position, qsizetype length) const
         ++from.widget;
     }
     const Place to = place(line, last);
-    QString text =
-        head + widgetText(m_richText.document(), from.widget, qMax(from.widget, to.widget),
-                          Hint{line.block, line.start, line.text});
+    QString text = widgetText(m_richText.document(), from.widget, qMax(from.widget, to.widget),
+                              Hint{line.block, line.start, line.text});
+    if (!head.isEmpty())
+        text.prepend(head);
     if (to.insideBreak)
         text += u'\r';
     return text;
