@@ -1,8 +1,8 @@
 #include "editor/richtextbox.h"
+#include "platform/caption.h"
 #include "platform/prompts.h"
 #include "platform/qttranslation.h"
 #include "schemes/editorlook.h"
-#include "shell/caption.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
 

@@ -2,7 +2,7 @@
 
 #include "controls/clicklabel.h"
 #include "controls/stabarlayout.h"
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 
 #include <QFont>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "dialogs/fraabouticon.h"
 
 #include "dialogs/programiconshape.h"
-#include "shell/caption.h"
+#include "platform/caption.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "dialogs/fraaboutinfo.h"
 
-#include "shell/caption.h"
+#include "platform/caption.h"
 
 #include <pwd.h>
 #include <unistd.h>

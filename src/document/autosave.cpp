@@ -5,9 +5,9 @@
 #include "platform/clock.h"
 #include "platform/places.h"
 #include "platform/privatefiles.h"
+#include "platform/settingsfile.h"
+#include "platform/statusline.h"
 #include "platform/textcodec.h"
-#include "shell/settings.h"
-#include "shell/statusline.h"
 
 #include <QDir>
 #include <QFileInfo>

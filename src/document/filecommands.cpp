@@ -6,11 +6,11 @@
 #include "document/standarddocument.h"
 #include "document/unencodablechoice.h"
 #include "editor/richtext.h"
+#include "platform/caption.h"
 #include "platform/htmlprescan.h"
 #include "platform/prompts.h"
-#include "shell/caption.h"
-#include "shell/settings.h"
-#include "shell/statusline.h"
+#include "platform/settingsfile.h"
+#include "platform/statusline.h"
 
 #include <QDir>
 #include <QFileInfo>

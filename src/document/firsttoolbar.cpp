@@ -3,8 +3,8 @@
 #include "platform/launcher.h"
 #include "platform/places.h"
 #include "platform/prompts.h"
+#include "platform/statusline.h"
 #include "platform/windowfinder.h"
-#include "shell/statusline.h"
 
 #include <QDir>
 #include <cstddef>

@@ -8,9 +8,9 @@
 #include "platform/privatefiles.h"
 #include "platform/prompts.h"
 #include "platform/safefile.h"
+#include "platform/statusline.h"
 #include "platform/textcodec.h"
 #include "platform/twips.h"
-#include "shell/statusline.h"
 
 #include <QFile>
 #include <QWidget>

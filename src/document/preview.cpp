@@ -6,7 +6,7 @@
 #include "platform/launcher.h"
 #include "platform/places.h"
 #include "platform/prompts.h"
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "editor/caretstatus.h"
 
 #include "editor/richtextbox.h"
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 
 namespace CaretStatus {
 

@@ -3,9 +3,9 @@
 #include "document/filecommands.h"
 #include "editor/richtext.h"
 #include "platform/prompts.h"
+#include "platform/settingsfile.h"
+#include "platform/statusline.h"
 #include "platform/virtualkey.h"
-#include "shell/settings.h"
-#include "shell/statusline.h"
 
 #include <QDropEvent>
 #include <QMimeData>

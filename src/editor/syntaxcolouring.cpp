@@ -3,7 +3,7 @@
 #include "editor/colouringlayout.h"
 #include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "schemes/editorlook.h"
 
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "schemes/schemename.h"
 
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 
 namespace SchemeName {
 

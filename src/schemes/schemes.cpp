@@ -2,10 +2,10 @@
 
 #include "schemes/schemename.h"
 
+#include "platform/settingsfile.h"
 #include "platform/twips.h"
 #include "schemes/editorlook.h"
 #include "schemes/toolbarchains.h"
-#include "shell/settings.h"
 
 #include <QAction>
 #include <QWidget>

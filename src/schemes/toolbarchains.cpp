@@ -1,6 +1,6 @@
 #include "schemes/toolbarchains.h"
 
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 
 namespace ToolbarChains {
 

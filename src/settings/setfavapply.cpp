@@ -1,11 +1,11 @@
 #include "settings/setfavapply.h"
 
+#include "platform/caption.h"
 #include "platform/places.h"
 #include "platform/prompts.h"
+#include "platform/settingsfile.h"
+#include "platform/statusline.h"
 #include "settings/toolbarchoice.h"
-#include "shell/caption.h"
-#include "shell/settings.h"
-#include "shell/statusline.h"
 
 #include <QFileInfo>
 #include <cmath>

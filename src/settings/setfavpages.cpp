@@ -5,8 +5,8 @@
 #include "controls/clicklabel.h"
 #include "controls/zmline.h"
 #include "dialogs/fraaboutinfo.h"
+#include "platform/caption.h"
 #include "settings/colorswatch.h"
-#include "shell/caption.h"
 
 #include <QCheckBox>
 #include <QComboBox>

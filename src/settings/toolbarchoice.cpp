@@ -3,9 +3,9 @@
 #include "schemes/schemename.h"
 
 #include "platform/prompts.h"
+#include "platform/settingsfile.h"
+#include "platform/statusline.h"
 #include "schemes/toolbarchains.h"
-#include "shell/settings.h"
-#include "shell/statusline.h"
 
 namespace ToolbarChoice {
 

@@ -1,7 +1,7 @@
 #include "shell/windowplacement.h"
 
+#include "platform/settingsfile.h"
 #include "platform/twips.h"
-#include "shell/settings.h"
 
 #include <QWidget>
 #include <utility>

@@ -2,7 +2,7 @@
 
 #include "editor/richtext.h"
 #include "platform/prompts.h"
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 #include "snippets/snippetfragments.h"
 
 SnippetLists::SnippetLists(RichText &richText, StatusLine &status, Prompts &prompts)

@@ -3,7 +3,7 @@
 #include "editor/richtext.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 #include "snippets/lettercase.h"
 #include "snippets/tagfragments.h"
 

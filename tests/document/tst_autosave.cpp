@@ -2,7 +2,7 @@
 #include "document/pageformat.h"
 #include "editor/richtextbox.h"
 #include "platform/clock.h"
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 #include "support/programfolder.h"
 #include "support/statusrecorder.h"
 #include "support/tempfolder.h"

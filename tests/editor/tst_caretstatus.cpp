@@ -1,8 +1,8 @@
 #include "editor/caretstatus.h"
 #include "editor/richtextbox.h"
 #include "platform/ansicodec.h"
+#include "platform/statusline.h"
 #include "shell/framain.h"
-#include "shell/statusline.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 

@@ -4,6 +4,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "platform/statusline.h"
 #include "platform/twips.h"
 #include "platform/wincolor.h"
 #include "schemes/barmenu.h"
@@ -11,7 +12,6 @@
 #include "settings/setfav.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
-#include "shell/statusline.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
 

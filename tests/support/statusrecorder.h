@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/statusline.h"
+#include "platform/statusline.h"
 
 // A status line without a widget, for tests of the commands.
 class StatusRecorder : public StatusLine {

@@ -1,4 +1,4 @@
-#include "shell/settings.h"
+#include "platform/settingsfile.h"
 
 #include "platform/places.h"
 #include "platform/profilefile.h"
