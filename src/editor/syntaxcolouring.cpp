@@ -36,6 +36,7 @@ SyntaxColouring::SyntaxColouring(QPlainTextEdit *edit)
     QAbstractTextDocumentLayout *layout = edit->document()->documentLayout();
     connect(layout, &QAbstractTextDocumentLayout::update, this, [this] { m_viewColoured = false; });
     m_layout = qobject_cast<ColouringLayout *>(layout);
+    Q_ASSERT(m_layout);
     if (m_layout) {
         m_layout->setEditedFormats(
             [this](const QTextBlock &block) { return editedFormats(block); });
@@ -305,14 +306,8 @@ void SyntaxColouring::setFormats(QTextBlock &block, const QList<QTextLayout::For
     block.layout()->setFormats(formats);
     // The layout reports its block as changed to the document, which would
     // hand that on with the next edit: a wider change notification and a
-    // relayout of every line in between. Settled here instead: by the
-    // area's own layout, or with the document layout's signals held back
+    // relayout of every line in between. The area's own layout settles it
     // (this paint draws the block anew).
-    if (m_layout) {
+    if (m_layout)
         m_layout->formatsSet(block);
-        return;
-    }
-    QTextDocument *document = m_edit->document();
-    const QSignalBlocker quiet(document->documentLayout());
-    document->markContentsDirty(block.position(), block.length());
 }

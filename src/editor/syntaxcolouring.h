@@ -24,9 +24,10 @@ class QRect;
 //
 // It watches the area's viewport for paint events (seen before the area
 // paints) and the area for palette changes (the background decides the
-// colours). When the area's document is laid out by a ColouringLayout, a
-// line edited in view gets its colours as the edit lays it out, so that its
-// paint need not lay it out again.
+// colours). The area's document is laid out by a ColouringLayout (as
+// RichTextBox's is): a line edited in view gets its colours as the edit lays
+// it out, so that its paint need not lay it out again, and formats set at a
+// paint are settled there.
 class SyntaxColouring : public QObject {
     Q_OBJECT
 public:
@@ -68,7 +69,7 @@ private:
 
     QPlainTextEdit *m_edit;
     QPointer<SyntaxBlocks> m_blocks; // a child of the document
-    // The document's layout, when it can take an edited line's formats.
+    // The document's layout; gone when the document goes first.
     QPointer<ColouringLayout> m_layout;
     SyntaxPalette m_palette;
     qreal m_lineSpacing; // of the area's font, kept for every paint
