@@ -8,7 +8,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 PACKAGES=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config ccache
     qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     qt6-translations-l10n xdg-utils
     libbenchmark-dev
