@@ -156,6 +156,10 @@ void FRAmain::connectStatusBar()
     m_staBar->thirdLabel()->setToolTip(
         QStringLiteral("网页的编码和换行方式：点击可用其他编码重新打开或保存"));
     m_staBar->thirdLabel()->setAccessibleDescription(m_staBar->thirdLabel()->toolTip());
+    m_staBar->thirdLabel()->setCursor(Qt::PointingHandCursor);
+    // "已修改" shows while the page differs from what was opened or saved.
+    connect(m_richText, &QPlainTextEdit::modificationChanged, m_staBar, &StaBar::setModifiedShown);
+    m_staBar->setModifiedShown(m_richText->isModified());
     connect(m_session, &DocumentSession::formatChanged, this, showFormat);
     showFormat(m_session->format());
     connect(m_staBar, &StaBar::ThirdClick, this,
