@@ -107,6 +107,8 @@ QString StaBar::Text2() const
 void StaBar::setText2(const QString &text)
 {
     showText(m_labRight, text, false);
+    // Whatever the bar has no room for is read in full over it.
+    m_labRight->setToolTip(text);
     relayOutTexts();
 }
 
