@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -349,6 +350,11 @@ void TestAutosave::copiesNeverFollowLinksNorReplace()
     const QString copy = f.copyIn(f.temp.path());
     if (planted == "folder link") {
         QVERIFY(QFile::link(elsewhere.path(), dayFolder));
+    } else if (planted == "foreign folder") {
+        QVERIFY(QDir().mkpath(dayFolder));
+        // Only the superuser can give a folder away.
+        if (::geteuid() != 0 || ::chown(QFile::encodeName(dayFolder).constData(), 65534, 65534))
+            QSKIP("needs the superuser to make a folder of another user");
     } else {
         QVERIFY(QDir().mkpath(dayFolder));
         if (planted == "file")
@@ -367,8 +373,13 @@ void TestAutosave::copiesNeverFollowLinksNorReplace()
     if (planted == "link")
         QCOMPARE(readBytes(victim), QByteArray("precious"));
     if (written.isEmpty()) {
-        QCOMPARE(f.status.Text2(), QStringLiteral("自动保存失败：文件夹是一个链接--") + copy);
+        QCOMPARE(f.status.Text2(),
+                 QStringLiteral("自动保存失败：") +
+                     (planted == "folder link" ? QStringLiteral("文件夹是一个链接")
+                                               : QStringLiteral("文件夹不属于你，不在里面保存")) +
+                     QStringLiteral("--") + copy);
         QVERIFY(QDir(elsewhere.path()).isEmpty());
+        QVERIFY(QDir(dayFolder).isEmpty());
         return;
     }
     QCOMPARE(readBytes(dayFolder + kSep + written), QByteArray("page\r\n"));
