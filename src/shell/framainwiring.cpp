@@ -23,11 +23,15 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "sitesearch/sitesearchwindow.h"
 #include "snippets/tagcase.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -54,6 +58,8 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
+    m_barMenu->addCommand(QStringLiteral("站点查找替换\tCtrl+Shift+F"),
+                          QStringLiteral("menSiteSearch"), [this] { showSiteSearch(); });
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
@@ -199,6 +205,40 @@ void FRAmain::showSettings()
 void FRAmain::showFindWindow()
 {
     FRAsearch::showFor(this, m_richText);
+}
+
+void FRAmain::showSiteSearch()
+{
+    SiteSearchWindow::Host host;
+    host.openHere = [this](const QString &path, int line, int offset, int length) {
+        return openPageAt(path, line, offset, length);
+    };
+    host.openInNewWindow = [](const QString &path) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
+    };
+    const QString file = m_session->CurrentFile;
+    const QString folder = file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
+    SiteSearchWindow::showFor(this, m_prompts, std::move(host), QDir::toNativeSeparators(folder));
+}
+
+bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
+{
+    const bool samePage =
+        !m_session->CurrentFile.isEmpty() && QFileInfo(m_session->CurrentFile) == QFileInfo(path);
+    // The page open in the window is shown as it is, unsaved changes and all.
+    if (!samePage) {
+        if (!mayClose() || !m_commands->file.LoadNamedFileOrSay(path))
+            return false;
+    }
+    const qsizetype lineStart = m_richText->GetLineStart(line - 1);
+    if (lineStart >= 0) {
+        m_richText->setSelStart(lineStart + offset);
+        m_richText->setSelLength(length);
+    }
+    activateWindow();
+    raise();
+    m_richText->setFocus();
+    return true;
 }
 
 void FRAmain::showKeyCodeTester()
