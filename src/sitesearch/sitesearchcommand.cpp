@@ -2,6 +2,7 @@
 
 #include "sitesearch/sitefiles.h"
 #include "sitesearch/sitesearch.h"
+#include "sitesearch/sitesearchrun.h"
 
 #include <QFileInfo>
 
@@ -107,39 +108,49 @@ std::optional<int> run(const QStringList &arguments, std::FILE *out, std::FILE *
         return 2;
     }
 
+    SiteSearchRun::Request request;
+    request.kind = command->replace ? SiteSearchRun::Kind::Replace : SiteSearchRun::Kind::Find;
+    request.dryRun = command->dryRun;
+    request.paths = command->paths;
+    request.patterns = SiteFiles::splitPatterns(command->include);
+    request.options = command->options;
+    request.findText = command->findText;
+    request.replacement = command->replacement;
+    SiteSearchRun run(std::move(request));
     bool found = false;
     bool failed = false;
-    const QStringList files =
-        SiteFiles::list(command->paths, SiteFiles::splitPatterns(command->include), true);
-    for (const QString &path : files) {
-        const SiteSearch::FileReport report =
-            command->replace ? SiteSearch::replace(path, pattern, command->replacement,
-                                                   SiteFiles::kDefaultSizeLimit, command->dryRun)
-                             : SiteSearch::find(path, pattern, SiteFiles::kDefaultSizeLimit);
-        switch (report.outcome) {
-        case Outcome::Searched:
-            found = found || !report.matches.empty();
-            print(out, SiteSearch::matchLines(report));
-            break;
-        case Outcome::Changed:
-            found = true;
-            print(out, QStringLiteral("%1：%2 %3 处\n")
-                           .arg(path, command->dryRun ? QStringLiteral("将替换")
-                                                      : QStringLiteral("已替换"))
-                           .arg(report.replaced));
-            break;
-        case Outcome::Skipped:
-            print(err, QStringLiteral("%1：已跳过，%2\n").arg(path, report.reason));
-            break;
-        case Outcome::Unreadable:
-        case Outcome::LeftAlone:
-            found = found || report.replaced > 0;
-            failed = true;
-            print(err, QStringLiteral("%1：未修改，%2\n").arg(path, report.reason));
-            break;
-        }
-        std::fflush(out);
-    }
+    // Printed by the run's thread, in the order of the files.
+    QObject::connect(
+        &run, &SiteSearchRun::fileDone, &run,
+        [&](const SiteSearch::FileReport &report) {
+            const QString &path = report.path;
+            switch (report.outcome) {
+            case Outcome::Searched:
+                found = found || !report.matches.empty();
+                print(out, SiteSearch::matchLines(report));
+                break;
+            case Outcome::Changed:
+                found = true;
+                print(out, QStringLiteral("%1：%2 %3 处\n")
+                               .arg(path, command->dryRun ? QStringLiteral("将替换")
+                                                          : QStringLiteral("已替换"))
+                               .arg(report.replaced));
+                break;
+            case Outcome::Skipped:
+                print(err, QStringLiteral("%1：已跳过，%2\n").arg(path, report.reason));
+                break;
+            case Outcome::Unreadable:
+            case Outcome::LeftAlone:
+                found = found || report.replaced > 0;
+                failed = true;
+                print(err, QStringLiteral("%1：未修改，%2\n").arg(path, report.reason));
+                break;
+            }
+            std::fflush(out);
+        },
+        Qt::DirectConnection);
+    run.start();
+    run.wait();
     return failed ? 2 : found ? 0 : 1;
 }
 

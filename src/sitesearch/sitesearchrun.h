@@ -5,10 +5,14 @@
 #include <QStringList>
 #include <QThread>
 #include <atomic>
+#include <functional>
 
-// One find, replace or undo over a site, on a thread of its own. Each file's
-// report comes as it is done, then finished(); stop() ends the run after the
-// file at hand, so that no file is ever half written.
+// One find, replace or undo over a site, on a thread of its own that hands
+// the files to a few workers (reading and searching use both cores; safe
+// writes spend their time waiting for the disk, so more of them overlap).
+// Each file's report comes in the order of the files, then finished();
+// stop() ends the run after the files at hand, so that no file is ever half
+// written and every file changed is reported.
 class SiteSearchRun : public QThread {
     Q_OBJECT
 public:
@@ -23,6 +27,7 @@ public:
         QString findText;
         QString replacement;
         qint64 sizeLimit = 50 * 1024 * 1024;
+        bool dryRun = false;                  // Replace: count only, write nothing
         std::vector<SiteSearch::Change> undo; // Undo: the changes to take back
     };
 
@@ -40,6 +45,13 @@ signals:
 
 protected:
     void run() override;
+
+private:
+    struct Done;
+    // Runs work(i) for i in [0, total) on the workers and reports each
+    // result in order, until all are done or the run is stopped. Returns
+    // how many were done: always the first ones.
+    int runFiles(int total, int workers, const std::function<Done(int)> &work);
 
 private:
     Request m_request;
