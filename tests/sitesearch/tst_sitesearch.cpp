@@ -4,6 +4,7 @@
 #include "sitesearch/sitefiles.h"
 #include "sitesearch/sitesearch.h"
 #include "sitesearch/sitesearchcommand.h"
+#include "sitesearch/sitesearchrun.h"
 #include "sitesearch/sitesearchwindow.h"
 #include "support/programfolder.h"
 #include "support/scriptedprompts.h"
@@ -104,6 +105,7 @@ private slots:
     void filesLeftAlone();
     void walkFollowsPatternsAndSubfolders();
     void undoRestoresUnlessChangedSince();
+    void stoppedReplaceReportsEveryFileItChanged();
     void commandLine_data();
     void commandLine();
     void windowFindsReplacesAndUndoes();
@@ -268,6 +270,45 @@ void TestSiteSearch::undoRestoresUnlessChangedSince()
     QCOMPARE(left.size(), size_t(1));
     QCOMPARE(left[0].path, second);
     QCOMPARE(readFile(second), QByteArray("edited since"));
+}
+
+void TestSiteSearch::stoppedReplaceReportsEveryFileItChanged()
+{
+    QTemporaryDir dir;
+    const QByteArray page = encoded(QStringLiteral("<p>中文</p>\r\n"), "GBK", false);
+    for (int i = 0; i < 60; ++i)
+        writeFile(dir.filePath(QStringLiteral("p%1.htm").arg(i, 2, 10, QLatin1Char('0'))), page);
+    SiteSearchRun::Request request;
+    request.kind = SiteSearchRun::Kind::Replace;
+    request.paths = QStringList{dir.path()};
+    request.patterns = QStringList{"*.htm"};
+    request.findText = QStringLiteral("中文");
+    request.replacement = QStringLiteral("英文");
+    SiteSearchRun run(request);
+    QStringList reported;
+    QObject::connect(
+        &run, &SiteSearchRun::fileDone, &run,
+        [&](const SiteSearch::FileReport &report, int done) {
+            QCOMPARE(done, reported.size() + 1); // in order, none left out
+            QCOMPARE(report.outcome, Outcome::Changed);
+            reported << report.path;
+            run.stop();
+        },
+        Qt::DirectConnection);
+    run.start();
+    QVERIFY(run.wait(30000));
+
+    // What the run says it changed is exactly what changed on disk.
+    QStringList changedOnDisk;
+    for (const QString &path : SiteFiles::list({dir.path()}, {"*.htm"}, false)) {
+        if (readFile(path) != page)
+            changedOnDisk << path;
+    }
+    QCOMPARE(reported, changedOnDisk);
+    QCOMPARE(int(run.changes().size()), reported.size());
+    QVERIFY(SiteSearch::undo(run.changes()).empty());
+    for (const QString &path : changedOnDisk)
+        QCOMPARE(readFile(path), page);
 }
 
 void TestSiteSearch::commandLine_data()
