@@ -58,7 +58,7 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
-    m_barMenu->addCommand(QStringLiteral("站点查找替换\tCtrl+Shift+F"),
+    m_barMenu->addCommand(QStringLiteral("  站点查找替换\tCtrl+Shift+F"),
                           QStringLiteral("menSiteSearch"), [this] { showSiteSearch(); });
 
     Schemes::Host schemeHost;
