@@ -14,7 +14,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -456,4 +456,13 @@ void SiteSearchWindow::closeEvent(QCloseEvent *event)
     if (m_run)
         m_run->wait();
     QWidget::closeEvent(event);
+}
+
+void SiteSearchWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -60,6 +60,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Esc closes the window, as in the find window.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     enum class Step { Idle, Finding, Counting, Replacing, Undoing };
