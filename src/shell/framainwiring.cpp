@@ -31,6 +31,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
@@ -58,8 +59,12 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
-    m_barMenu->addCommand(QStringLiteral("  站点查找替换\tCtrl+Shift+F"),
-                          QStringLiteral("menSiteSearch"), [this] { showSiteSearch(); });
+    // The key is shown in the menu; the window's own keys run it.
+    QAction *siteSearch =
+        m_barMenu->addCommand(QStringLiteral("  站点查找替换"), QStringLiteral("menSiteSearch"),
+                              [this] { showSiteSearch(); });
+    siteSearch->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    siteSearch->setShortcutContext(Qt::WidgetShortcut);
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
