@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -421,6 +422,16 @@ void RichTextBox::paintEvent(QPaintEvent *event)
         m_glyphs->keep(first, count);
     }
     QPlainTextEdit::paintEvent(event);
+    if (m_overlay) {
+        QPainter painter(viewport());
+        m_overlay(painter);
+    }
+}
+
+void RichTextBox::setOverlay(std::function<void(QPainter &)> overlay)
+{
+    m_overlay = std::move(overlay);
+    viewport()->update();
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

@@ -3,9 +3,11 @@
 #include "editor/richtext.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <functional>
 
 class AnsiByteCounter;
+class QPainter;
 class ColouringLayout;
 class TextCodec;
 class GlyphCache;
@@ -67,6 +69,11 @@ public:
     qint64 ansiByteCount() const;
     void setByteMeasure(const TextCodec *codec, QStringView lineBreak);
 
+    // Something drawn over the text after each paint (the checker's
+    // underlines); none when empty.
+    void setOverlay(std::function<void(QPainter &painter)> overlay);
+    QTextBlock firstBlockInView() const { return firstVisibleBlock(); }
+
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
     // place when the text is not shared.
     static QString normalizedLineBreaks(QString text);
@@ -119,6 +126,7 @@ private:
         bool operator==(const GlyphView &) const = default;
     };
     GlyphView m_glyphView;
+    std::function<void(QPainter &)> m_overlay;
 
     // Given to the area first: the document the others follow is its own.
     ColouringLayout *m_layout;

@@ -54,11 +54,16 @@ BarMenu::BarMenu(QWidget *parent, Host host)
 
 void BarMenu::addCommandMenu(QMenu *menu)
 {
+    addCommandItem(menu->menuAction());
+}
+
+void BarMenu::addCommandItem(QAction *item)
+{
     QAction *settingsSeparator = m_poop->actions().at(m_poop->actions().indexOf(menuSETfavrit) - 1);
     // The command menus form a group of their own.
     if (!m_commandMenus)
         m_commandMenus = m_poop->insertSeparator(settingsSeparator);
-    m_poop->insertMenu(settingsSeparator, menu);
+    m_poop->insertAction(settingsSeparator, item);
 }
 
 // The colouring switch and the tag-name case items, after the strip toggles.
