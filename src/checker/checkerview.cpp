@@ -344,7 +344,8 @@ void CheckerView::goTo(int markIndex)
     if (markIndex < 0 || markIndex >= int(m_marks.size()) || m_marks[size_t(markIndex)].gone)
         return;
     QTextCursor cursor = m_richText.textCursor();
-    cursor.setPosition(m_marks[size_t(markIndex)].from);
+    cursor.setPosition(qMin(m_marks[size_t(markIndex)].from,
+                            m_richText.document()->characterCount() - 1));
     m_richText.setTextCursor(cursor);
     m_richText.ensureCursorVisible();
     m_list->selectRow(markIndex);

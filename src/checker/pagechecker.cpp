@@ -267,12 +267,49 @@ void PageChecker::flushTag(bool complete)
     if (m_problems.size() == before)
         m_problems.insert(m_problems.end(), m_tagErrors.begin(), m_tagErrors.end());
     else
-        m_tag.lowerName = FullWidthSlips::intendedName(m_tag.name).toLower();
+        meantTag();
     m_tagErrors.clear();
     m_inTag = false;
     // A tag the page ends in is dropped, as browsers do.
     if (complete && !m_tag.lowerName.isEmpty())
         m_structure.tag(m_tag, m_problems);
+}
+
+// The tag as its author meant it, for the structure: "<img src=a　alt=b>"
+// has its alt.
+void PageChecker::meantTag()
+{
+    m_tag.lowerName = FullWidthSlips::intendedName(m_tag.name).toLower();
+    QList<Attribute> meant;
+    for (Attribute attribute : m_tag.attributes) {
+        qsizetype blanks = 0;
+        while (blanks < attribute.name.size() &&
+               FullWidthSlips::isSlipSpace(attribute.name[blanks].unicode()))
+            ++blanks;
+        attribute.name = FullWidthSlips::intendedName(attribute.name.mid(blanks));
+        // An unquoted value runs on over a slipped space into the attributes
+        // after it ("src=a　alt=b").
+        QStringList extra;
+        if (attribute.hasValue && !attribute.quoted()) {
+            QString value = attribute.value;
+            for (QChar &c : value) {
+                if (FullWidthSlips::isSlipSpace(c.unicode()))
+                    c = u' ';
+            }
+            extra = value.split(u' ', Qt::SkipEmptyParts);
+            attribute.value = extra.isEmpty() ? QString() : extra.takeFirst();
+        }
+        meant.append(attribute);
+        for (const QString &word : std::as_const(extra)) {
+            Attribute more;
+            more.name = word.section(u'=', 0, 0);
+            more.value = word.section(u'=', 1);
+            more.hasValue = word.contains(u'=');
+            more.namePos = more.valuePos = attribute.valuePos;
+            meant.append(more);
+        }
+    }
+    m_tag.attributes = meant;
 }
 
 void PageChecker::characterReference(qsizetype at, bool inAttribute)

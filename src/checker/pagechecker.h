@@ -61,6 +61,7 @@ private:
     void report(Problem problem);
     void checkCharacters(QStringView text);
     void flushTag(bool complete);
+    void meantTag();
 
     NeedsOptions m_needs;
     HtmlScanner::State m_state;

@@ -233,6 +233,9 @@ void TestPageChecker::needs_data()
                                        << 0 << QStringList{"1:16 missing-lang"};
     QTest::newRow("legacy doctype") << "<!DOCTYPE svg><html lang=zh><title>t</title>" << 0
                                     << QStringList{"1:1 missing-doctype"};
+    QTest::newRow("alt after a slipped space")
+        << "<!DOCTYPE html><html lang=zh><title>t</title><img src=a　alt=b>" << 0
+        << QStringList{"1:56 fullwidth-space"};
     QTest::newRow("complete")
         << "<!doctype html>\n<html lang=\"zh-CN\"><title>t</title><img src=a alt=\"\">" << 0
         << QStringList{};
@@ -246,8 +249,10 @@ void TestPageChecker::needs()
     const NeedsOptions needs{!(switchedOff & 1), !(switchedOff & 2), !(switchedOff & 4),
                              !(switchedOff & 8)};
     const std::vector<Problem> problems = checkPage(page, QString(), needs);
-    for (const Problem &problem : problems)
-        QCOMPARE(problem.severity, Severity::Warning);
+    for (const Problem &problem : problems) {
+        if (problem.code.startsWith(QLatin1StringView("missing")))
+            QCOMPARE(problem.severity, Severity::Warning);
+    }
     QCOMPARE(described(problems), expected);
 }
 
