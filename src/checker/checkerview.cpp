@@ -109,6 +109,9 @@ CheckerView::CheckerView(RichTextBox &richText, StaBar &statusBar, QWidget *wind
 
     m_list->hide();
     connect(m_list, &ErrorList::activated, this, &CheckerView::goTo);
+    // Enter (or a double click) on a row goes on typing there.
+    connect(m_list->table(), &QTreeWidget::itemActivated, &m_richText,
+            [this] { m_richText.setFocus(); });
     connect(m_list, &ErrorList::fixRequested, this, &CheckerView::fix);
     connect(m_list, &ErrorList::fixAllRequested, this, &CheckerView::fixAll);
     // The first slice's problems show at once (the top of a page just
@@ -344,8 +347,8 @@ void CheckerView::goTo(int markIndex)
     if (markIndex < 0 || markIndex >= int(m_marks.size()) || m_marks[size_t(markIndex)].gone)
         return;
     QTextCursor cursor = m_richText.textCursor();
-    cursor.setPosition(qMin(m_marks[size_t(markIndex)].from,
-                            m_richText.document()->characterCount() - 1));
+    cursor.setPosition(
+        qMin(m_marks[size_t(markIndex)].from, m_richText.document()->characterCount() - 1));
     m_richText.setTextCursor(cursor);
     m_richText.ensureCursorVisible();
     m_list->selectRow(markIndex);
