@@ -34,6 +34,8 @@ public:
     void addCommandMenu(QMenu *menu);
     // Adds an item of other commands (a switch, say) there.
     void addCommandItem(QAction *item);
+    // Adds a command item to the same group.
+    QAction *addCommand(const QString &caption, const QString &name, std::function<void()> command);
 
     void mengongneng_Click();
     void menshortcut_Click();
@@ -55,6 +57,8 @@ public:
 
 private:
     void addEditorItems();
+    // Where command items go: before the settings item's separator.
+    QAction *commandPlace();
     // Inverts the strip's item, shows or hides the strip; true when it is
     // now shown.
     bool toggle(QAction *item, int strip);
