@@ -1,3 +1,4 @@
+#include "checker/checkcommand.h"
 #include "editor/richtextbox.h"
 #include "platform/caption.h"
 #include "platform/prompts.h"
@@ -17,6 +18,12 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    // "--check FILE..." checks pages without a window.
+    if (const std::optional<CheckCommand::Result> check = CheckCommand::run(arguments)) {
+        std::fputs(check->output.toLocal8Bit().constData(), stdout);
+        std::fputs(check->errors.toLocal8Bit().constData(), stderr);
+        return std::fflush(stdout) == 0 ? check->exitCode : 2;
+    }
     if (const std::optional<QString> answer = CommandLineAnswer(arguments)) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;

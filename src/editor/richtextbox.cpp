@@ -518,6 +518,10 @@ void RichTextBox::paintEvent(QPaintEvent *event)
     QPlainTextEdit::paintEvent(event);
     if (m_pieces->continuationCount() > 0)
         paintContinuations(event->rect());
+    if (m_overlay) {
+        QPainter painter(viewport());
+        m_overlay(painter);
+    }
 }
 
 void RichTextBox::paintContinuations(const QRect &area)
@@ -555,6 +559,12 @@ void RichTextBox::paintContinuations(const QRect &area)
         painter.drawLine(QPointF(x, y + h * 0.7), QPointF(x + w / 2, y + h * 0.55));
         painter.drawLine(QPointF(x, y + h * 0.7), QPointF(x + w / 2, y + h * 0.85));
     }
+}
+
+void RichTextBox::setOverlay(std::function<void(QPainter &)> overlay)
+{
+    m_overlay = std::move(overlay);
+    viewport()->update();
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

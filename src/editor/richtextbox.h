@@ -3,9 +3,11 @@
 #include "editor/richtext.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <functional>
 
 class AnsiByteCounter;
+class QPainter;
 class ColouringLayout;
 class TextCodec;
 class GlyphCache;
@@ -68,6 +70,11 @@ public:
     // first NUL.
     qint64 ansiByteCount() const;
     void setByteMeasure(const TextCodec *codec, QStringView lineBreak);
+
+    // Something drawn over the text after each paint (the checker's
+    // underlines); none when empty.
+    void setOverlay(std::function<void(QPainter &painter)> overlay);
+    QTextBlock firstBlockInView() const { return firstVisibleBlock(); }
 
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
     // place when the text is not shared.
@@ -145,6 +152,7 @@ private:
         bool operator==(const GlyphView &) const = default;
     };
     GlyphView m_glyphView;
+    std::function<void(QPainter &)> m_overlay;
 
     // Given to the area first: the document the others follow is its own.
     ColouringLayout *m_layout;

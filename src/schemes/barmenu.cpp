@@ -66,6 +66,11 @@ void BarMenu::addCommandMenu(QMenu *menu)
     m_poop->insertMenu(commandPlace(), menu);
 }
 
+void BarMenu::addCommandItem(QAction *item)
+{
+    m_poop->insertAction(commandPlace(), item);
+}
+
 // The colouring switch and the tag-name case items, after the strip toggles.
 QAction *BarMenu::addCommand(const QString &caption, const QString &name,
                              std::function<void()> command)

@@ -32,6 +32,8 @@ public:
     // Adds a submenu of other commands (the page's encoding, say) above the
     // settings item.
     void addCommandMenu(QMenu *menu);
+    // Adds an item of other commands (a switch, say) there.
+    void addCommandItem(QAction *item);
     // Adds a command item to the same group.
     QAction *addCommand(const QString &caption, const QString &name, std::function<void()> command);
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 class BarMenu;
+class CheckerView;
 class DocumentSession;
 class EditMenu;
 class EncodingMenus;
@@ -55,6 +56,7 @@ public:
     EditMenu &editMenu() const { return *m_editMenu; }
     BarMenu &barMenu() const { return *m_barMenu; }
     EncodingMenus &encodingMenus() const { return *m_encodingMenus; }
+    CheckerView &checker() const { return *m_checker; }
     Schemes &schemes() const { return *m_schemes; }
     TagCompletion &completion() const;
     EditorKeyHandling &keyHandling() const { return *m_keys; }
@@ -105,6 +107,7 @@ private:
     EditMenu *m_editMenu = nullptr;
     BarMenu *m_barMenu = nullptr;
     EncodingMenus *m_encodingMenus = nullptr;
+    CheckerView *m_checker = nullptr;
     std::unique_ptr<Schemes> m_schemes;
     EditorKeyHandling *m_keys = nullptr;
     // While start-up runs, the window is shown only at its end.

@@ -1,6 +1,8 @@
 // The main window's wiring: which control event runs which command.
 #include "shell/framain.h"
 
+#include "checker/checkerview.h"
+#include "checker/errorlist.h"
 #include "controls/mousehooks.h"
 #include "controls/stabar.h"
 #include "dialogs/form3.h"
@@ -65,6 +67,16 @@ void FRAmain::createMenus()
                               [this] { showSiteSearch(); });
     siteSearch->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
     siteSearch->setShortcutContext(Qt::WidgetShortcut);
+
+    m_checker = new CheckerView(*m_richText, *m_staBar, this, [this] { m_bands->layout(); });
+    m_bands->setLowerPanel(m_checker->errorList());
+    m_bands->layout();
+    m_checker->setPageEncoding(m_session->format().encoding);
+    connect(m_session, &DocumentSession::formatChanged, m_checker,
+            [this](const PageFormat &format) { m_checker->setPageEncoding(format.encoding); });
+    m_barMenu->addCommandItem(m_checker->menCheckErrors());
+    m_barMenu->addCommandItem(m_checker->menErrorList());
+    m_barMenu->addCommandMenu(m_checker->needsMenu());
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
