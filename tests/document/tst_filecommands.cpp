@@ -374,6 +374,13 @@ void TestFileCommands::lineBreaksKeptThroughEdits_data()
         << QByteArray("a\n\r\nd\r\n");
     QTest::newRow("removal from an empty line")
         << QByteArray("a\n\rb\r\n") << 3 << 2 << "" << none << false << QByteArray("a\nb\r\n");
+    // Keys: Enter types a break of the main kind; Backspace at the start of
+    // the line after an empty one takes the break after the empty line.
+    QTest::newRow("enter typed") << QByteArray("a\nb\r\nc\n") << 1 << 0 << "<Enter>" << none
+                                 << false << QByteArray("a\n\nb\r\nc\n");
+    QTest::newRow("backspace after an empty line")
+        << QByteArray("a\n\rb\r\n") << 5 << 0 << "<Backspace>" << none << false
+        << QByteArray("a\nb\r\n");
     QTest::newRow("removal undone") << QByteArray("a\nb\r\nc\r\nd\r\n") << 3 << 4 << "" << none
                                     << true << QByteArray("a\nb\r\nc\r\nd\r\n");
     QTest::newRow("unify to lf") << QByteArray("a\r\nb\rc\r\n") << 0 << 0 << ""
@@ -404,7 +411,12 @@ void TestFileCommands::lineBreaksKeptThroughEdits()
     } else {
         f.richText.setSelStart(start);
         f.richText.setSelLength(length);
-        f.richText.setSelText(typed);
+        if (typed == QLatin1String("<Enter>"))
+            QTest::keyClick(&f.richText, Qt::Key_Return);
+        else if (typed == QLatin1String("<Backspace>"))
+            QTest::keyClick(&f.richText, Qt::Key_Backspace);
+        else
+            f.richText.setSelText(typed);
     }
     QVERIFY(f.richText.isModified());
     if (undo) {
