@@ -264,7 +264,7 @@ void TestSchemes::barMenuItems()
     QCOMPARE(captions,
              (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏", "语法着色",
                           "-", "  标签名小写", "  标签名大写", "-", "锁定<快捷编辑拦>", "-",
-                          "  用编码重新打开", "  用编码保存", "-", "  设    置"}));
+                          "  用编码重新打开", "  用编码保存", "  统一换行", "-", "  设    置"}));
     QVERIFY(!menu.menueee->isEnabled());
     QVERIFY(menu.menueee->isChecked());
     menu.menueee->trigger();
