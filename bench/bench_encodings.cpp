@@ -106,7 +106,7 @@ void BM_Save(benchmark::State &state)
     const PageFile::ReadResult format = PageFile::read(pages().paths[page]);
     const QString target = pages().folder.filePath(QStringLiteral("saved.htm"));
     for (auto _ : state) {
-        if (!PageFile::write(target, window.richText()->Text(), format.format).ok)
+        if (!PageFile::write(target, window.richText()->pageText(), format.format).ok)
             state.SkipWithError("save failed");
     }
     label(state);

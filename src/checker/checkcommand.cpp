@@ -38,7 +38,7 @@ std::optional<Result> run(const QStringList &arguments)
         int errorCount = 0;
         int warningCount = 0;
         for (const Checker::Problem &problem :
-             Checker::checkPage(page.text, page.format.encoding)) {
+             Checker::checkPage(page.page.text, page.format.encoding)) {
             const bool error = problem.severity == Checker::Severity::Error;
             ++(error ? errorCount : warningCount);
             if (!quiet) {

@@ -143,8 +143,9 @@ void Autosave::Timersave_Timer()
 
 void Autosave::makeCopy(const QString &autosaveFolder)
 {
-    const QString text = m_richText.Text();
+    const QString text = m_richText.pageText();
     PageFormat format = m_format ? *m_format : PageFormat();
+    format.lineBreak = m_richText.mainLineBreak();
     // Nothing typed may be lost in the copy; its line breaks stay the page's.
     if (format.codec()->unencodable(text).count > 0)
         format = format.inEncoding(QStringLiteral("UTF-8"), true);

@@ -66,3 +66,8 @@ void EncodingCommands::SaveWithEncoding(const QString &encoding, bool byteOrderM
         return;
     m_fileCommands.SaveInFormat(m_session.format().inEncoding(encoding, byteOrderMark));
 }
+
+void EncodingCommands::UnifyLineBreaks(LineBreak to)
+{
+    m_fileCommands.UnifyLineBreaks(to);
+}

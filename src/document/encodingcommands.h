@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linebreak.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,8 @@ public:
     // Saves the page as encoding (UTF-16 always with its byte-order mark,
     // UTF-8 with one when asked).
     void SaveWithEncoding(const QString &encoding, bool byteOrderMark = false);
+    // Makes every line break of the page of one kind.
+    void UnifyLineBreaks(LineBreak to);
 
 private:
     // Says so when the system has no converter for the encoding.

@@ -49,8 +49,19 @@ EncodingMenus::EncodingMenus(EncodingCommands &commands, QWidget *parent)
     : QObject(parent)
     , m_reopen(makeMenu("menreopen", QStringLiteral("  用编码重新打开"), parent))
     , m_save(makeMenu("mensaveas", QStringLiteral("  用编码保存"), parent))
+    , m_lineBreaks(makeMenu("menlinebreaks", QStringLiteral("  统一换行"), parent))
     , m_both(new QMenu(parent))
 {
+    const std::pair<LineBreak, QString> kinds[] = {
+        {LineBreak::CrLf, QStringLiteral("全部改为 CRLF (Windows)")},
+        {LineBreak::Lf, QStringLiteral("全部改为 LF (Linux/Unix)")},
+        {LineBreak::Cr, QStringLiteral("全部改为 CR (旧版 Mac)")}};
+    for (const auto &[kind, caption] : kinds) {
+        QAction *action = m_lineBreaks->addAction(caption);
+        action->setObjectName(QStringLiteral("menlinebreak") + LineBreaks::name(kind));
+        connect(action, &QAction::triggered, this,
+                [&commands, kind] { commands.UnifyLineBreaks(kind); });
+    }
     fill(m_reopen, false,
          [&commands](const QString &encoding, bool) { commands.ReopenWithEncoding(encoding); });
     fill(m_save, true, [&commands](const QString &encoding, bool mark) {
@@ -60,6 +71,7 @@ EncodingMenus::EncodingMenus(EncodingCommands &commands, QWidget *parent)
     m_both->setAccessibleName(QStringLiteral("网页编码"));
     m_both->addMenu(m_reopen);
     m_both->addMenu(m_save);
+    m_both->addMenu(m_lineBreaks);
 }
 
 void EncodingMenus::popup(const QPoint &globalPos)

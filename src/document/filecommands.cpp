@@ -106,6 +106,7 @@ void FileCommands::NewDocument()
     m_richText.setSelStart(0);
     m_richText.setSelLength(length);
     m_richText.setSelText(QString());
+    m_richText.unifyLineBreaks(PageFormat().lineBreak);
     m_richText.setModified(false);
     m_session.CurrentFile.clear();
     m_session.setFormat(PageFormat());
@@ -188,7 +189,7 @@ bool FileCommands::LoadNamedFile(const QString &path, QString *error, const QStr
             *error = result.error;
         return false;
     }
-    m_richText.setText(std::move(result.text));
+    m_richText.setPageText(std::move(result.page));
     m_richText.setModified(false);
     AdoptOpenedPage(path, result);
     return true;
@@ -314,15 +315,18 @@ bool FileCommands::SaveInFormat(PageFormat format)
         m_status.setText2(QStringLiteral("保存取消"));
         return false;
     }
-    QString text = m_richText.Text();
+    QString text = m_richText.pageText();
     if (!settleUnencodable(text, format)) {
         m_status.setText2(QStringLiteral("保存取消"));
         return false;
     }
+    // The declaration is found in the text as the editing area counts it.
     if (format.encoding != m_session.format().encoding &&
-        offerDeclarationUpdate(text, format.encoding)) {
-        text = m_richText.Text();
+        offerDeclarationUpdate(m_richText.Text(), format.encoding)) {
+        text = m_richText.pageText();
     }
+    // Typed line breaks are written as the page's main kind.
+    format.lineBreak = m_richText.mainLineBreak();
 
     const QString path = m_session.CurrentFile;
     const SafeFile::Result written = PageFile::write(path, text, format);
@@ -361,6 +365,14 @@ bool FileCommands::offerToSave(const QString &question)
     if (answer == Prompts::AnswerYes)
         return Save();
     return answer == Prompts::AnswerNo;
+}
+
+void FileCommands::UnifyLineBreaks(LineBreak to)
+{
+    m_richText.unifyLineBreaks(to);
+    m_session.setFormat(m_session.format().withLineBreaks(to));
+    m_status.setText2(QStringLiteral("换行已经全部改为 ") + LineBreaks::name(to) +
+                      QStringLiteral("，保存后写入文件"));
 }
 
 bool FileCommands::SaveAs()

@@ -51,6 +51,10 @@ public:
     // declaration first.
     bool SaveInFormat(PageFormat format);
 
+    // Makes every line break of the page, the final one too, of kind to: one
+    // edit, undone in one step; the file changes when the page is saved.
+    void UnifyLineBreaks(LineBreak to);
+
     // Loads the file at path as Open does after its dialog (in the encoding
     // given, else the one the page is found to be in): on success the file
     // becomes the document's file; on failure nothing changes and the reason

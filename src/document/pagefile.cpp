@@ -10,17 +10,6 @@ namespace PageFile {
 
 namespace {
 
-// Drops one line break at the very end and returns it.
-QString takeFinalLineBreak(QString &text)
-{
-    const qsizetype length = text.endsWith(QLatin1String("\r\n"))           ? 2
-                             : text.endsWith(u'\n') || text.endsWith(u'\r') ? 1
-                                                                            : 0;
-    QString lineBreak = text.right(length);
-    text.chop(length);
-    return lineBreak;
-}
-
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 {
     SafeFile::removeLeftovers(path); // what a killed save left beside the page
@@ -63,12 +52,15 @@ void decodeInto(ReadResult &result, QByteArrayView bytes, const QString &encodin
         format.trailingBytes = bytes.last(1).toByteArray();
         bytes.chop(1);
     }
-    result.text = codec->decode(bytes);
+    QString text = codec->decode(bytes);
     if (!codec->keepsEveryByte())
-        result.bytesMayChange = codec->encode(result.text) != bytes;
-    format.lineBreak = PageFormat::lineBreakOf(result.text);
-    result.finalLineBreakText = takeFinalLineBreak(result.text);
-    format.finalLineBreak = !result.finalLineBreakText.isEmpty();
+        result.bytesMayChange = codec->encode(text) != bytes;
+    result.page = LineBreaks::split(std::move(text));
+    format.lineBreak = result.page.main;
+    const std::optional<LineBreak> finalBreak = result.page.takeFinalBreak();
+    format.finalLineBreak = finalBreak.has_value();
+    if (finalBreak != format.lineBreak)
+        format.ownFinalBreak = finalBreak;
     result.ok = true;
 }
 
@@ -105,16 +97,9 @@ ReadResult read(const QString &path, const QString &encoding)
 QByteArray encode(const QString &text, const PageFormat &format)
 {
     const TextCodec *codec = format.codec();
-    const QStringView tail = format.finalLineBreak ? format.lineBreakText() : QStringView();
-    QByteArray bytes;
-    if (format.lineBreak == PageFormat::LineBreak::CrLf) {
-        bytes = codec->encode(text, tail);
-    } else {
-        // The editing area gives CR LF.
-        QString converted = text;
-        converted.replace(QStringLiteral("\r\n"), format.lineBreakText().toString());
-        bytes = codec->encode(converted, tail);
-    }
+    const QStringView tail =
+        format.finalLineBreak ? LineBreaks::text(format.finalBreak()) : QStringView();
+    QByteArray bytes = codec->encode(text, tail);
     if (format.byteOrderMark)
         bytes.prepend(codec->byteOrderMark());
     bytes += format.trailingBytes;

@@ -6,23 +6,24 @@
 #include <QString>
 
 // Pages on disk. Reading finds the page's encoding (see EncodingDetection)
-// and notes its form in a PageFormat: byte-order mark, line breaks, and
-// whether the file ends with a line break, which is then not part of the
-// text. Writing puts the text back in that form, so that a page opened and
-// saved unchanged keeps its bytes.
+// and notes its form in a PageFormat: byte-order mark, the main kind of line
+// break, and whether the file ends with a line break, which is then not part
+// of the text; the text comes with each line's own break noted. Writing puts
+// the text (each line break as it is to be written) back in that form, so
+// that a page opened and saved unchanged keeps its bytes.
 namespace PageFile {
 
 struct ReadResult {
     bool ok = false;
-    QString text;  // the page as the editing area takes it
+    // The page as the editing area takes it: its line breaks as LF, with the
+    // kinds of those not of the main kind.
+    LineBreaks::Split page;
     QString error; // the reason, in words for the user, when ok is false
     PageFormat format;
     // The encoding the page declares where its bytes overrule it; else "".
     QString overruledDeclaration;
     // Set where the page's bytes may not come back the same on saving.
     bool bytesMayChange = false;
-    // The line break taken off the end of the text, as the file had it.
-    QString finalLineBreakText;
 };
 
 ReadResult read(const QString &path);
@@ -31,8 +32,9 @@ ReadResult decode(QByteArrayView bytes);
 // The same in an encoding the caller chose.
 ReadResult read(const QString &path, const QString &encoding);
 
-// The bytes of a page's text in format; characters the encoding cannot hold
-// are written as numeric character references.
+// The bytes of a page's text (its line breaks as they are to be written) in
+// format; characters the encoding cannot hold are written as numeric
+// character references.
 QByteArray encode(const QString &text, const PageFormat &format);
 
 SafeFile::Result write(const QString &path, const QString &text,

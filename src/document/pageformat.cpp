@@ -11,31 +11,36 @@ const TextCodec *PageFormat::codec() const
 
 QStringView PageFormat::lineBreakText() const
 {
-    switch (lineBreak) {
-    case LineBreak::Lf:
-        return u"\n";
-    case LineBreak::Cr:
-        return u"\r";
-    case LineBreak::CrLf:
-        break;
-    }
-    return u"\r\n";
+    return LineBreaks::text(lineBreak);
 }
 
-QString PageFormat::description() const
+QString PageFormat::description(bool mixedLineBreaks) const
 {
     QString text = EncodingLabels::displayName(encoding);
     if (byteOrderMark)
         text += QStringLiteral(" BOM");
-    switch (lineBreak) {
-    case LineBreak::CrLf:
-        return text + QStringLiteral(" CRLF");
-    case LineBreak::Lf:
-        return text + QStringLiteral(" LF");
-    case LineBreak::Cr:
-        return text + QStringLiteral(" CR");
-    }
-    return text;
+    const bool mixed = mixedLineBreaks || (finalLineBreak && finalBreak() != lineBreak);
+    return text + (mixed ? QStringLiteral(" 混合换行")
+                         : QStringLiteral(" ") + LineBreaks::name(lineBreak));
+}
+
+qint64 PageFormat::bytesAroundText() const
+{
+    const TextCodec *textCodec = codec();
+    qint64 bytes = trailingBytes.size();
+    if (byteOrderMark)
+        bytes += textCodec->byteOrderMark().size();
+    if (finalLineBreak)
+        bytes += textCodec->encodedLength(LineBreaks::text(finalBreak()));
+    return bytes;
+}
+
+PageFormat PageFormat::withLineBreaks(LineBreak to) const
+{
+    PageFormat format = *this;
+    format.lineBreak = to;
+    format.ownFinalBreak.reset();
+    return format;
 }
 
 PageFormat PageFormat::inEncoding(const QString &name, bool withByteOrderMark) const
@@ -46,14 +51,4 @@ PageFormat PageFormat::inEncoding(const QString &name, bool withByteOrderMark) c
     format.encoding = name;
     format.byteOrderMark = withByteOrderMark || name.startsWith(QLatin1String("UTF-16"));
     return format;
-}
-
-PageFormat::LineBreak PageFormat::lineBreakOf(QStringView text)
-{
-    // CR and LF together are either CR LF pairs or a mix; both count as CR LF.
-    const bool hasCr = text.contains(u'\r');
-    const bool hasLf = text.contains(u'\n');
-    if (hasCr == hasLf)
-        return LineBreak::CrLf;
-    return hasCr ? LineBreak::Cr : LineBreak::Lf;
 }

@@ -14,16 +14,17 @@ constexpr int kRecountAfterLines = 2000;
 // The byte count of one line, kept with it.
 class LineBytes : public QTextBlockUserData {
 public:
-    LineBytes(AnsiByteCounter *counter, qint64 bytes, bool hasNul, bool continuation)
+    LineBytes(AnsiByteCounter *counter, qint64 bytes, bool hasNul, bool continuation, int ownBreak)
         : counter(counter)
         , bytes(bytes)
         , hasNul(hasNul)
         , continuation(continuation)
+        , ownBreak(ownBreak)
     {}
     ~LineBytes() override
     {
         if (counter)
-            counter->lineRemoved(bytes, hasNul, continuation);
+            counter->lineRemoved(bytes, hasNul, continuation, ownBreak);
     }
 
     AnsiByteCounter *counter;
@@ -31,7 +32,15 @@ public:
     bool hasNul;
     // Continues the line before it: no line break between the two.
     bool continuation;
+    // The kind of the line break before it when it has one of its own, else -1.
+    int ownBreak;
 };
+
+int ownBreakOf(const QTextBlock &block)
+{
+    const QVariant kind = block.blockFormat().property(LinePieces::kLineBreakProperty);
+    return kind.isValid() ? kind.toInt() : -1;
+}
 
 LineBytes *recordOf(const QTextBlock &block)
 {
@@ -58,13 +67,20 @@ AnsiByteCounter::~AnsiByteCounter()
     }
 }
 
-void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul, bool continuation)
+void AnsiByteCounter::lineRemoved(qint64 lineBytes, bool hasNul, bool continuation, int ownBreak)
 {
     m_total -= lineBytes;
     if (hasNul)
         --m_linesWithNul;
     if (continuation)
         --m_continuations;
+    if (ownBreak >= 0)
+        --m_ownBreaks[size_t(ownBreak)];
+}
+
+qint64 AnsiByteCounter::breakBytes(int ownBreak) const
+{
+    return m_breakBytes[size_t(ownBreak >= 0 ? ownBreak : int(m_mainBreak))];
 }
 
 void AnsiByteCounter::contentsChange(int position, int, int charsAdded)
@@ -91,20 +107,24 @@ void AnsiByteCounter::countLine(QTextBlock &block, bool replacesCount)
     const qint64 lineBytes = m_codec->encodedLength(text);
     const bool hasNul = text.contains(QChar(u'\0'));
     const bool continuation = LinePieces::isContinuation(block);
+    const int ownBreak = continuation ? -1 : ownBreakOf(block);
     if (LineBytes *record = recordOf(block)) {
         if (replacesCount)
-            lineRemoved(record->bytes, record->hasNul, record->continuation);
+            lineRemoved(record->bytes, record->hasNul, record->continuation, record->ownBreak);
         record->bytes = lineBytes;
         record->hasNul = hasNul;
         record->continuation = continuation;
+        record->ownBreak = ownBreak;
     } else {
-        block.setUserData(new LineBytes(this, lineBytes, hasNul, continuation));
+        block.setUserData(new LineBytes(this, lineBytes, hasNul, continuation, ownBreak));
     }
     m_total += lineBytes;
     if (hasNul)
         ++m_linesWithNul;
     if (continuation)
         ++m_continuations;
+    if (ownBreak >= 0)
+        ++m_ownBreaks[size_t(ownBreak)];
 }
 
 void AnsiByteCounter::recountAll()
@@ -112,6 +132,7 @@ void AnsiByteCounter::recountAll()
     m_total = 0;
     m_linesWithNul = 0;
     m_continuations = 0;
+    m_ownBreaks = {};
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
         countLine(block, false);
     m_stale = false;
@@ -123,10 +144,15 @@ qint64 AnsiByteCounter::bytes()
         recountAll();
     // The pieces of a long line are blocks of their own, with no line break
     // between them.
-    const qint64 lineBreaks =
-        m_lineBreakBytes * qint64(m_document->blockCount() - 1 - m_continuations);
+    int mainBreaks = m_document->blockCount() - 1 - m_continuations;
+    qint64 lineBreaks = 0;
+    for (size_t kind = 0; kind < m_ownBreaks.size(); ++kind) {
+        mainBreaks -= m_ownBreaks[kind];
+        lineBreaks += m_breakBytes[kind] * m_ownBreaks[kind];
+    }
+    lineBreaks += breakBytes(-1) * mainBreaks;
     if (m_linesWithNul == 0)
-        return m_total + lineBreaks;
+        return m_total + lineBreaks + m_aroundText;
 
     // Counting stops at the first NUL: walk the lines up to it.
     qint64 bytes = 0;
@@ -138,16 +164,19 @@ qint64 AnsiByteCounter::bytes()
                    m_codec->encodedLength(QStringView(text).left(text.indexOf(QChar(u'\0'))));
         }
         const LineBytes *next = recordOf(block.next());
-        bytes += (record ? record->bytes : 0) + (next && next->continuation ? 0 : m_lineBreakBytes);
+        bytes += (record ? record->bytes : 0) +
+                 (next && next->continuation ? 0 : breakBytes(next ? next->ownBreak : -1));
     }
     return bytes;
 }
 
-void AnsiByteCounter::setMeasure(const TextCodec *codec, QStringView lineBreak)
+void AnsiByteCounter::setMeasure(const TextCodec *codec, qint64 bytesAroundText)
 {
-    if (codec == m_codec && codec->encodedLength(lineBreak) == m_lineBreakBytes)
+    m_aroundText = bytesAroundText;
+    if (codec == m_codec)
         return;
     m_codec = codec;
-    m_lineBreakBytes = codec->encodedLength(lineBreak);
+    for (int kind = 0; kind < LineBreaks::kKinds; ++kind)
+        m_breakBytes[size_t(kind)] = codec->encodedLength(LineBreaks::text(LineBreak(kind)));
     m_stale = true;
 }

@@ -43,7 +43,76 @@ bool isBreak(QChar c)
     return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
 }
 
+std::optional<LineBreak> ownBreakOf(const QTextBlock &block)
+{
+    const QVariant kind = block.blockFormat().property(LinePieces::kLineBreakProperty);
+    if (!kind.isValid())
+        return std::nullopt;
+    return LineBreak(kind.toInt());
+}
+
+// The numbers kept for the blocks firstNumber to lastBefore (before a change
+// that added `added` blocks) give way to found; those after them move.
+template <typename T, typename NumberOf>
+void renumber(std::vector<T> &kept, int firstNumber, int lastBefore, int added,
+              const std::vector<T> &found, NumberOf numberOf)
+{
+    auto from = std::lower_bound(kept.begin(), kept.end(), firstNumber,
+                                 [&](T &item, int n) { return numberOf(item) < n; });
+    auto to = std::upper_bound(from, kept.end(), lastBefore,
+                               [&](int n, T &item) { return n < numberOf(item); });
+    for (auto later = to; later != kept.end(); ++later)
+        numberOf(*later) += added;
+    from = kept.erase(from, to);
+    kept.insert(from, found.begin(), found.end());
+}
+
+// The raw text of blocks from firstBlock on, each paragraph separator
+// replaced by what breakBefore gives for the block after it.
+template <typename BreakBefore>
+QString joinLines(QStringView raw, qsizetype reserve, int firstBlock, BreakBefore breakBefore)
+{
+    QString text;
+    text.reserve(reserve);
+    int block = firstBlock;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype separator = raw.indexOf(QChar(QChar::ParagraphSeparator), from);
+        if (separator < 0) {
+            text += raw.sliced(from);
+            return text;
+        }
+        text += raw.sliced(from, separator - from);
+        text += breakBefore(++block);
+        from = separator + 1;
+    }
+}
+
 } // namespace
+
+// Gives the page back the main line break it had before an edit that
+// changed it, and again on redo.
+class MainBreakChange : public QAbstractUndoItem {
+public:
+    MainBreakChange(LinePieces *pieces, LineBreak before, LineBreak after)
+        : m_pieces(pieces)
+        , m_before(before)
+        , m_after(after)
+    {}
+    void undo() override { set(m_before); }
+    void redo() override { set(m_after); }
+
+private:
+    void set(LineBreak kind)
+    {
+        m_pieces->m_mainBreak = kind;
+        if (m_pieces->m_breaksChanged)
+            m_pieces->m_breaksChanged();
+    }
+    LinePieces *m_pieces;
+    LineBreak m_before;
+    LineBreak m_after;
+};
 
 LinePieces::LinePieces(QTextDocument *document)
     : QObject(document)
@@ -77,59 +146,135 @@ void LinePieces::contentsChange(int position, int charsRemoved, int charsAdded)
     const BlockWatch::Step step = m_watch.step(charsRemoved, charsAdded);
     const int added = step.blocksAdded;
     m_lastChange = {position, charsRemoved, charsAdded, !step.blocksKept};
-    if (m_loading || (m_continuations.empty() && !m_mayHaveMarks))
+    if (m_loading || (m_continuations.empty() && m_breakMarks.empty() && !m_mayHaveMarks))
         return;
     const QTextBlock first = m_document->findBlock(position);
     QTextBlock last = m_document->findBlock(position + charsAdded);
     if (!last.isValid())
         last = m_document->lastBlock();
-    // A change within one block neither adds nor removes a boundary.
-    if (added == 0 && first == last)
-        return;
+    // A change within one block neither adds nor removes a boundary; only a
+    // new format (a mark set or cleared) may change what it holds.
+    if (added == 0 && first == last) {
+        const int number = first.blockNumber();
+        const BreakMark *mark = breakMarkBefore(number);
+        const std::optional<LineBreak> kept =
+            mark ? std::optional<LineBreak>(mark->kind) : std::nullopt;
+        if (isContinuation(first) ==
+                std::binary_search(m_continuations.begin(), m_continuations.end(), number) &&
+            (number == 0 || ownBreakOf(first) == kept))
+            return;
+    }
 
     // The blocks first to last now stand where first to lastBefore stood:
     // their marks are read again, those after them move by the blocks added.
     const int firstNumber = first.blockNumber();
     const int lastNumber = last.blockNumber();
     const int lastBefore = lastNumber - added;
-    auto from = std::lower_bound(m_continuations.begin(), m_continuations.end(), firstNumber);
-    auto to = std::upper_bound(from, m_continuations.end(), lastBefore);
-    for (auto later = to; later != m_continuations.end(); ++later)
-        *later += added;
+    const size_t breaksBefore = m_breakMarks.size();
     std::vector<int> marked;
+    std::vector<BreakMark> breaks;
     int number = firstNumber;
     for (QTextBlock block = first;; block = block.next(), ++number) {
         if (isContinuation(block))
             marked.push_back(number);
+        else if (const std::optional<LineBreak> kind =
+                     number > 0 ? ownBreakOf(block) : std::nullopt)
+            breaks.push_back({number, *kind});
         if (block == last)
             break;
     }
-    from = m_continuations.erase(from, to);
-    m_continuations.insert(from, marked.begin(), marked.end());
+    renumber(m_continuations, firstNumber, lastBefore, added, marked,
+             [](int &n) -> int & { return n; });
+    renumber(m_breakMarks, firstNumber, lastBefore, added, breaks,
+             [](BreakMark &mark) -> int & { return mark.block; });
+    if (m_breakMarks.size() != breaksBefore && m_breaksChanged)
+        m_breaksChanged();
+}
+
+LineBreak LinePieces::breakBefore(const QTextBlock &block) const
+{
+    return ownBreakOf(block).value_or(m_mainBreak);
+}
+
+int LinePieces::oddBreakCount() const
+{
+    return int(m_breakMarks.size());
+}
+
+const LinePieces::BreakMark *LinePieces::breakMarkBefore(int blockNumber) const
+{
+    const auto found =
+        std::lower_bound(m_breakMarks.begin(), m_breakMarks.end(), blockNumber,
+                         [](const BreakMark &mark, int number) { return mark.block < number; });
+    return found != m_breakMarks.end() && found->block == blockNumber ? &*found : nullptr;
+}
+
+void LinePieces::setMarks(const QTextBlock &block, bool continuation,
+                          std::optional<LineBreak> ownBreak)
+{
+    QTextBlockFormat format = block.blockFormat();
+    if (continuation)
+        format.setProperty(kContinuationProperty, true);
+    else
+        format.clearProperty(kContinuationProperty);
+    if (ownBreak)
+        format.setProperty(kLineBreakProperty, int(*ownBreak));
+    else
+        format.clearProperty(kLineBreakProperty);
+    QTextCursor(block).setBlockFormat(format);
+}
+
+void LinePieces::unifyBreaks(LineBreak to)
+{
+    if (m_breakMarks.empty() && to == m_mainBreak)
+        return;
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    // The numbers are read again when the edit ends.
+    for (const BreakMark &mark : m_breakMarks) {
+        const QTextBlock block = m_document->findBlockByNumber(mark.block);
+        setMarks(block, isContinuation(block), std::nullopt);
+    }
+    m_document->appendUndoItem(new MainBreakChange(this, m_mainBreak, to));
+    m_mainBreak = to;
+    cursor.endEditBlock();
+    if (m_breaksChanged)
+        m_breaksChanged();
+}
+
+QString LinePieces::pageText(QStringView raw) const
+{
+    const QStringView mainBreak = LineBreaks::text(m_mainBreak);
+    auto continuation = m_continuations.begin();
+    auto mark = m_breakMarks.begin();
+    return joinLines(raw,
+                     raw.size() + qsizetype(m_document->blockCount()) * (mainBreak.size() - 1) +
+                         qsizetype(m_breakMarks.size()),
+                     0, [&](int block) {
+                         while (mark != m_breakMarks.end() && mark->block < block)
+                             ++mark;
+                         if (continuation != m_continuations.end() && *continuation == block) {
+                             ++continuation;
+                             return QStringView();
+                         }
+                         if (mark != m_breakMarks.end() && mark->block == block)
+                             return LineBreaks::text(mark->kind);
+                         return mainBreak;
+                     });
 }
 
 QString LinePieces::joined(QStringView raw, int firstBlock, int separators,
                            QStringView lineBreak) const
 {
-    QString text;
-    text.reserve(raw.size() + qsizetype(separators) * (lineBreak.size() - 1));
     auto next = std::upper_bound(m_continuations.begin(), m_continuations.end(), firstBlock);
-    int block = firstBlock;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype separator = raw.indexOf(QChar(QChar::ParagraphSeparator), from);
-        if (separator < 0) {
-            text += raw.sliced(from);
-            return text;
-        }
-        text += raw.sliced(from, separator - from);
-        ++block;
-        if (next != m_continuations.end() && *next == block)
-            ++next;
-        else
-            text += lineBreak;
-        from = separator + 1;
-    }
+    return joinLines(raw, raw.size() + qsizetype(separators) * (lineBreak.size() - 1), firstBlock,
+                     [&](int block) {
+                         if (next != m_continuations.end() && *next == block) {
+                             ++next;
+                             return QStringView();
+                         }
+                         return lineBreak;
+                     });
 }
 
 int LinePieces::joinedPosition(int widgetPosition) const
@@ -176,6 +321,7 @@ void LinePieces::insertText(QTextCursor &cursor, QStringView text)
             if (!lineStart) {
                 lineStart = cursor.blockFormat();
                 lineStart->clearProperty(kContinuationProperty);
+                lineStart->clearProperty(kLineBreakProperty);
             }
             cursor.insertBlock(*lineStart);
         }
@@ -188,21 +334,21 @@ void LinePieces::insertText(QTextCursor &cursor, QStringView text)
 
 void LinePieces::keepMark(int position)
 {
-    if (m_continuations.empty() && !m_mayHaveMarks)
+    if (m_continuations.empty() && m_breakMarks.empty() && !m_mayHaveMarks)
         return;
     // Until the edit block ends the numbers kept are those from before the
     // edit; the blocks before position kept their numbers.
     const QTextBlock block = m_document->findBlock(position);
-    const bool marked =
-        std::binary_search(m_continuations.begin(), m_continuations.end(), block.blockNumber());
-    if (!block.isValid() || isContinuation(block) == marked)
+    if (!block.isValid())
         return;
-    QTextBlockFormat format = block.blockFormat();
-    if (marked)
-        format.setProperty(kContinuationProperty, true);
-    else
-        format.clearProperty(kContinuationProperty);
-    QTextCursor(block).setBlockFormat(format);
+    const int number = block.blockNumber();
+    const bool marked = std::binary_search(m_continuations.begin(), m_continuations.end(), number);
+    const BreakMark *before = breakMarkBefore(number);
+    const std::optional<LineBreak> ownBreak =
+        before ? std::optional<LineBreak>(before->kind) : std::nullopt;
+    if (isContinuation(block) == marked && ownBreakOf(block) == ownBreak)
+        return;
+    setMarks(block, marked, ownBreak);
 }
 
 void LinePieces::dropEmptyPieces(int firstPosition, int lastPosition)
@@ -246,6 +392,7 @@ void LinePieces::cutLongBlocks(int firstPosition, int lastPosition)
                 start + pieceEnd([&](int i) { return m_document->characterAt(start + i); });
             QTextBlockFormat format = block.blockFormat();
             format.setProperty(kContinuationProperty, true);
+            format.clearProperty(kLineBreakProperty);
             m_mayHaveMarks = true;
             cursor.setPosition(end);
             cursor.insertBlock(format);
@@ -256,7 +403,8 @@ void LinePieces::cutLongBlocks(int firstPosition, int lastPosition)
     cursor.endEditBlock();
 }
 
-void LinePieces::load(QString text, const std::function<void(const QString &)> &setPlainText)
+void LinePieces::load(QString text, const std::function<void(const QString &)> &setPlainText,
+                      LineBreak main, const std::vector<LineBreaks::Odd> &odd)
 {
     // The lines too long, and where each starts.
     std::vector<int> continuations;
@@ -285,17 +433,24 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
         start = end + 1;
     }
     m_continuations.clear();
-    m_mayHaveMarks = !continuations.empty();
+    m_breakMarks.clear();
+    m_mainBreak = main;
+    m_mayHaveMarks = !continuations.empty() || !odd.empty();
+    m_loading = true;
     if (continuations.empty()) {
         setPlainText(text);
+    } else {
+        cut += QStringView(text).sliced(copied);
+        text = QString();
+        setPlainText(cut);
+        cut = QString();
+    }
+    text = QString();
+    if (!m_mayHaveMarks) {
+        m_loading = false;
         return;
     }
-    cut += QStringView(text).sliced(copied);
-    text = QString();
 
-    m_loading = true;
-    setPlainText(cut);
-    cut = QString();
     const bool undo = m_document->isUndoRedoEnabled();
     m_document->setUndoRedoEnabled(false);
     QTextCursor cursor(m_document);
@@ -310,9 +465,32 @@ void LinePieces::load(QString text, const std::function<void(const QString &)> &
         cursor.setPosition(piece.position());
         cursor.setBlockFormat(format);
     }
+    // The break that ends line n stands before the first block of line
+    // n + 1, which the continuations before it push further down.
+    std::vector<BreakMark> breaks;
+    breaks.reserve(odd.size());
+    piece = m_document->begin();
+    number = 0;
+    size_t cuts = 0;
+    for (const LineBreaks::Odd &oddBreak : odd) {
+        const qsizetype line = oddBreak.line + 1;
+        while (cuts < continuations.size() && continuations[cuts] - qsizetype(cuts) - 1 < line)
+            ++cuts;
+        const int target = int(line + qsizetype(cuts));
+        for (; number < target && piece.isValid(); ++number)
+            piece = piece.next();
+        if (!piece.isValid())
+            break;
+        QTextBlockFormat format = piece.blockFormat();
+        format.setProperty(kLineBreakProperty, int(oddBreak.kind));
+        cursor.setPosition(piece.position());
+        cursor.setBlockFormat(format);
+        breaks.push_back({target, oddBreak.kind});
+    }
     cursor.endEditBlock();
     m_document->setUndoRedoEnabled(undo);
     m_document->setModified(false);
     m_continuations = std::move(continuations);
+    m_breakMarks = std::move(breaks);
     m_loading = false;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "editor/blockwatch.h"
+#include "platform/linebreak.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringView>
 #include <QTextFormat>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QTextBlock;
@@ -32,6 +34,13 @@ class QTextDocument;
 // LinePieces keeps the numbers of the continuation blocks, so that counting
 // them before a block costs a binary search. A page whose lines are all short
 // has none and pays nothing for them.
+//
+// The line breaks of the page's file are kept the same way: a block whose
+// line break before it is not of the page's main kind (a CR LF page with
+// some LF lines) carries its kind in its format, a block without one has a
+// break of the main kind. A line break typed or inserted is of the main kind.
+// The same edits that would move a continuation mark would move these, and
+// the same repairs keep them.
 class LinePieces : public QObject {
 public:
     // Long lines are cut into pieces of this many characters; a piece that
@@ -39,6 +48,7 @@ public:
     static constexpr int kPieceLength = 256;
     static constexpr int kLongestPiece = 2 * kPieceLength;
     static constexpr int kContinuationProperty = QTextFormat::UserProperty + 0x4C50;
+    static constexpr int kLineBreakProperty = QTextFormat::UserProperty + 0x4C42;
 
     explicit LinePieces(QTextDocument *document);
 
@@ -46,6 +56,19 @@ public:
     // Whether a line break follows the block, and not another piece of its
     // line.
     static bool endsLine(const QTextBlock &block);
+
+    // The kind of the line break before the block: its own, else the main
+    // one. Meaningless for a continuation and the first block.
+    LineBreak breakBefore(const QTextBlock &block) const;
+    LineBreak mainBreak() const { return m_mainBreak; }
+    // Line breaks of another kind than the main one.
+    int oddBreakCount() const;
+    // Makes every line break of kind to, as one edit that undoes with the
+    // main kind it had.
+    void unifyBreaks(LineBreak to);
+    // Called when the main kind changes or line breaks of another kind come
+    // or go.
+    void setBreaksChanged(std::function<void()> changed) { m_breaksChanged = std::move(changed); }
 
     // Continuation blocks among the blocks 0 to blockNumber.
     int continuationsUpTo(int blockNumber) const;
@@ -77,6 +100,10 @@ public:
     // separators is the number of paragraph separators in raw.
     QString joined(QStringView raw, int firstBlock, int separators, QStringView lineBreak) const;
 
+    // The document's raw text (toRawText) as the page's file holds it: each
+    // line break of its own kind, the pieces of a line joined.
+    QString pageText(QStringView raw) const;
+
     // Positions in the document's text with the piece boundaries left out.
     int joinedPosition(int widgetPosition) const;
     // At a piece boundary: the end of the earlier piece when atPieceEnd,
@@ -106,19 +133,36 @@ public:
 
     // Loads text (line breaks as LF) as the whole document through load,
     // which sets the widget's text; the lines longer than kLongestPiece
-    // arrive cut, without an undo step.
-    void load(QString text, const std::function<void(const QString &)> &setPlainText);
+    // arrive cut, without an undo step. The line breaks are of kind main
+    // but for those in odd.
+    void load(QString text, const std::function<void(const QString &)> &setPlainText,
+              LineBreak main = LineBreak::CrLf, const std::vector<LineBreaks::Odd> &odd = {});
 
 private:
+    friend class MainBreakChange;
+    struct BreakMark {
+        int block;
+        LineBreak kind;
+    };
     void contentsChange(int position, int charsRemoved, int charsAdded);
+    // The mark a block carried before the edit under way, from the numbers
+    // kept.
+    const BreakMark *breakMarkBefore(int blockNumber) const;
+    // Sets or clears the continuation mark and the line break of one block.
+    static void setMarks(const QTextBlock &block, bool continuation,
+                         std::optional<LineBreak> ownBreak);
 
     QTextDocument *m_document;
     // Block numbers of the continuation blocks, ascending.
     std::vector<int> m_continuations;
+    // The blocks with a line break of their own before them, ascending.
+    std::vector<BreakMark> m_breakMarks;
+    LineBreak m_mainBreak = LineBreak::CrLf;
     BlockWatch m_watch;
     quint64 m_changes = 0;
     Change m_lastChange;
     // False while no continuation can exist, not even in the undo history.
     bool m_mayHaveMarks = false;
+    std::function<void()> m_breaksChanged;
     bool m_loading = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linebreak.h"
+
 #include <QString>
 
 // The editing area as the editor's logic sees it: the page as one string
@@ -20,6 +22,17 @@ public:
 
     // Length of Text() without building it.
     virtual qsizetype textLength() const = 0;
+
+    // The page as its file holds it: every line break of its own kind (CR LF,
+    // LF or CR), those typed or inserted of the page's main kind.
+    virtual QString pageText() const = 0;
+    // Sets the page from a file's text, each line break kept of its kind.
+    virtual void setPageText(LineBreaks::Split page) = 0;
+    virtual LineBreak mainLineBreak() const = 0;
+    // Whether some line breaks are of another kind than the main one.
+    virtual bool hasMixedLineBreaks() const = 0;
+    // Makes every line break of kind to, as one edit that undo takes back.
+    virtual void unifyLineBreaks(LineBreak to) = 0;
 
     virtual qsizetype SelStart() const = 0;
     virtual void setSelStart(qsizetype start) = 0;

@@ -68,31 +68,15 @@ RichTextBox::RichTextBox(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
+    m_pieces->setBreaksChanged([this] {
+        m_byteCounter->setMainBreak(m_pieces->mainBreak());
+        emit LineBreaksChanged();
+    });
 }
 
 QString RichTextBox::normalizedLineBreaks(QString text)
 {
-    const qsizetype firstCr = text.indexOf(u'\r');
-    if (firstCr < 0)
-        return text;
-    // One pass: CR LF and a lone CR both become LF. The result is never
-    // longer than the text, so it is written over it.
-    QChar *const begin = text.data();
-    const QChar *const end = begin + text.size();
-    const QChar *in = begin + firstCr;
-    QChar *out = begin + firstCr;
-    while (in != end) {
-        const QChar c = *in++;
-        if (c == u'\r') {
-            *out++ = u'\n';
-            if (in != end && *in == u'\n')
-                ++in;
-        } else {
-            *out++ = c;
-        }
-    }
-    text.truncate(out - begin);
-    return text;
+    return LineBreaks::split(std::move(text)).text;
 }
 
 QString RichTextBox::Text() const
@@ -104,8 +88,42 @@ QString RichTextBox::Text() const
 
 void RichTextBox::setText(QString text)
 {
-    m_pieces->load(normalizedLineBreaks(std::move(text)),
-                   [this](const QString &plain) { setPlainText(plain); });
+    const LineBreak main = m_pieces->mainBreak();
+    const bool wasMixed = hasMixedLineBreaks();
+    m_pieces->load(
+        normalizedLineBreaks(std::move(text)),
+        [this](const QString &plain) { setPlainText(plain); }, main);
+    if (wasMixed)
+        emit LineBreaksChanged();
+}
+
+QString RichTextBox::pageText() const
+{
+    return m_pieces->pageText(document()->toRawText());
+}
+
+void RichTextBox::setPageText(LineBreaks::Split page)
+{
+    m_pieces->load(
+        std::move(page.text), [this](const QString &plain) { setPlainText(plain); }, page.main,
+        page.odd);
+    m_byteCounter->setMainBreak(page.main);
+    emit LineBreaksChanged();
+}
+
+LineBreak RichTextBox::mainLineBreak() const
+{
+    return m_pieces->mainBreak();
+}
+
+bool RichTextBox::hasMixedLineBreaks() const
+{
+    return m_pieces->oddBreakCount() > 0;
+}
+
+void RichTextBox::unifyLineBreaks(LineBreak to)
+{
+    m_pieces->unifyBreaks(to);
 }
 
 qsizetype RichTextBox::textLength() const
@@ -493,9 +511,9 @@ qint64 RichTextBox::ansiByteCount() const
     return m_byteCounter->bytes();
 }
 
-void RichTextBox::setByteMeasure(const TextCodec *codec, QStringView lineBreak)
+void RichTextBox::setByteMeasure(const TextCodec *codec, qint64 bytesAroundText)
 {
-    m_byteCounter->setMeasure(codec, lineBreak);
+    m_byteCounter->setMeasure(codec, bytesAroundText);
 }
 
 void RichTextBox::paintEvent(QPaintEvent *event)

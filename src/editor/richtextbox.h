@@ -32,6 +32,12 @@ public:
     void setText(QString text) override;
     qsizetype textLength() const override;
 
+    QString pageText() const override;
+    void setPageText(LineBreaks::Split page) override;
+    LineBreak mainLineBreak() const override;
+    bool hasMixedLineBreaks() const override;
+    void unifyLineBreaks(LineBreak to) override;
+
     qsizetype SelStart() const override;
     void setSelStart(qsizetype start) override;
     qsizetype SelLength() const override;
@@ -66,10 +72,12 @@ public:
     const LinePieces &pieces() const { return *m_pieces; }
     LinePieces &pieces() { return *m_pieces; }
 
-    // Length of the text in its page's encoding (GBK unless set), up to the
-    // first NUL.
+    // Length of the text in its page's encoding (GBK unless set), every line
+    // break of its own kind, up to the first NUL; without a NUL, with the
+    // bytes a save writes around the text (a byte-order mark, the final
+    // line break) as set.
     qint64 ansiByteCount() const;
-    void setByteMeasure(const TextCodec *codec, QStringView lineBreak);
+    void setByteMeasure(const TextCodec *codec, qint64 bytesAroundText = 0);
 
     // Something drawn over the text after each paint (the checker's
     // underlines); none when empty.
@@ -83,6 +91,9 @@ public:
 signals:
     // Raised after every change of the text, typed or written by the program.
     void Change();
+    // The main kind of line break changed, or breaks of another kind came or
+    // went.
+    void LineBreaksChanged();
     // Mouse buttons over the area; the area's own handling has run.
     void MouseDown(Qt::MouseButton button);
     void MouseUp(Qt::MouseButton button, const QPoint &globalPos);

@@ -145,7 +145,7 @@ void FRAmain::Form_Load(const QStringList &arguments)
     // a visible editing area takes a large page in much faster. Nothing is
     // painted before it is there.
     if (startPage.ok)
-        m_richText->setText(std::move(startPage.text));
+        m_richText->setPageText(std::move(startPage.page));
     // The page as it starts is the page as opened or made new.
     m_richText->setModified(false);
     m_richText->setFocus();

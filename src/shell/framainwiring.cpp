@@ -61,6 +61,7 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
+    m_barMenu->addCommandMenu(m_encodingMenus->lineBreakMenu());
     // The key is shown in the menu; the window's own keys run it.
     QAction *siteSearch =
         m_barMenu->addCommand(QStringLiteral("  站点查找替换"), QStringLiteral("menSiteSearch"),
@@ -172,9 +173,13 @@ void FRAmain::connectStatusBar()
 
     // The page's encoding and line breaks show in the third text, which
     // offers the encoding commands; the byte total counts in them.
-    const auto showFormat = [this](const PageFormat &format) {
-        m_staBar->setText3(format.description());
-        m_richText->setByteMeasure(format.codec(), format.lineBreakText());
+    const auto showFormat = [this] {
+        // The page's main kind of line break is the editing area's: an undo
+        // may change it.
+        PageFormat format = m_session->format();
+        format.lineBreak = m_richText->mainLineBreak();
+        m_staBar->setText3(format.description(m_richText->hasMixedLineBreaks()));
+        m_richText->setByteMeasure(format.codec(), format.bytesAroundText());
     };
     m_staBar->thirdLabel()->setToolTip(
         QStringLiteral("网页的编码和换行方式：点击可用其他编码重新打开或保存"));
@@ -184,7 +189,8 @@ void FRAmain::connectStatusBar()
     connect(m_richText, &QPlainTextEdit::modificationChanged, m_staBar, &StaBar::setModifiedShown);
     m_staBar->setModifiedShown(m_richText->isModified());
     connect(m_session, &DocumentSession::formatChanged, this, showFormat);
-    showFormat(m_session->format());
+    connect(m_richText, &RichTextBox::LineBreaksChanged, this, showFormat);
+    showFormat();
     connect(m_staBar, &StaBar::ThirdClick, this,
             [this] { m_encodingMenus->popup(QCursor::pos()); });
 }

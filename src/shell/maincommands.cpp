@@ -2,6 +2,7 @@
 
 #include "document/documentsession.h"
 #include "editor/richtextbox.h"
+#include "snippets/lettercase.h"
 
 MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &status,
                            DocumentSession &session, Prompts &prompts)
@@ -17,4 +18,5 @@ MainCommands::MainCommands(QWidget *window, RichTextBox &richText, StatusLine &s
             [this, &prompts](const QUrl &url) { openOrSay(launcher, prompts, url); })
 {
     autosave.followFormat(&session.format());
+    tags.setConvert([&richText](bool upper) { LetterCase::convert(richText, upper); });
 }

@@ -111,8 +111,12 @@ Loaded load(const QString &path, qint64 sizeLimit)
         return loaded;
     }
     loaded.page = PageFile::decode(loaded.bytes);
-    loaded.text = std::move(loaded.page.text); // held once, with its end
-    loaded.text += loaded.page.finalLineBreakText;
+    // The text as the file holds it: every line's own break, and its end.
+    const PageFormat &format = loaded.page.format;
+    loaded.text = LineBreaks::joined(loaded.page.page);
+    if (format.finalLineBreak)
+        loaded.text += LineBreaks::text(format.finalBreak());
+    loaded.page.page = {}; // held once
     loaded.status = Loaded::Status::Ok;
     return loaded;
 }

@@ -29,7 +29,7 @@ struct Loaded {
     Status status = Status::Unreadable;
     QString reason;            // why the file was skipped, in words for the user
     QByteArray bytes;          // as on disk
-    PageFile::ReadResult page; // its format; the text is moved to text
+    PageFile::ReadResult page; // its format; the text is rebuilt into text
     QString text;              // the whole text, its final line break included
 };
 

@@ -189,8 +189,8 @@ FileReport replace(const QString &path, const SearchPattern &pattern, const QStr
         return report;
     }
     // The text is written as it stands: its own line breaks, its own end.
-    format.lineBreak = PageFormat::LineBreak::CrLf;
     format.finalLineBreak = false;
+    format.ownFinalBreak.reset();
     const QByteArray bytes = PageFile::encode(replaced, format);
     report.outcome = Outcome::Changed;
     if (dryRun || bytes == loaded.bytes)

@@ -1,5 +1,10 @@
 #include "snippets/lettercase.h"
 
+#include "editor/linepieces.h"
+#include "editor/richtextbox.h"
+
+#include <QTextCursor>
+
 namespace LetterCase {
 
 namespace {
@@ -56,6 +61,62 @@ QString upper(QString text)
 QString lower(QString text)
 {
     return convert<u'A', u'a'>(std::move(text), &QString::toLower);
+}
+
+} // namespace LetterCase
+
+namespace LetterCase {
+
+std::vector<InPlaceEdits::Edit> edits(QStringView text, qsizetype from, qsizetype to, bool upper)
+{
+    std::vector<InPlaceEdits::Edit> edits;
+    for (qsizetype start = from; start <= to;) {
+        qsizetype end = text.sliced(0, to).indexOf(QChar::ParagraphSeparator, start);
+        if (end < 0)
+            end = to;
+        const QStringView line = text.sliced(start, end - start);
+        const QString converted =
+            upper ? LetterCase::upper(line.toString()) : LetterCase::lower(line.toString());
+        if (converted != line) {
+            // Only what changed goes in again: the same start and end stay.
+            qsizetype head = 0;
+            while (head < line.size() && head < converted.size() && line[head] == converted[head])
+                ++head;
+            qsizetype tail = 0;
+            while (tail < line.size() - head && tail < converted.size() - head &&
+                   line[line.size() - 1 - tail] == converted[converted.size() - 1 - tail])
+                ++tail;
+            // A surrogate pair is replaced whole.
+            if (head > 0 && QChar::isHighSurrogate(line[head - 1].unicode()))
+                --head;
+            if (tail > 0 && QChar::isLowSurrogate(line[line.size() - tail].unicode()))
+                --tail;
+            edits.push_back({start + head, line.size() - head - tail,
+                             converted.sliced(head, converted.size() - head - tail)});
+        }
+        start = end + 1;
+    }
+    return edits;
+}
+
+void convert(RichTextBox &box, bool upper)
+{
+    const qsizetype caret = box.SelStart();
+    const qsizetype selected = box.SelLength();
+    const QTextCursor cursor = box.textCursor();
+    const LinePieces &pieces = box.pieces();
+    const QString text = InPlaceEdits::documentText(box);
+    const qsizetype from = selected ? pieces.joinedPosition(cursor.selectionStart()) : 0;
+    const qsizetype to = selected ? pieces.joinedPosition(cursor.selectionEnd()) : text.size();
+    const std::vector<InPlaceEdits::Edit> found = edits(text, from, to, upper);
+    qsizetype grown = 0;
+    for (const InPlaceEdits::Edit &edit : found)
+        grown += edit.text.size() - edit.length;
+    if (!found.empty())
+        InPlaceEdits::apply(box, text, found);
+    // A converted selection leaves the caret after it, as any insertion
+    // does; the whole page leaves it where it was.
+    box.setSelStart(selected ? caret + selected + grown : qMin(caret, box.textLength()));
 }
 
 } // namespace LetterCase

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "editor/inplaceedits.h"
+
 #include <QString>
+#include <QStringView>
+#include <vector>
+
+class RichTextBox;
 
 // Upper and lower case of a whole text, as QString::toUpper and toLower give
 // them (full mappings: "ß" becomes "SS"), but quick for the usual page of
@@ -11,5 +17,16 @@ namespace LetterCase {
 
 QString upper(QString text);
 QString lower(QString text);
+
+// The edits that put the characters from to to of a document's text
+// (InPlaceEdits::documentText) in upper or lower case: one for each line
+// that changes, from its first to its last changed character.
+std::vector<InPlaceEdits::Edit> edits(QStringView text, qsizetype from, qsizetype to, bool upper);
+
+// The selection of the box, or the whole page when nothing is selected, in
+// upper or lower case as one undoable edit that keeps every line where it is
+// (with its own line break). A selection leaves the caret after it, the
+// whole page leaves the caret where it was.
+void convert(RichTextBox &box, bool upper);
 
 } // namespace LetterCase

@@ -114,9 +114,14 @@ void TagToolbar::noselect_Click(int index)
 
 void TagToolbar::convertCase(bool upper)
 {
-    const QString selected = m_richText.SelText();
-    if (!selected.isEmpty()) {
-        m_richText.setSelText(upper ? LetterCase::upper(selected) : LetterCase::lower(selected));
+    if (m_richText.SelLength() > 0) {
+        if (m_convert) {
+            m_convert(upper);
+        } else {
+            const QString selected = m_richText.SelText();
+            m_richText.setSelText(upper ? LetterCase::upper(selected)
+                                        : LetterCase::lower(selected));
+        }
         return;
     }
     const QString question =
@@ -125,18 +130,8 @@ void TagToolbar::convertCase(bool upper)
                                             QString::fromUtf16(TagFragments::kCaseTitle));
     if (answer != Prompts::AnswerYes)
         return;
-    // The whole page is converted as one string and written back at once; a
-    // letter whose other case is longer ("ß" -> "SS") simply lengthens it.
-    // Writing the text back marks it as just opened: a page that changed, or
-    // had changed before, stays marked as changed, so that closing asks.
-    const qsizetype caret = m_richText.SelStart();
-    const bool wasModified = m_richText.isModified();
-    const QString text = m_richText.Text();
-    QString converted = upper ? LetterCase::upper(text) : LetterCase::lower(text);
-    const bool changed = converted != text;
-    m_richText.setText(std::move(converted));
-    m_richText.setModified(wasModified || changed);
-    m_richText.setSelStart(qMin(caret, m_richText.textLength()));
+    if (m_convert)
+        m_convert(upper);
 }
 
 void TagToolbar::showHint(std::span<const char16_t *const> hints, int index)

@@ -31,6 +31,12 @@ public:
     // What noselect(2) "设置" runs: the settings dialog, once there is one.
     void setOpenSettings(std::function<void()> open) { m_openSettings = std::move(open); }
 
+    // What puts the selection, or the whole page when nothing is selected,
+    // in upper (true) or lower case as one undoable edit, keeping the lines'
+    // breaks. Without it a selection is replaced by its converted text and
+    // the whole page is not converted.
+    void setConvert(std::function<void(bool upper)> convert) { m_convert = std::move(convert); }
+
     // The time button's text: "YY年MM月DD日  HH:MM:SS".
     static QString timeStamp(const QDateTime &time);
 
@@ -45,4 +51,5 @@ private:
     Prompts &m_prompts;
     const Clock &m_clock;
     std::function<void()> m_openSettings;
+    std::function<void(bool upper)> m_convert;
 };

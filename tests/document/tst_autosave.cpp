@@ -312,10 +312,9 @@ void TestAutosave::statusNamesTheFileWritten()
 void TestAutosave::copyKeepsWhatTheEncodingCannotHold()
 {
     Fixture f;
-    f.richText.setText(QStringLiteral("a\u4e2d\r\nb"));
+    f.richText.setPageText(LineBreaks::split(QStringLiteral("a\u4e2d\nb")));
     PageFormat format;
     format.encoding = QStringLiteral("windows-1252");
-    format.lineBreak = PageFormat::LineBreak::Lf;
     format.finalLineBreak = false;
     Autosave autosave(f.richText, f.status, f.clock);
     autosave.followFormat(&format);

@@ -55,6 +55,8 @@ private slots:
     void saveMessageWhenWanted();
     void openAndSaveKeepsPageByteForByte_data();
     void openAndSaveKeepsPageByteForByte();
+    void lineBreaksKeptThroughEdits_data();
+    void lineBreaksKeptThroughEdits();
     void unencodableCharacters_data();
     void unencodableCharacters();
     void openCancelled();
@@ -290,9 +292,17 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte_data()
     same("lf without final break", "a\nb");
     same("cr", "a\rb\r");
     same("cr lf without final break", "a\r\nb");
-    row("lone cr and lf mixed become crlf", "a\rb\nc\n", "a\r\nb\r\nc\r\n");
-    row("invalid bytes kept", QByteArray::fromHex("81ff800a0d0a41fe30fe0d0a"),
-        QByteArray::fromHex("81ff800d0a0d0a41fe30fe0d0a"));
+    // Every line keeps its own line break.
+    same("lone cr and lf mixed", "a\rb\nc\n");
+    same("crlf page with lf lines", "a\r\nb\nc\r\nd\n\r\n");
+    same("lf page with a crlf line", "a\nb\r\nc\nd\n");
+    same("cr cr lf", "a\r\r\nb\r\r\n");
+    same("lone cr inside a crlf line", "a\rb\r\nc\r\n");
+    same("invalid bytes kept", QByteArray::fromHex("81ff800a0d0a41fe30fe0d0a"));
+    QByteArray binary;
+    for (int i = 0; i < 256; ++i)
+        binary += char(i % 128) + QByteArray("\r\r\n\0\n\r", i % 7);
+    same("binary", binary);
     same("four-byte sequence", QByteArray::fromHex("9439fc360d0a"));
     same("lead byte at the end", QByteArray::fromHex("41d6"));
 
@@ -340,6 +350,83 @@ void TestFileCommands::openAndSaveKeepsPageByteForByte()
     QVERIFY(f.commands.Save());
     QCOMPARE(readBytes(path).toHex(), QByteArray(saved).insert(textStart, x).toHex());
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void TestFileCommands::lineBreaksKeptThroughEdits_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    // The edit: text typed over a selection (model positions), or with unify
+    // set, every line break made of that kind, then undone when undo is set.
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("unify");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<QByteArray>("saved");
+    const int none = -1;
+    QTest::newRow("typed break of the main kind, lf")
+        << QByteArray("a\nb\r\nc\n") << 1 << 0 << "\r\n"
+        << none << false << QByteArray("a\n\nb\r\nc\n");
+    QTest::newRow("typed break of the main kind, crlf")
+        << QByteArray("a\nb\r\nc\r\n") << 6 << 0 << "x\ny" << none << false
+        << QByteArray("a\nb\r\nx\r\nyc\r\n");
+    // The break before the line where the removal starts stays.
+    QTest::newRow("removal from a line's start across breaks")
+        << QByteArray("a\nb\r\nc\r\nd\r\n") << 3 << 4 << "" << none << false
+        << QByteArray("a\n\r\nd\r\n");
+    QTest::newRow("removal from an empty line")
+        << QByteArray("a\n\rb\r\n") << 3 << 2 << "" << none << false << QByteArray("a\nb\r\n");
+    // Keys: Enter types a break of the main kind; Backspace at the start of
+    // the line after an empty one takes the break after the empty line.
+    QTest::newRow("enter typed") << QByteArray("a\nb\r\nc\n") << 1 << 0 << "<Enter>" << none
+                                 << false << QByteArray("a\n\nb\r\nc\n");
+    QTest::newRow("backspace after an empty line")
+        << QByteArray("a\n\rb\r\n") << 5 << 0 << "<Backspace>" << none << false
+        << QByteArray("a\nb\r\n");
+    QTest::newRow("removal undone") << QByteArray("a\nb\r\nc\r\nd\r\n") << 3 << 4 << "" << none
+                                    << true << QByteArray("a\nb\r\nc\r\nd\r\n");
+    QTest::newRow("unify to lf") << QByteArray("a\r\nb\rc\r\n") << 0 << 0 << ""
+                                 << int(LineBreak::Lf) << false << QByteArray("a\nb\nc\n");
+    QTest::newRow("unify to crlf, final break too")
+        << QByteArray("a\nb\nc\r") << 0 << 0 << "" << int(LineBreak::CrLf) << false
+        << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("unify undone") << QByteArray("a\r\nb\nc\r\n") << 0 << 0 << ""
+                                  << int(LineBreak::Cr) << true << QByteArray("a\r\nb\nc\r\n");
+}
+
+// After an edit only the edit differs: every other line keeps its break.
+void TestFileCommands::lineBreaksKeptThroughEdits()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, typed);
+    QFETCH(int, unify);
+    QFETCH(bool, undo);
+    QFETCH(QByteArray, saved);
+    Fixture f;
+    const QString path = f.folder.filePath(QStringLiteral("page.htm"));
+    writeBytes(path, file);
+    QVERIFY(f.commands.LoadNamedFile(path));
+    if (unify >= 0) {
+        f.commands.UnifyLineBreaks(LineBreak(unify));
+    } else {
+        f.richText.setSelStart(start);
+        f.richText.setSelLength(length);
+        if (typed == QLatin1String("<Enter>"))
+            QTest::keyClick(&f.richText, Qt::Key_Return);
+        else if (typed == QLatin1String("<Backspace>"))
+            QTest::keyClick(&f.richText, Qt::Key_Backspace);
+        else
+            f.richText.setSelText(typed);
+    }
+    QVERIFY(f.richText.isModified());
+    if (undo) {
+        f.richText.document()->undo();
+        QVERIFY(!f.richText.isModified());
+    }
+    QVERIFY(f.commands.Save());
+    QCOMPARE(readBytes(path), saved);
 }
 
 void TestFileCommands::unencodableCharacters_data()

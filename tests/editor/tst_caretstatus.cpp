@@ -38,13 +38,14 @@ void TestCaretStatus::clickShowsTotalsAndCaret_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("clickAt");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << "" << 0 << "总共:    1行数    0字节   当前:    Ln 1,Col 1";
+    // A new page is saved with a final CR LF, which the total counts.
+    QTest::newRow("empty") << "" << 0 << "总共:    1行数    2字节   当前:    Ln 1,Col 1";
     QTest::newRow("gbk") << QStringLiteral("中a") << 2
-                         << "总共:    1行数    3字节   当前:    Ln 1,Col 3";
+                         << "总共:    1行数    5字节   当前:    Ln 1,Col 3";
     QTest::newRow("start of line 2")
-        << "ab\r\ncd" << 4 << "总共:    2行数    6字节   当前:    Ln 2,Col 1";
+        << "ab\r\ncd" << 4 << "总共:    2行数    8字节   当前:    Ln 2,Col 1";
     QTest::newRow("four-byte character") << QString::fromUcs4(U"\U0001F600x") << 2
-                                         << "总共:    1行数    5字节   当前:    Ln 1,Col 3";
+                                         << "总共:    1行数    7字节   当前:    Ln 1,Col 3";
 }
 
 void TestCaretStatus::clickShowsTotalsAndCaret()
@@ -79,7 +80,7 @@ void TestCaretStatus::backwardSelectionShowsItsStart()
     QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, pointAt(box, 1));
     QVERIFY(box->SelLength() > 0);
     QCOMPARE(window.status().Text(),
-             QStringLiteral("总共:    3行数    15字节   当前:    Ln 1,Col 2"));
+             QStringLiteral("总共:    3行数    17字节   当前:    Ln 1,Col 2"));
 }
 
 void TestCaretStatus::enterShowsTotalsBeforeTheBreak()
@@ -93,7 +94,7 @@ void TestCaretStatus::enterShowsTotalsBeforeTheBreak()
     box->setSelStart(box->textLength());
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(window.status().Text(), QStringLiteral("总共:    5行数    13字节   "));
+    QCOMPARE(window.status().Text(), QStringLiteral("总共:    5行数    15字节   "));
     QCOMPARE(box->GetLineCount(), 6);
 }
 
@@ -124,6 +125,21 @@ void TestCaretStatus::byteCountFollowsEdits()
     box.selectAll();
     box.setSelText(QStringLiteral("x"));
     QCOMPARE(box.ansiByteCount(), 1);
+
+    // Line breaks of several kinds, each counted as its own, through edits
+    // that join, split and take lines and through undo.
+    box.setPageText(LineBreaks::split(QStringLiteral("a\nb\r\n\r\nc\rd\n中\n") +
+                                      QString(700, u'x') + QStringLiteral("\ne\r\nf")));
+    for (int step = 0; step < 400; ++step) {
+        const qsizetype length = box.textLength();
+        box.setSelStart(random.bounded(int(length) + 1));
+        box.setSelLength(random.bounded(8));
+        if (step % 40 == 0)
+            box.undo();
+        else
+            box.setSelText(pieces[random.bounded(6)]);
+        QCOMPARE(box.ansiByteCount(), AnsiCodec::encodedLength(box.pageText()));
+    }
 }
 
 void TestCaretStatus::byteCountStopsAtNul()

@@ -105,6 +105,8 @@ private slots:
     void replacingAChangedPageAsks();
     void statusLineShowsUnsavedChangesAndWholeMessages();
     void controlsKeepTheirFont();
+    void totalsCountWhatASaveWrites_data();
+    void totalsCountWhatASaveWrites();
     void completionListStaysInsideTheWindow_data();
     void completionListStaysInsideTheWindow();
     void settingsSwatchesShowTheTextColour();
@@ -577,6 +579,51 @@ void TestFRAmain::controlsKeepTheirFont()
     QCOMPARE(window.keyHandling().autoList()->Top(),
              Twips::fromPixelsRounded(caret.y()) +
                  Twips::fromPixelsRounded(QFontMetrics(box->font()).height()) + 76);
+}
+
+void TestFRAmain::totalsCountWhatASaveWrites_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("crlf, final break") << QByteArray("old\r\n") << 1 << 5 << "GBK CRLF";
+    QTest::newRow("lf") << QByteArray("a\nb\n") << 2 << 4 << "GBK LF";
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << 2 << 4 << "GBK CRLF";
+    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n") << 4 << 10 << "GBK 混合换行";
+    QTest::newRow("mixed in the final break only")
+        << QByteArray("a\r\nb\r\nc\n") << 3 << 8 << "GBK 混合换行";
+    QTest::newRow("utf-8, byte-order mark")
+        << QByteArray("\xef\xbb\xbf\xe4\xb8\xad\n") << 1 << 7 << "UTF-8 BOM LF";
+}
+
+// The byte total is what a save writes, each line break of its own kind;
+// the encoding label tells a page of mixed line breaks.
+void TestFRAmain::totalsCountWhatASaveWrites()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, lines);
+    QFETCH(int, bytes);
+    QFETCH(QString, format);
+    Fixture f;
+    f.folder.writeFile("page.htm", file);
+    FRAmain &window = f.start({f.folder.filePath("page.htm")});
+    RichTextBox *box = window.richText();
+    QCOMPARE(window.StaBar1()->Text3(), format);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY2(window.StaBar1()->Text().startsWith(
+                 QStringLiteral("总共:    %1行数    %2字节").arg(lines).arg(bytes)),
+             qPrintable(window.StaBar1()->Text()));
+
+    // An entry taken from the completion list counts at once.
+    box->setSelStart(box->textLength());
+    QTest::keyClicks(box, QStringLiteral("<b"));
+    QVERIFY(window.keyHandling().autoList()->isVisible());
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(!window.keyHandling().autoList()->isVisible());
+    QVERIFY2(window.StaBar1()->Text().startsWith(
+                 QStringLiteral("总共:    %1行数    %2字节").arg(lines).arg(bytes + 7)),
+             qPrintable(window.StaBar1()->Text()));
 }
 
 void TestFRAmain::completionListStaysInsideTheWindow_data()

@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 #include "platform/clock.h"
+#include "snippets/lettercase.h"
 #include "snippets/tagtoolbar.h"
 #include "support/scriptedprompts.h"
 #include "support/statusrecorder.h"
@@ -21,6 +22,11 @@ template <typename PromptsType = ScriptedPrompts> struct BasicFixture {
     PromptsType prompts;
     FixedClock clock;
     TagToolbar tags{richText, status, prompts, clock};
+
+    BasicFixture()
+    {
+        tags.setConvert([this](bool upper) { LetterCase::convert(richText, upper); });
+    }
 
     // kBefore + middle + kAfter with middle selected (or the caret after kBefore).
     void setPage(const QString &middle)
@@ -287,6 +293,9 @@ void TestTagToolbar::caseOfWholePage_data()
         << 1 << yes << QStringLiteral("<p>x</p>") << QStringLiteral("<p>x</p>");
     QTest::newRow("upper, longer upper form")
         << 0 << yes << QStringLiteral("ß<b>ß") << QStringLiteral("SS<B>SS");
+    QTest::newRow("upper, long line in pieces, surrogates")
+        << 0 << yes << QString(600, u'a') + QStringLiteral("\r\n\U00010428x")
+        << QString(600, u'A') + QStringLiteral("\r\n\U00010400X");
 }
 
 void TestTagToolbar::caseOfWholePage()
@@ -313,6 +322,9 @@ void TestTagToolbar::caseOfWholePage()
     QCOMPARE(f.richText.Text(), expected);
     // The caret stays where it was.
     QCOMPARE(f.richText.SelStart(), 2);
+    // One undo step brings the page back.
+    f.richText.document()->undo();
+    QCOMPARE(f.richText.Text(), page);
 }
 
 void TestTagToolbar::settingsButton()
