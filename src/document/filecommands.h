@@ -57,6 +57,16 @@ public:
     // found out about its encoding.
     void AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page);
 
+    // What the window adds to reading and writing the page: whether a save
+    // may write path (false cancels it), and what follows a page read or
+    // written.
+    struct PageHooks {
+        std::function<bool(const QString &path)> mayWrite;
+        std::function<void(const QString &path)> written;
+        std::function<void(const QString &path)> read;
+    };
+    void setPageHooks(PageHooks hooks) { m_pageHooks = std::move(hooks); }
+
     // Whether a successful save shows the message "文件已经保存". Reads the
     // stored choice unless replaced.
     void setSaveMessageCheck(std::function<bool()> check)
@@ -80,4 +90,5 @@ private:
     StatusLine &m_status;
     Prompts &m_prompts;
     std::function<bool()> m_saveMessageWanted;
+    PageHooks m_pageHooks;
 };
