@@ -26,7 +26,16 @@ RecoveryJournal::RecoveryJournal(RichText &richText, DocumentSession &session, S
     m_longest.setSingleShot(true);
     m_longest.setInterval(kLongestMs);
     m_idle.callOnTimeout(this, &RecoveryJournal::writeInBackground);
-    m_longest.callOnTimeout(this, &RecoveryJournal::writeInBackground);
+    // Overdue: the next short pause will do, and with no pause at all (a
+    // key held down) a few seconds later the journal is written anyway.
+    m_longest.callOnTimeout(this, [this] {
+        if (m_idle.interval() == kOverdueIdleMs) {
+            writeInBackground();
+            return;
+        }
+        m_idle.start(kOverdueIdleMs);
+        m_longest.start(kOverdueLongestMs);
+    });
 }
 
 RecoveryJournal::~RecoveryJournal()
@@ -39,7 +48,7 @@ void RecoveryJournal::noteEdit()
 {
     m_dirty = true;
     m_lastEdit = QDateTime::currentDateTimeUtc();
-    m_idle.start();
+    m_idle.start(); // with the interval it has: kIdleMs, or kOverdueIdleMs when overdue
     if (!m_longest.isActive())
         m_longest.start();
 }
@@ -80,6 +89,8 @@ void RecoveryJournal::writeInBackground()
 {
     m_idle.stop();
     m_longest.stop();
+    m_idle.setInterval(kIdleMs);
+    m_longest.setInterval(kLongestMs);
     // One write at a time: a write under way is followed by the next one
     // when it ends.
     if (m_running.valid()) {
@@ -124,6 +135,8 @@ void RecoveryJournal::writeNow()
 {
     m_idle.stop();
     m_longest.stop();
+    m_idle.setInterval(kIdleMs);
+    m_longest.setInterval(kLongestMs);
     waitForWrite();
     if (const std::optional<Snapshot> snapshot = takeSnapshot())
         finished(writeSnapshot(*snapshot));
@@ -133,6 +146,8 @@ void RecoveryJournal::remove()
 {
     m_idle.stop();
     m_longest.stop();
+    m_idle.setInterval(kIdleMs);
+    m_longest.setInterval(kLongestMs);
     waitForWrite();
     m_dirty = false;
     if (m_lock.isHeld())

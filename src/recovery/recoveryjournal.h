@@ -15,8 +15,10 @@ class WindowLock;
 
 // Keeps the window's unsaved text in its journal. Every edit only restarts a
 // timer: the text goes to the journal once typing has paused for kIdleMs,
-// and at the latest kLongestMs after the first edit not yet journalled. The
-// text is taken on the user-interface thread, encoded and written on another.
+// and at the latest in the first pause of kOverdueIdleMs once kLongestMs have
+// passed since the first edit not yet journalled (taking the text of a large
+// page takes a few milliseconds, which fit between two keystrokes). The text
+// is taken on the user-interface thread, encoded and written on another.
 // Only a modified page that changed since its last journal is written. A
 // write that fails (a full or read-only disk) is said once on the status
 // line; typing goes on, and the next edit tries again.
@@ -25,6 +27,8 @@ class RecoveryJournal : public QObject {
 public:
     static constexpr int kIdleMs = 2000;
     static constexpr int kLongestMs = 30000;
+    static constexpr int kOverdueIdleMs = 50;
+    static constexpr int kOverdueLongestMs = 5000;
 
     RecoveryJournal(RichText &richText, DocumentSession &session, StatusLine &status,
                     WindowLock &lock, QObject *parent = nullptr);

@@ -42,7 +42,7 @@ stop_process() {
     local pid="$1"
     [ -n "$pid" ] || return 0
     kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    { wait "$pid"; } 2>/dev/null
     return 0
 }
 cleanup() {
@@ -140,7 +140,7 @@ type_text() { xdo type --delay 30 "$1" || fail "xdotool type failed"; }
 end_with() {
     kill "-$1" "$APP_PID"
     poll 15 "the program to end after SIG$1" app_ended
-    wait "$APP_PID" 2>/dev/null
+    { wait "$APP_PID"; } 2>/dev/null
     APP_PID=""
 }
 # recover_and_save CAPTION: a fresh start offers the journal; 恢复 (the

@@ -63,6 +63,7 @@ private slots:
     void journalsOnlyModifiedTextPrivately();
     void offer_data();
     void offer();
+    void pagesOfOtherWindows();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -226,6 +227,19 @@ void TestJournal::offer()
         QCOMPARE(JournalFile::read(lock.journalPath())->text, recovered);
     QCOMPARE(handedOn.size(), elsewhere);
     QCOMPARE(JournalFolder::leftJournals().size(), left + elsewhere);
+}
+
+void TestJournal::pagesOfOtherWindows()
+{
+    WindowLock mine;
+    auto other = std::make_unique<WindowLock>();
+    other->setPage(QStringLiteral("/tmp/long name that is cut.htm"));
+    other->setPage(QStringLiteral("/tmp/b.htm"));
+    mine.setPage(QStringLiteral("/tmp/mine.htm"));
+    QCOMPARE(JournalFolder::pagesOfOtherWindows(mine.id()), QStringList{"/tmp/b.htm"});
+    // A window that ended holds nothing.
+    other.reset();
+    QVERIFY(JournalFolder::pagesOfOtherWindows(mine.id()).isEmpty());
 }
 
 QTEST_MAIN(TestJournal)
