@@ -64,6 +64,7 @@ private slots:
     void offer_data();
     void offer();
     void pagesOfOtherWindows();
+    void failedWriteSaidOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -240,6 +241,30 @@ void TestJournal::pagesOfOtherWindows()
     // A window that ended holds nothing.
     other.reset();
     QVERIFY(JournalFolder::pagesOfOtherWindows(mine.id()).isEmpty());
+}
+
+void TestJournal::failedWriteSaidOnce()
+{
+    RichTextBox richText;
+    DocumentSession session;
+    StatusRecorder status;
+    WindowLock lock;
+    RecoveryJournal journal(richText, session, status, lock);
+    // Whatever stands in the journal's way (here a folder of its name), the
+    // write fails as on a full or read-only disk.
+    QVERIFY(QDir().mkdir(lock.journalPath()));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        richText.setSelText(QStringLiteral("x"));
+        journal.noteEdit();
+        journal.writeNow();
+        QCOMPARE(status.Text2().startsWith(QStringLiteral("恢复日志写入失败")), attempt == 0);
+        status.setText2(QString());
+    }
+    QVERIFY(QDir().rmdir(lock.journalPath()));
+    QVERIFY(journal.hasPending()); // the failed text is written with the next try
+    journal.writeNow();
+    QCOMPARE(JournalFile::read(lock.journalPath())->text, QStringLiteral("xx"));
+    QVERIFY(!QFile::exists(lock.journalPath() + ".tmp"));
 }
 
 QTEST_MAIN(TestJournal)
