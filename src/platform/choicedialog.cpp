@@ -77,6 +77,10 @@ Prompts::Choice QtPrompts::choose(const ChoiceRequest &request)
         auto *button = new QPushButton(request.buttons.at(i), &dialog);
         button->setAutoDefault(false);
         button->setDefault(i == request.defaultButton);
+        // A key typed on into a question that came up unasked reaches the
+        // default button (or the list), never a button that drops work.
+        if (i == request.defaultButton && !list)
+            button->setFocus();
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &clicked, i] {
             clicked = i;
             dialog.accept();

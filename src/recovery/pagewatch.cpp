@@ -82,7 +82,7 @@ void PageWatch::fileSystemChanged()
     if (!m_path.isEmpty() && !m_watcher.files().contains(m_path) && QFileInfo::exists(m_path))
         m_watcher.addPath(m_path);
     if (m_isActive && m_isActive())
-        QTimer::singleShot(100, this, &PageWatch::check);
+        QTimer::singleShot(100, this, [this] { check(false); });
 }
 
 QString PageWatch::changedQuestion(const QString &path)
@@ -129,7 +129,7 @@ bool PageWatch::reload()
     return true;
 }
 
-void PageWatch::check()
+void PageWatch::check(bool mayAsk)
 {
     if (m_busy || m_path.isEmpty() || m_path != m_session.CurrentFile)
         return;
@@ -145,6 +145,8 @@ void PageWatch::check()
     case FileIdentity::Change::Changed:
         break;
     }
+    if (!mayAsk && m_richText.isModified())
+        return;
     m_seen = FileIdentity::noteOf(m_path);
     if (FileIdentity::compare(m_note, m_path) == FileIdentity::Change::Same) {
         // The same bytes again (written back, or only touched).

@@ -43,8 +43,10 @@ public:
     // until it changes again (a save still asks).
     void markSeen() { m_seen = FileIdentity::noteOf(m_path); }
 
-    // Compares the file with the note and acts on a change.
-    void check();
+    // Compares the file with the note and acts on a change. Without mayAsk
+    // (a change the file system reported while the user may be typing), a
+    // page with unsaved edits is left for the next focus change or save.
+    void check(bool mayAsk = true);
     // Before a save to path: true when it may be written.
     bool mayWrite(const QString &path);
 

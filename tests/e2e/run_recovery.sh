@@ -233,6 +233,67 @@ focus_main "$MAIN_CAPTION"
 close_program
 log "damaged journal: set aside, start-up went on"
 
+# ---- closing with 否 removes the journal -----------------------------------
+PAGE="$WORK/out/dropped.htm"
+printf 'keep\r\n' >"$PAGE"
+start_program "$PAGE"
+focus_main "$MAIN_CAPTION--$PAGE"
+xdo key ctrl+End
+type_text " dropped"
+poll 10 "the journal to be written" has_journal
+wmctrl -i -c "$MAIN"
+poll 10 "the question before closing" find_window "$MAIN_CAPTION"
+xdo windowactivate "$FOUND" >/dev/null 2>&1
+xdo key alt+n
+poll 15 "the program to end after 否" app_ended
+{ wait "$APP_PID"; } 2>/dev/null
+APP_PID=""
+no_journal || fail "closing with 否 left the journal"
+cmp -s "$PAGE" <(printf 'keep\r\n') || fail "closing with 否 wrote the page"
+log "closing with 否: journal removed, page untouched"
+
+# ---- another program changes the page; a second window on it --------------
+PAGE="$WORK/out/changed.htm"
+printf 'mine\r\n' >"$PAGE"
+start_program "$PAGE"
+focus_main "$MAIN_CAPTION--$PAGE"
+FIRST_PID="$APP_PID" FIRST="$MAIN"
+# Unedited, it is read again (here at once, through the file watch); what
+# is typed next goes into their text.
+printf 'theirs\r\n' >"$WORK/out/replacement" && mv "$WORK/out/replacement" "$PAGE"
+sleep 1
+xdo key ctrl+End
+type_text " more"
+xdo key ctrl+s
+expect_bytes "$PAGE" 'theirs more\r\n'
+# Edited, a save after their change asks first; 取消 (the default) keeps
+# theirs.
+type_text " mine"
+printf 'again\r\n' >"$PAGE"
+xdo key ctrl+s
+poll 10 "the question about the changed page" find_window "$MAIN_CAPTION"
+xdo windowactivate "$FOUND" >/dev/null 2>&1
+xdo key Return
+sleep 1
+cmp -s "$PAGE" <(printf 'again\r\n') || fail "a save overwrote another program's change unasked"
+log "changed by another program: read again unedited, asked before overwriting"
+# A second window on the same page says so at once.
+start_program "$PAGE"
+poll 20 "the notice that the page is open in another window" find_window "$MAIN_CAPTION"
+xdo key Return
+two_windows() {
+    [ "$(xdo search --onlyvisible --name "^$MAIN_CAPTION--$PAGE\$" 2>/dev/null | wc -l)" -eq 2 ]
+}
+poll 10 "the second window on the page" two_windows
+kill -9 "$APP_PID"
+{ wait "$APP_PID"; } 2>/dev/null
+APP_PID="$FIRST_PID"
+kill -9 "$APP_PID"
+{ wait "$APP_PID"; } 2>/dev/null
+APP_PID=""
+rm -f "$STATE"/zelmohtml/journal/*
+log "a second window on the page: said so"
+
 # ---- a full disk: typing goes on, the journal comes once there is room ------
 FULL="$WORK/full"
 mkdir -p "$FULL"

@@ -188,6 +188,14 @@ void TestPageWatch::watchFollowsRename()
     // The file that replaced the page is watched in its turn.
     f.change(QStringLiteral("append"));
     QTRY_COMPARE_WITH_TIMEOUT(f.richText.Text(), QStringLiteral("theirs\r\n\r\nline4"), 5000);
+    // With edits of its own, the window asks nothing while the user may be
+    // typing; the next focus change does.
+    f.richText.setSelText(QStringLiteral("mine"));
+    f.change(QStringLiteral("append"));
+    QTest::qWait(500);
+    QVERIFY(f.prompts.choiceRequests.isEmpty());
+    f.watch.check();
+    QCOMPARE(f.prompts.choiceRequests.size(), 1);
 }
 
 QTEST_MAIN(TestPageWatch)
