@@ -140,15 +140,33 @@ QStringList pagesOfOtherWindows(const QString &ownId)
 
 } // namespace JournalFolder
 
+namespace {
+
+// Another start may clear away a lock file between its making and its
+// locking; the lock counts only when the file locked is still the one of
+// that name.
+bool stillNamed(int fd, const QByteArray &path)
+{
+    struct stat opened = {};
+    struct stat named = {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.constData(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+} // namespace
+
 WindowLock::WindowLock()
-    : m_id(QString::number(::getpid()) + u'-' +
-           QString::number(QRandomGenerator::system()->generate64(), 36))
 {
     JournalFolder::path(true);
-    PosixFile::Descriptor fd = PosixFile::open(QFile::encodeName(JournalFolder::lockOf(m_id)),
-                                               O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (fd.isOpen() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
-        m_fd = fd.release();
+    for (int attempt = 0; attempt < 3 && m_fd < 0; ++attempt) {
+        m_id = QString::number(::getpid()) + u'-' +
+               QString::number(QRandomGenerator::system()->generate64(), 36);
+        const QByteArray path = QFile::encodeName(JournalFolder::lockOf(m_id));
+        PosixFile::Descriptor fd =
+            PosixFile::open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+        if (fd.isOpen() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && stillNamed(fd.get(), path))
+            m_fd = fd.release();
+    }
 }
 
 WindowLock::~WindowLock()
