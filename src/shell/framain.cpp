@@ -175,6 +175,9 @@ void FRAmain::Form_KeyDown(int &keyCode, int shift)
         m_commands->file.func_Click(1);
     } else if (keyCode == 'F' && shift == CtrlMask) {
         showFindWindow();
+    } else if (keyCode == 'F' && shift == CtrlMask + ShiftMask) {
+        keyCode = 0;
+        showSiteSearch();
     } else if (keyCode == 'S' && shift == CtrlMask + ShiftMask) {
         keyCode = 0;
         m_session->CurrentFile.clear();

@@ -77,7 +77,12 @@ public:
     void showAbout();
     void showSettings();
     void showFindWindow();
+    void showSiteSearch();
     void showKeyCodeTester();
+
+    // Opens path at the 1-based line with the stretch from offset selected,
+    // after asking about unsaved changes; false when the page stayed.
+    bool openPageAt(const QString &path, int line, int offset, int length);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

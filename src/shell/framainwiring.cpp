@@ -23,11 +23,16 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "sitesearch/sitesearchwindow.h"
 #include "snippets/tagcase.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -54,6 +59,12 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
+    // The key is shown in the menu; the window's own keys run it.
+    QAction *siteSearch =
+        m_barMenu->addCommand(QStringLiteral("  站点查找替换"), QStringLiteral("menSiteSearch"),
+                              [this] { showSiteSearch(); });
+    siteSearch->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    siteSearch->setShortcutContext(Qt::WidgetShortcut);
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
@@ -199,6 +210,40 @@ void FRAmain::showSettings()
 void FRAmain::showFindWindow()
 {
     FRAsearch::showFor(this, m_richText);
+}
+
+void FRAmain::showSiteSearch()
+{
+    SiteSearchWindow::Host host;
+    host.openHere = [this](const QString &path, int line, int offset, int length) {
+        return openPageAt(path, line, offset, length);
+    };
+    host.openInNewWindow = [](const QString &path) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
+    };
+    const QString file = m_session->CurrentFile;
+    const QString folder = file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
+    SiteSearchWindow::showFor(this, m_prompts, std::move(host), QDir::toNativeSeparators(folder));
+}
+
+bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
+{
+    const bool samePage =
+        !m_session->CurrentFile.isEmpty() && QFileInfo(m_session->CurrentFile) == QFileInfo(path);
+    // The page open in the window is shown as it is, unsaved changes and all.
+    if (!samePage) {
+        if (!mayClose() || !m_commands->file.LoadNamedFileOrSay(path))
+            return false;
+    }
+    const qsizetype lineStart = m_richText->GetLineStart(line - 1);
+    if (lineStart >= 0) {
+        m_richText->setSelStart(lineStart + offset);
+        m_richText->setSelLength(length);
+    }
+    activateWindow();
+    raise();
+    m_richText->setFocus();
+    return true;
 }
 
 void FRAmain::showKeyCodeTester()
