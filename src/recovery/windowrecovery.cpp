@@ -6,6 +6,7 @@
 #include "platform/statusline.h"
 #include "recovery/recoveryoffer.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 const char *const WindowRecovery::kRecoverVariable = "ZELMO_RECOVER_JOURNAL";
@@ -48,6 +49,13 @@ void WindowRecovery::pageRead(const QString &path)
 
 void WindowRecovery::recover(const JournalFile::Entry &entry)
 {
+    // Declined, the journal is left again for the next start, under a name
+    // this window's own journal does not overwrite.
+    if (m_mayReplace && !m_mayReplace()) {
+        QFile::rename(m_lock.journalPath(),
+                      JournalFolder::journalOf(m_lock.id() + QStringLiteral("-later")));
+        return;
+    }
     const bool changedOnDisk = RecoveryOffer::apply(entry, m_richText, m_session);
     m_watch.setNote(entry.pagePath, entry.pageNote);
     m_lock.setPage(entry.pagePath);

@@ -38,6 +38,11 @@ public:
     // openElsewhere starts another window on a journal.
     void recoverAtStart(const std::function<void(const QString &journal)> &openElsewhere);
 
+    // Asked before a recovered page replaces the window's page (the page
+    // the window holds then may have unsaved changes of its own); when it
+    // says no, the journal stays for the next start.
+    void setMayReplace(std::function<bool()> mayReplace) { m_mayReplace = std::move(mayReplace); }
+
     // The environment variable that names a journal to recover.
     static const char *const kRecoverVariable;
 
@@ -51,4 +56,5 @@ private:
     WindowLock m_lock;
     RecoveryJournal m_journal;
     PageWatch m_watch;
+    std::function<bool()> m_mayReplace;
 };

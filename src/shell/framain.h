@@ -90,11 +90,10 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // Asks whether to save a page changed since it was last opened, saved
-    // or made new; false when the window is to stay open.
-    bool mayClose();
     void Form_Unload();
-    void readStartFile(PageFile::ReadResult &page);
+    // Reads the page named at start-up; a failure is reported and leaves the
+    // document without a file.
+    void readStartFile(PageFile::ReadResult &page, const QStringList &arguments);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
     void connectBands();

@@ -167,6 +167,10 @@ void FRAmain::connectStatusBar()
     m_staBar->thirdLabel()->setToolTip(
         QStringLiteral("网页的编码和换行方式：点击可用其他编码重新打开或保存"));
     m_staBar->thirdLabel()->setAccessibleDescription(m_staBar->thirdLabel()->toolTip());
+    m_staBar->thirdLabel()->setCursor(Qt::PointingHandCursor);
+    // "已修改" shows while the page differs from what was opened or saved.
+    connect(m_richText, &QPlainTextEdit::modificationChanged, m_staBar, &StaBar::setModifiedShown);
+    m_staBar->setModifiedShown(m_richText->isModified());
     connect(m_session, &DocumentSession::formatChanged, this, showFormat);
     showFormat(m_session->format());
     connect(m_staBar, &StaBar::ThirdClick, this,
@@ -232,7 +236,8 @@ bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
         !m_session->CurrentFile.isEmpty() && QFileInfo(m_session->CurrentFile) == QFileInfo(path);
     // The page open in the window is shown as it is, unsaved changes and all.
     if (!samePage) {
-        if (!mayClose() || !m_commands->file.LoadNamedFileOrSay(path))
+        if (!m_commands->file.MayReplaceModifiedPage() ||
+            !m_commands->file.LoadNamedFileOrSay(path))
             return false;
     }
     const qsizetype lineStart = m_richText->GetLineStart(line - 1);
