@@ -13,6 +13,8 @@
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
+#include "recovery/quitsignals.h"
+#include "recovery/windowrecovery.h"
 #include "schemes/schemes.h"
 #include "shell/commandline.h"
 #include "shell/mainbands.h"
@@ -24,6 +26,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QProcess>
+#include <QSessionManager>
+#include <QTimer>
 
 FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     : QWidget(parent)
@@ -51,6 +56,7 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     connectButtons();
     connectEditingArea();
     connectStatusBar();
+    connectRecovery();
     new WindowKeys(*this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
 
     m_staBar->setText(ProductName());
@@ -149,6 +155,17 @@ void FRAmain::Form_Load(const QStringList &arguments)
     // The page as it starts is the page as opened or made new.
     m_richText->setModified(false);
     m_richText->setFocus();
+
+    // Work that windows no longer running left unsaved; another page
+    // recovered goes into a window of its own.
+    m_recovery->recoverAtStart([](const QString &journal) {
+        QProcess process;
+        process.setProgram(QCoreApplication::applicationFilePath());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(WindowRecovery::kRecoverVariable), journal);
+        process.setProcessEnvironment(environment);
+        process.startDetached();
+    });
 }
 
 void FRAmain::Form_KeyDown(int &keyCode, int shift)
@@ -211,13 +228,59 @@ void FRAmain::resizeEvent(QResizeEvent *event)
     m_bands->layout();
 }
 
+void FRAmain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Back from another program: has it changed the page? Asked once the
+    // activation has settled, never inside it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_loading)
+        QTimer::singleShot(0, m_recovery, [this] { m_recovery->watch().check(); });
+}
+
+void FRAmain::connectRecovery()
+{
+    m_recovery = new WindowRecovery(*m_richText, *m_session, *m_staBar, m_prompts, this);
+    connect(m_richText, &RichTextBox::Change, &m_recovery->journal(), &RecoveryJournal::noteEdit);
+    FileCommands::PageHooks hooks;
+    hooks.mayWrite = [this](const QString &path) { return m_recovery->mayWrite(path); };
+    hooks.written = [this](const QString &path) { m_recovery->pageWritten(path); };
+    hooks.read = [this](const QString &path) { m_recovery->pageRead(path); };
+    m_commands->file.setPageHooks(std::move(hooks));
+    m_recovery->watch().setSaveOver([this] { return m_commands->file.Save(); });
+    m_recovery->watch().setIsActive([this] { return isActiveWindow(); });
+    m_recovery->setMayReplace([this] { return m_commands->file.MayReplaceModifiedPage(); });
+    // The desktop session ends: the journal keeps the work, and no question
+    // holds up the logout.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        m_sessionEnding = true;
+        m_recovery->journal().writeNow();
+    });
+}
+
+void FRAmain::endBySignal(int signal)
+{
+    m_recovery->journal().writeNow();
+    WindowPlacement::store(this);
+    QuitSignals::endBy(signal);
+}
+
 void FRAmain::closeEvent(QCloseEvent *event)
 {
+    if (m_sessionEnding) {
+        m_recovery->journal().writeNow();
+        Form_Unload();
+        event->accept();
+        return;
+    }
     // A cancelled or failed save keeps the window.
     if (!m_commands->file.MayCloseModifiedPage()) {
         event->ignore();
         return;
     }
+    // Still changed: the user dropped the edits, and nothing is left to
+    // recover.
+    if (m_richText->isModified())
+        m_recovery->journal().remove();
     Form_Unload();
     event->accept();
 }

@@ -22,6 +22,7 @@ class StaBar;
 class StatusLine;
 class EditorKeyHandling;
 class TagCompletion;
+class WindowRecovery;
 struct MainCommands;
 
 // The main window. It owns the editing area, the status bar `StaBar1`, the
@@ -68,6 +69,12 @@ public:
     int GetCurrentLine() const;
     qsizetype GetLineStart(int line) const;
 
+    WindowRecovery &recovery() const { return *m_recovery; }
+
+    // A signal asks the program to end (SIGTERM, SIGHUP, SIGINT): the
+    // unsaved text goes to the journal and the program ends without asking.
+    [[noreturn]] void endBySignal(int signal);
+
     // The window's dialogs.
     void showAbout();
     void showSettings();
@@ -82,6 +89,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void Form_Unload();
@@ -94,6 +102,7 @@ private:
     void connectButtons();
     void connectEditingArea();
     void connectStatusBar();
+    void connectRecovery();
     void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
 
     Prompts &m_prompts;
@@ -110,6 +119,10 @@ private:
     CheckerView *m_checker = nullptr;
     std::unique_ptr<Schemes> m_schemes;
     EditorKeyHandling *m_keys = nullptr;
+    WindowRecovery *m_recovery = nullptr;
+    // The desktop session is ending: the journal keeps the work and nothing
+    // asks.
+    bool m_sessionEnding = false;
     // While start-up runs, the window is shown only at its end.
     bool m_loading = false;
 };
