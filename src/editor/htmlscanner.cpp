@@ -123,10 +123,11 @@ bool isIdentifierChar(char16_t c)
 // One scan over one piece of text.
 class Scanner {
 public:
-    Scanner(QStringView text, State state, Kind *kinds)
+    Scanner(QStringView text, State state, Kind *kinds, TagSink *tags)
         : m_text(text)
         , m_n(text.size())
         , m_kinds(kinds)
+        , m_tags(tags)
         , s(state)
     {}
 
@@ -138,7 +139,7 @@ private:
     void startEntity(qsizetype i, Kind base);
     void endTag(qsizetype i);
     void enterTagName(bool endTag);
-    void finishTagName();
+    void finishTagName(qsizetype i);
     bool matchEndName(char16_t c, qsizetype i, Mode content);
     void endRawElement(qsizetype i);
     void feed(char16_t c, qsizetype i);
@@ -181,7 +182,10 @@ private:
     QStringView m_text;
     qsizetype m_n;
     Kind *m_kinds;
+    TagSink *m_tags;
     State s;
+    // Where the tag name being read began (0: in an earlier piece).
+    qsizetype m_nameStart = 0;
     // Where pieces of markup began that are coloured once their end is seen;
     // negative when they began in an earlier piece.
     qsizetype m_tagStart = -1;
@@ -219,6 +223,8 @@ State Scanner::run(bool endsLine)
         step(u'\n', m_n);
         return s;
     }
+    if (m_tags && s.mode == TagName)
+        m_tags->tagName(m_nameStart, m_n, has(EndTagFlag), false);
     // The piece ends inside a line: what was held back is shown as script or
     // style text, which it is unless the next piece completes an end tag.
     if (m_heldFrom < m_n && scriptStyleText() &&
@@ -296,8 +302,10 @@ void Scanner::enterTagName(bool endTag)
 
 // A start tag whose name is one of the raw-text elements switches to their
 // text when it ends.
-void Scanner::finishTagName()
+void Scanner::finishTagName(qsizetype i)
 {
+    if (m_tags)
+        m_tags->tagName(m_nameStart, i, has(EndTagFlag), true);
     s.raw = NoRaw;
     for (quint8 raw = Script; raw < RawCount; ++raw) {
         if ((s.cand & (1 << (raw - 1))) && kRawNames[raw].size() == s.len)
@@ -311,6 +319,8 @@ void Scanner::finishTagName()
 void Scanner::endTag(qsizetype i)
 {
     mark(i, Tag);
+    if (m_tags)
+        m_tags->tagEnd(i, s.mode == SelfClosingStart);
     const bool startsRaw = !has(EndTagFlag) && s.raw != NoRaw;
     s.flags = 0;
     s.sub = Code;
@@ -350,6 +360,7 @@ void Scanner::endRawElement(qsizetype i)
     if (has(WordFlag) && !has(NumberFlag) && s.sub == Code && scriptStyleText())
         endWord(m_heldFrom, s.raw == Script);
     paint(m_heldFrom, i, Tag);
+    m_nameStart = i - rawName().size();
     s.raw = NoRaw;
     enterTagName(true);
 }
@@ -399,6 +410,7 @@ void Scanner::step(char16_t c, qsizetype i)
                 mark(i, Tag);
             } else if (isAlpha(c)) {
                 enterTagName(false);
+                m_nameStart = i;
                 continue;
             } else if (c == u'?') {
                 s.mode = InDeclaration;
@@ -412,6 +424,7 @@ void Scanner::step(char16_t c, qsizetype i)
         case EndTagOpen:
             if (isAlpha(c)) {
                 enterTagName(true);
+                m_nameStart = i;
                 continue;
             }
             if (c == u'>') {
@@ -424,14 +437,14 @@ void Scanner::step(char16_t c, qsizetype i)
             return;
         case TagName:
             if (isSpace(c)) {
-                finishTagName();
+                finishTagName(i);
                 s.mode = BeforeAttrName;
             } else if (c == u'/') {
-                finishTagName();
+                finishTagName(i);
                 s.mode = SelfClosingStart;
                 mark(i, Tag);
             } else if (c == u'>') {
-                finishTagName();
+                finishTagName(i);
                 endTag(i);
             } else {
                 mark(i, Tag);
@@ -931,9 +944,14 @@ int State::toInt() const
     return packed;
 }
 
-State scan(QStringView text, State start, bool endsLine, Kind *kinds)
+bool readingTagName(State state)
 {
-    return Scanner(text, start, kinds).run(endsLine);
+    return state.mode == TagName;
+}
+
+State scan(QStringView text, State start, bool endsLine, Kind *kinds, TagSink *tags)
+{
+    return Scanner(text, start, kinds, tags).run(endsLine);
 }
 
 } // namespace HtmlScanner

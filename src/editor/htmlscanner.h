@@ -51,10 +51,29 @@ public:
     quint8 flags = 0; // see the scanner
 };
 
+// Where the start and end tags of a scan are, for readers of the markup
+// other than the colouring. Indexes are into the text scanned.
+class TagSink {
+public:
+    virtual ~TagSink() = default;
+    // A tag's name runs from begin to end; begin is negative when the name
+    // began that many characters before the text (in an earlier piece).
+    // Not complete: the text ends inside the name, which the next piece
+    // continues (from its index 0).
+    virtual void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) = 0;
+    // The ">" that ends the tag; selfClosing for "/>".
+    virtual void tagEnd(qsizetype at, bool selfClosing) = 0;
+};
+
 // Scans text from start and returns the state after it. A line break is fed
 // after the text when endsLine; otherwise the text is a piece that the next
 // piece continues. When kinds is given (text.size() entries, all Plain), the
-// kind of each character is written there.
-State scan(QStringView text, State start, bool endsLine, Kind *kinds = nullptr);
+// kind of each character is written there; when tags is, the tags are told
+// to it.
+// Whether the state is inside a tag's name (which the next piece goes on with).
+bool readingTagName(State state);
+
+State scan(QStringView text, State start, bool endsLine, Kind *kinds = nullptr,
+           TagSink *tags = nullptr);
 
 } // namespace HtmlScanner

@@ -21,6 +21,7 @@ class StaBar;
 class StatusLine;
 class EditorKeyHandling;
 class TagCompletion;
+class TagPairs;
 struct MainCommands;
 
 // The main window. It owns the editing area, the status bar `StaBar1`, the
@@ -58,6 +59,7 @@ public:
     Schemes &schemes() const { return *m_schemes; }
     TagCompletion &completion() const;
     EditorKeyHandling &keyHandling() const { return *m_keys; }
+    TagPairs &tagPairs() const { return *m_tagPairs; }
     const MainButtons &buttons() const { return m_buttons; }
     const SnippetWidgets &snippetWidgets() const { return m_snippetWidgets; }
 
@@ -84,6 +86,7 @@ private:
     void readStartFile(PageFile::ReadResult &page);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
+    void addTagPairSwitches();
     void connectBands();
     void connectButtons();
     void connectEditingArea();
@@ -103,6 +106,7 @@ private:
     EncodingMenus *m_encodingMenus = nullptr;
     std::unique_ptr<Schemes> m_schemes;
     EditorKeyHandling *m_keys = nullptr;
+    TagPairs *m_tagPairs = nullptr;
     // While start-up runs, the window is shown only at its end.
     bool m_loading = false;
 };
