@@ -81,7 +81,8 @@ QString TagPairs::textOf(qsizetype from, qsizetype to) const
 
 bool TagPairs::fresh() const
 {
-    return m_shownAt == m_area.pieces().changes();
+    return m_shownAt == m_area.pieces().changes() &&
+           m_shownCaret == m_area.textCursor().position();
 }
 
 void TagPairs::caretMoved()
@@ -92,6 +93,7 @@ void TagPairs::caretMoved()
 void TagPairs::refresh()
 {
     m_shownAt = m_area.pieces().changes();
+    m_shownCaret = m_area.textCursor().position();
     m_shown.reset();
     const QTextCursor cursor = m_area.textCursor();
     if (cursor.hasSelection())
@@ -279,6 +281,7 @@ void TagPairs::closeStartTag(int gtPosition)
     if (m_area.document()->characterAt(gtPosition) != u'>')
         return;
     TagMatcher tags = matcher();
+    tags.setBudget(kHighlightReach);
     const qsizetype gt = joined(gtPosition);
     std::optional<Tag> closed;
     for (const Tag &tag : tags.tagsAround(gt)) {
@@ -306,10 +309,10 @@ void TagPairs::closeOpenElement(int slashPosition)
     const int at = slashPosition - block.position();
     if (at < 1)
         return;
-    std::vector<HtmlScanner::Kind> kinds(size_t(block.length() - 1), HtmlScanner::Plain);
+    std::vector<HtmlScanner::Kind> kinds(size_t(at + 1), HtmlScanner::Plain);
     SyntaxBlocks *states = SyntaxBlocks::of(m_area.document());
-    HtmlScanner::scan(block.text(), states->stateBefore(block, block.blockNumber()),
-                      LinePieces::endsLine(block), kinds.data());
+    HtmlScanner::scan(QStringView(block.text()).left(at + 1),
+                      states->stateBefore(block, block.blockNumber()), false, kinds.data());
     if (kinds[size_t(at)] != HtmlScanner::Tag || kinds[size_t(at - 1)] != HtmlScanner::Tag)
         return;
     TagMatcher tags = matcher();

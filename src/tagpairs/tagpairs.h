@@ -62,6 +62,7 @@ private:
     QTimer m_caretStop;
     std::optional<Shown> m_shown;
     quint64 m_shownAt = ~quint64(0); // the document's change count then
+    int m_shownCaret = -1;
     bool m_syncRename = true;
     bool m_autoClose = false;
     // The key being handled: its edits, and the pair whose name it edits.

@@ -30,8 +30,13 @@ void TagScan::startAt(QTextBlock block)
         block = block.previous();
     }
     m_block = block;
-    if (block.isValid())
-        m_state = m_states.stateBefore(block, block.blockNumber());
+    m_text.clear();
+    if (!block.isValid())
+        return;
+    m_state = m_states.stateBefore(block, block.blockNumber());
+    // The piece before, for an end tag of raw text that began in it.
+    if (LinePieces::isContinuation(block))
+        m_text = block.previous().text();
 }
 
 void TagScan::readBlock(std::vector<Tag> &out)

@@ -181,7 +181,7 @@ void TestTagMatcher::enclosing_data()
 
     QTest::newRow("caret in text") << "<div>{<b>a[]b</b>}</div>";
     QTest::newRow("element to parent") << "{<div>[<b>ab</b>]</div>}";
-    QTest::newRow("p to body") << "<html><body>{<p>a[<b>x</b>]</body>}</html>";
+    QTest::newRow("p to body") << "<html><body>{<p>a[<b>x</b>]}</body></html>";
     QTest::newRow("implied p") << "<div>{<p>a[]b}<p>c</div>";
     QTest::newRow("after a sibling") << "{<ul><li>a</li><li>b</li>[]</ul>}";
     QTest::newRow("none") << "[]<div></div>";
