@@ -4,6 +4,7 @@
 #include "tagpairs/tagrules.h"
 
 #include <QTextDocument>
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -106,8 +107,11 @@ public:
             if (isEmptyElement(*tag))
                 continue;
             // Closed by an end tag read already, or inside an element that
-            // one closed.
-            if (!m_pending.empty() && (settles(tag->name) || !m_pending.empty()))
+            // one closed: an end tag of <b>, <i>, … closes only its own.
+            if (!m_pending.empty() &&
+                (settles(tag->name) ||
+                 !std::all_of(m_pending.begin(), m_pending.end(),
+                              [](const QString &end) { return isFormatting(end); })))
                 continue;
             if (closedBySibling(tag->name)) {
                 m_siblings.push_back(tag->name);

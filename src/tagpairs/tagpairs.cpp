@@ -51,7 +51,6 @@ TagPairs::TagPairs(RichTextBox &area)
     m_caretStop.setInterval(0);
     connect(&m_caretStop, &QTimer::timeout, this, &TagPairs::showHighlight);
     connect(&area, &QPlainTextEdit::cursorPositionChanged, this, &TagPairs::caretMoved);
-    connect(area.document(), &QTextDocument::contentsChange, this, &TagPairs::contentsChange);
     area.installEventFilter(this);
 }
 
@@ -81,8 +80,7 @@ QString TagPairs::textOf(qsizetype from, qsizetype to) const
 
 bool TagPairs::fresh() const
 {
-    return m_shownAt == m_area.pieces().changes() &&
-           m_shownCaret == m_area.textCursor().position();
+    return m_shownAt == m_area.pieces().changes() && m_shownCaret == m_area.textCursor().position();
 }
 
 void TagPairs::caretMoved()
@@ -172,19 +170,9 @@ bool TagPairs::selectElement()
     return true;
 }
 
-void TagPairs::contentsChange(int position, int removed, int added)
-{
-    if (!m_inKey)
-        return;
-    ++m_edits;
-    m_editPosition = position;
-    m_editRemoved = removed;
-    m_editAdded = added;
-}
-
 bool TagPairs::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != &m_area || m_inKey)
+    if (watched != &m_area || m_handling)
         return false;
     QString typed;
     if (event->type() == QEvent::KeyPress) {
@@ -201,53 +189,61 @@ bool TagPairs::eventFilter(QObject *watched, QEvent *event)
     } else {
         return false;
     }
-    // The name the key edits, with its partner, as it stands before the key.
-    m_renaming.reset();
-    if (m_syncRename) {
+    // A key that edits a name with a partner: the partner's name follows in
+    // the same undo step as the key's own edit.
+    if (m_syncRename && !m_area.textCursor().hasSelection()) {
         if (!fresh())
             refresh();
-        if (m_shown && m_shown->element.status == TagMatcher::Status::Paired &&
-            !m_area.textCursor().hasSelection())
-            m_renaming = m_shown;
+        if (m_shown && m_shown->element.status == TagMatcher::Status::Paired)
+            return renameWith(event, *m_shown);
     }
-    m_inKey = true;
-    m_edits = 0;
-    QMetaObject::invokeMethod(
-        this, [this, typed] { afterKey(typed); }, Qt::QueuedConnection);
-    return false;
+    if (!m_autoClose || (typed != u">" && typed != u"/"))
+        return false;
+    // The end tag goes in after the key, as an undo step of its own.
+    const int before = m_area.textCursor().position();
+    handle(event);
+    const int typedAt = m_area.textCursor().position() - 1;
+    if (typedAt == before && m_area.document()->characterAt(typedAt) == typed.front()) {
+        if (typed == u">")
+            closeStartTag(typedAt);
+        else
+            closeOpenElement(typedAt);
+    }
+    return true;
 }
 
-void TagPairs::afterKey(const QString &typed)
+// The area handles the event as it would have without this filter (which
+// the other filters of the area have seen before it).
+void TagPairs::handle(QEvent *event)
 {
-    m_inKey = false;
-    if (m_edits != 1)
-        return;
-    if (m_renaming) {
-        renamePartner();
-        return;
-    }
-    if (!m_autoClose || m_editRemoved != 0 || m_editAdded != 1)
-        return;
-    if (typed == u">")
-        closeStartTag(m_editPosition);
-    else if (typed == u"/")
-        closeOpenElement(m_editPosition);
+    m_handling = true;
+    static_cast<QObject &>(m_area).event(event);
+    m_handling = false;
 }
 
-void TagPairs::renamePartner()
+bool TagPairs::renameWith(QEvent *event, const Shown &pair)
 {
-    const Shown pair = *std::exchange(m_renaming, std::nullopt);
+    QTextDocument *document = m_area.document();
+    const int lengthBefore = document->characterCount();
+    QTextCursor group(document);
+    group.beginEditBlock();
+    handle(event);
+    renamePartner(pair, document->characterCount() - lengthBefore);
+    group.endEditBlock();
+    return true;
+}
+
+void TagPairs::renamePartner(const Shown &pair, qsizetype delta)
+{
     const Tag &edited = pair.tag;
     const Tag &partner = edited.end ? pair.element.start : *pair.element.end;
-    // Only an edit within the name renames.
-    if (m_editPosition < widget(edited.nameBegin) ||
-        m_editPosition + m_editRemoved > widget(edited.nameEnd, true))
-        return;
-    const qsizetype delta = m_editAdded - m_editRemoved;
     TagMatcher tags = matcher();
+    // Only an edit within the name renames: the tag is where it was, and
+    // its name took up all the change.
     const std::optional<Tag> now = tags.tagAt(edited.lt + (edited.end ? 2 : 1));
+    const qsizetype caret = joined(m_area.textCursor().position());
     if (!now || now->lt != edited.lt || now->end != edited.end ||
-        now->nameEnd != edited.nameEnd + delta)
+        now->nameEnd != edited.nameEnd + delta || caret < now->nameBegin || caret > now->nameEnd)
         return;
     const QString newName = textOf(now->nameBegin, now->nameEnd);
     if (newName.isEmpty() || !std::all_of(newName.begin(), newName.end(), isNameChar))
@@ -258,10 +254,7 @@ void TagPairs::renamePartner()
     QTextCursor target(m_area.document());
     target.setPosition(widget(partner.nameBegin + shift));
     target.setPosition(widget(partner.nameEnd + shift, true), QTextCursor::KeepAnchor);
-    target.joinPreviousEditBlock();
     m_area.pieces().insertText(target, newName);
-    target.endEditBlock();
-    showHighlight();
 }
 
 void TagPairs::insertAt(int position, const QString &text, int caretAfter)

@@ -47,9 +47,9 @@ protected:
 private:
     void caretMoved();
     void showHighlight();
-    void contentsChange(int position, int removed, int added);
-    void afterKey(const QString &typed);
-    void renamePartner();
+    void handle(QEvent *event);
+    bool renameWith(QEvent *event, const Shown &pair);
+    void renamePartner(const Shown &pair, qsizetype delta);
     void closeStartTag(int gtPosition);
     void closeOpenElement(int slashPosition);
     void insertAt(int position, const QString &text, int caretAfter);
@@ -65,11 +65,6 @@ private:
     int m_shownCaret = -1;
     bool m_syncRename = true;
     bool m_autoClose = false;
-    // The key being handled: its edits, and the pair whose name it edits.
-    bool m_inKey = false;
-    int m_edits = 0;
-    int m_editPosition = 0;
-    int m_editRemoved = 0;
-    int m_editAdded = 0;
-    std::optional<Shown> m_renaming;
+    // While the area handles a key given to it here.
+    bool m_handling = false;
 };

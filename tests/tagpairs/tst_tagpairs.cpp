@@ -163,9 +163,9 @@ void TestTagPairs::rename_data()
     QTest::newRow("inner of two") << true << "<div><di|v></div></div>"
                                   << "x"
                                   << "<div><dix|v></dixv></div>";
-    QTest::newRow("other line") << true << "<ul|>\n<li>a\n</ul>"
+    QTest::newRow("other line") << true << "<ul|>\r\n<li>a\r\n</ul>"
                                 << "x"
-                                << "<ulx|>\n<li>a\n</ulx>";
+                                << "<ulx|>\r\n<li>a\r\n</ulx>";
     QTest::newRow("upper case") << true << "<DIV|>a</DIV>"
                                 << "X"
                                 << "<DIVX|>a</DIVX>";

@@ -80,7 +80,7 @@ void TestTagPairsWindow::highlightFollowsTheCaret()
     w.caretAt(2); // <d|iv>
     QCOMPARE(w.marks(), QStringList({"div", "div"}));
     QCOMPARE(w.area().extraSelections().at(1).cursor.selectionStart(), kPage.lastIndexOf("div"));
-    w.caretAt(kPage.indexOf("a")); // in text: nothing marked
+    w.caretAt(QString(kPage).replace("\n", "\r\n").indexOf("a")); // in text
     QVERIFY(w.marks().isEmpty());
     w.area().setText("<div><br></div>");
     w.caretAt(7); // <b|r>: no partner, marked alone
