@@ -22,6 +22,13 @@ bool isEmptyElement(const Tag &tag)
 // nesting, and a bound on the work of a page that never closes its tags.
 constexpr size_t kDeepest = 1024;
 
+// Where a search for an open <p> ends: a <p> below an element that closes
+// paragraphs would have been closed by it (so the search stays near).
+bool endsParagraphSearch(const QString &open)
+{
+    return open != u"p" && (isScopeBoundary(open) || open == u"button" || closesParagraph(open));
+}
+
 qsizetype afterTag(const Tag &tag)
 {
     return (tag.gt >= 0 ? tag.gt : tag.nameEnd - 1) + 1;
@@ -117,7 +124,9 @@ public:
                 m_siblings.push_back(tag->name);
                 continue;
             }
-            m_siblings.clear();
+            // What comes before it in its parent is its sibling, which it
+            // may close (as a <div> closes a <p>).
+            m_siblings.assign(1, tag->name);
             return *tag;
         }
         return std::nullopt;
@@ -139,9 +148,8 @@ private:
         if (isSpecial(name)) {
             // Open when they came: those that cannot reach past it closed
             // nothing.
-            std::erase_if(m_pending, [](const QString &end) {
-                return !isFormatting(end) && !endsInScope(end) && !isScopeBoundary(end);
-            });
+            std::erase_if(m_pending,
+                          [](const QString &end) { return !isSpecial(end) && !isFormatting(end); });
         }
         return false;
     }
@@ -275,11 +283,9 @@ private:
     {
         const QString &n = tag.name;
         const auto never = [](const QString &) { return false; };
-        if (closesParagraph(n)) {
+        if (closesParagraph(n))
             closeIf(
-                tag, [](const QString &o) { return o == u"p"; },
-                [](const QString &o) { return isScopeBoundary(o) || o == u"button"; });
-        }
+                tag, [](const QString &o) { return o == u"p"; }, endsParagraphSearch);
         if (n == u"li" || n == u"dd" || n == u"dt") {
             closeIf(
                 tag, [&n](const QString &o) { return startClosesSibling(n, o); },
@@ -301,7 +307,7 @@ private:
                 popTo(deepest, tag, false);
         } else if (n == u"a" || n == u"nobr") {
             const long depth = find([&n](const QString &o) { return o == n; },
-                                    [](const QString &o) { return isScopeBoundary(o); });
+                                    [](const QString &o) { return isSpecial(o); });
             if (depth >= 0)
                 removeAt(depth, tag);
         } else if (n == u"button" || n == u"body") {
@@ -309,7 +315,7 @@ private:
             closeIf(
                 tag, [&closes](const QString &o) { return o == closes; },
                 n == u"body" ? std::function<bool(const QString &)>(never)
-                             : [](const QString &o) { return isScopeBoundary(o); });
+                             : [](const QString &o) { return isSpecial(o); });
         } else {
             // Only the current element: a heading, an option, ruby text.
             const Entry *top = at(0);
@@ -334,8 +340,7 @@ private:
             return;
         }
         if (n == u"p") {
-            depth =
-                find(same, [](const QString &o) { return isScopeBoundary(o) || o == u"button"; });
+            depth = find(same, endsParagraphSearch);
         } else if (n == u"li") {
             depth = find(same, [](const QString &o) {
                 return isScopeBoundary(o) || o == u"ol" || o == u"ul";
