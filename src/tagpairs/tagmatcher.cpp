@@ -47,10 +47,14 @@ public:
         , m_block(matcher.blockAt(before))
     {}
 
+    // Whether reading stopped at the budget, not at the page's start.
+    bool gaveUp() const { return m_gaveUp; }
+
     const Tag *next()
     {
         while (m_index == 0) {
-            if (!m_block.isValid() || m_scan.charactersRead() > m_budget)
+            m_gaveUp = m_block.isValid() && m_scan.charactersRead() > m_budget;
+            if (!m_block.isValid() || m_gaveUp)
                 return nullptr;
             load();
         }
@@ -60,18 +64,14 @@ public:
 private:
     void load()
     {
-        const qsizetype start = m_scan.blockStart(m_block);
+        // A run of blocks at a time: reading one costs little more than
+        // finding where it starts.
+        QTextBlock first = m_block;
+        for (int more = 0; more < 63 && first.previous().isValid(); ++more)
+            first = first.previous();
+        const qsizetype start = m_scan.blockStart(first);
         std::vector<Tag> read;
-        m_scan.startAt(m_block);
-        QTextBlock reading;
-        do {
-            reading = m_scan.block();
-            m_scan.readBlock(read);
-        } while (reading != m_block && !m_scan.atEnd());
-        // A name that runs on into the next pieces is read whole.
-        for (int more = 0; more < 4 && m_scan.inName() && !m_scan.atEnd(); ++more)
-            m_scan.readBlock(read);
-        m_scan.flush(read);
+        m_scan.readTagsOf(first, m_block, read);
         m_tags.clear();
         for (Tag &tag : read) {
             if (tag.lt >= start && tag.lt < m_limit)
@@ -79,7 +79,7 @@ private:
         }
         m_index = m_tags.size();
         m_limit = start;
-        m_block = m_block.previous();
+        m_block = first.previous();
     }
 
     TagScan m_scan;
@@ -88,6 +88,7 @@ private:
     QTextBlock m_block;
     std::vector<Tag> m_tags;
     size_t m_index = 0;
+    bool m_gaveUp = false;
 };
 
 namespace {
@@ -381,17 +382,9 @@ QTextBlock TagMatcher::blockAt(qsizetype position) const
 std::vector<Tag> TagMatcher::tagsAround(qsizetype position)
 {
     TagScan scan(m_document, m_pieces, m_states);
-    const QTextBlock block = blockAt(position);
-    scan.startAt(block);
     std::vector<Tag> tags;
-    QTextBlock reading;
-    do {
-        reading = scan.block();
-        scan.readBlock(tags);
-    } while (reading != block && !scan.atEnd());
-    for (int more = 0; more < 4 && scan.inName() && !scan.atEnd(); ++more)
-        scan.readBlock(tags);
-    scan.flush(tags);
+    const QTextBlock block = blockAt(position);
+    scan.readTagsOf(block, block, tags);
     return tags;
 }
 
@@ -422,7 +415,7 @@ TagMatcher::Element TagMatcher::elementOf(const Tag &tag)
     Simulation simulation(ancestors);
     simulation.take(tag);
     element.start = tag;
-    element.status = Status::Stray;
+    element.status = backward.gaveUp() ? Status::Unknown : Status::Stray;
     element.from = tag.lt;
     element.to = afterTag(tag);
     if (simulation.matchedStart()) {
@@ -468,8 +461,9 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
             return element;
         }
     }
-    element.status =
-        scan.atEnd() && hasOptionalEnd(start.name) ? Status::Implied : Status::Unclosed;
+    element.status = !scan.atEnd()                ? Status::Unknown
+                     : hasOptionalEnd(start.name) ? Status::Implied
+                                                  : Status::Unclosed;
     element.to = scan.atEnd() ? m_document.characterCount() - 1 - m_pieces.continuationCount()
                               : scan.blockStart(scan.block());
     return element;

@@ -32,7 +32,8 @@ public:
         Paired,   // the partner is the tag's own end or start tag
         Void,     // an element without end tag
         Implied,  // closed where the standard closes it, without an end tag
-        Unclosed, // never closed (within the budget)
+        Unclosed, // never closed
+        Unknown,  // not settled within the budget
         Stray,    // an end tag with nothing to close
     };
     struct Element {

@@ -13,9 +13,11 @@
 
 namespace {
 
-// How far the highlight looks for a partner, in characters each way; Ctrl+J
-// and the selection look through the whole page.
-constexpr qsizetype kHighlightReach = 4 * 1024 * 1024;
+// How far the highlight (and the check for an end tag already there) looks
+// for a partner, in characters each way: a few thousand lines, read in a
+// few milliseconds. A partner beyond is not said to be missing; Ctrl+J and
+// the selection look through the whole page.
+constexpr qsizetype kHighlightReach = 256 * 1024;
 
 // A background for marked names: the area's own, turned towards hue as far
 // as the text on it stays readable.
@@ -110,7 +112,10 @@ void TagPairs::showHighlight()
     if (m_shown) {
         const QColor background = m_area.palette().color(QPalette::Base);
         const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
-        const bool paired = m_shown->element.status == TagMatcher::Status::Paired;
+        // A partner too far to be looked for is not said to be missing.
+        const TagMatcher::Status status = m_shown->element.status;
+        const bool paired =
+            status == TagMatcher::Status::Paired || status == TagMatcher::Status::Unknown;
         QTextCharFormat format;
         format.setBackground(
             markOn(background, paired ? QColor(0xFFD700) : QColor(0xFF4040), text));
@@ -123,7 +128,7 @@ void TagPairs::showHighlight()
             marks.append(selection);
         };
         mark(m_shown->tag);
-        if (paired)
+        if (status == TagMatcher::Status::Paired)
             mark(m_shown->tag.end ? m_shown->element.start : *m_shown->element.end);
     }
     m_area.setExtraSelections(marks);

@@ -31,9 +31,12 @@ void TagScan::startAt(QTextBlock block)
     }
     m_block = block;
     m_text.clear();
+    m_base = -1;
     if (!block.isValid())
         return;
-    m_state = m_states.stateBefore(block, block.blockNumber());
+    const int number = block.blockNumber();
+    m_state = m_states.stateBefore(block, number);
+    m_nextBase = block.position() - m_pieces.continuationsUpTo(number);
     // The piece before, for an end tag of raw text that began in it.
     if (LinePieces::isContinuation(block))
         m_text = block.previous().text();
@@ -46,13 +49,31 @@ void TagScan::readBlock(std::vector<Tag> &out)
     m_out = &out;
     m_previous = std::move(m_text);
     m_text = m_block.text();
-    m_base = blockStart(m_block);
+    m_base = m_nextBase;
     m_read += m_text.size() + 1;
-    m_state = HtmlScanner::scan(m_text, m_state, LinePieces::endsLine(m_block), nullptr, this);
+    // Without long lines every block ends its line.
+    const bool pieces = m_pieces.continuationCount() > 0;
+    const bool endsLine = !pieces || LinePieces::endsLine(m_block);
+    m_state = HtmlScanner::scan(m_text, m_state, endsLine, nullptr, this);
+    m_nextBase = m_base + m_text.size() + (endsLine ? 1 : 0);
     m_block = m_block.next();
     if (!m_block.isValid())
         flush(out);
     m_out = nullptr;
+}
+
+void TagScan::readTagsOf(const QTextBlock &first, const QTextBlock &last, std::vector<Tag> &out)
+{
+    startAt(first);
+    QTextBlock reading;
+    do {
+        reading = m_block;
+        readBlock(out);
+    } while (reading != last && !atEnd());
+    // A name that runs on into the next pieces is read whole.
+    for (int more = 0; more < 4 && inName() && !atEnd(); ++more)
+        readBlock(out);
+    flush(out);
 }
 
 void TagScan::flush(std::vector<Tag> &out)
@@ -78,7 +99,12 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
         part = m_previous.right(-begin).toLower();
         begin = 0;
     }
-    part += QStringView(m_text).mid(begin, end - begin).toString().toLower();
+    const qsizetype at = part.size();
+    part.resize(at + end - begin);
+    for (qsizetype i = begin; i < end; ++i) {
+        const char16_t c = m_text[i].unicode();
+        part[at + i - begin] = c >= u'A' && c <= u'Z' ? QChar(char16_t(c + 32)) : QChar(c);
+    }
     if (m_nameOpen && begin == 0) {
         m_tag.name += part;
     } else {

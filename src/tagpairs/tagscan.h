@@ -39,6 +39,9 @@ public:
     // Reads the next block; tags whose ">" (or the next tag) was seen go to
     // out. At the document's end the last tag goes too.
     void readBlock(std::vector<Tag> &out);
+    // The tags whose names begin in the blocks first to last (and those
+    // before them that reading them needs), each name read whole.
+    void readTagsOf(const QTextBlock &first, const QTextBlock &last, std::vector<Tag> &out);
     // Ends reading here: a tag under way goes to out as it stands.
     void flush(std::vector<Tag> &out);
 
@@ -59,9 +62,10 @@ private:
     SyntaxBlocks &m_states;
     QTextBlock m_block;
     HtmlScanner::State m_state;
-    qsizetype m_base = 0; // joined position of the block being read
-    QString m_text;       // its text
-    QString m_previous;   // the block's before it
+    qsizetype m_base = 0;     // joined position of the block being read
+    qsizetype m_nextBase = 0; // and of the one after it
+    QString m_text;           // its text
+    QString m_previous;       // the block's before it
     qsizetype m_read = 0;
     Tag m_tag; // the tag under way, when its lt >= 0
     bool m_nameOpen = false;

@@ -40,6 +40,8 @@ const char *statusName(TagMatcher::Status status)
         return "unclosed";
     case TagMatcher::Status::Stray:
         return "stray";
+    case TagMatcher::Status::Unknown:
+        return "unknown";
     }
     return "";
 }
