@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the build needs on Debian 12 (when missing) and configures
-# build/. Sourced by run-editor and run-tests, which then build what they
-# need with build_targets.
+# Installs what the build needs on Debian 12 (when missing: as root, or
+# through sudo for another user) and configures build/. Sourced by
+# run-editor and run-tests, which then build what they need with
+# build_targets.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,10 +13,10 @@ PACKAGES=(
     qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     qt6-translations-l10n xdg-utils
     libbenchmark-dev
-    fonts-noto-cjk
+    fonts-noto-cjk fcitx5-frontend-qt6
     xvfb xauth
     xdotool x11-utils wmctrl openbox
-    desktop-file-utils appstream
+    desktop-file-utils appstream lintian
 )
 
 install_missing_packages() {
@@ -30,6 +31,11 @@ install_missing_packages() {
     fi
     local sudo=()
     if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "Missing: ${missing[*]}" >&2
+            echo "Installing them needs root: run this as root, or install sudo." >&2
+            exit 1
+        fi
         sudo=(sudo)
     fi
     echo "Installing: ${missing[*]}"

@@ -46,16 +46,24 @@ private:
     zmBUTTon *button() const { return static_cast<zmBUTTon *>(widget()); }
 };
 
-// A window made straight from QWidget (the main window, the find window, the
+// A window of the program's own (the main window, the find window, the
 // key-code tester) would read as an anonymous panel: it reads as a window,
-// or as a dialog when it is one, named by its caption.
+// or as a dialog when it is one, named by its caption. Pop-ups, tool tips
+// and the like are no windows to the user and stay as they are.
 QAccessibleInterface *plainWindow(QWidget *widget)
 {
-    if (!widget->isWindow() || widget->metaObject()->superClass() != &QWidget::staticMetaObject)
+    if (!widget->isWindow())
         return nullptr;
-    const Qt::WindowType type = widget->windowType();
-    const bool dialog = type == Qt::Dialog || type == Qt::Tool || type == Qt::Sheet;
-    return new QAccessibleWidget(widget, dialog ? QAccessible::Dialog : QAccessible::Window);
+    switch (widget->windowType()) {
+    case Qt::Window:
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    case Qt::Dialog:
+    case Qt::Tool:
+    case Qt::Sheet:
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
+    default:
+        return nullptr;
+    }
 }
 
 QAccessibleInterface *controlFactory(const QString &className, QObject *object)
@@ -68,8 +76,10 @@ QAccessibleInterface *controlFactory(const QString &className, QObject *object)
         return new ListBoxAccessible(static_cast<ListBox *>(object));
     if (className == QLatin1String("SizeGrip"))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grip);
-    // Asked for the object's own class first, then for each base class.
-    if (className == QLatin1String(object->metaObject()->className()))
+    // Asked for the object's own class first, then for each base class in
+    // turn: by the time QWidget is asked for, no factory (Qt's own for its
+    // menus, dialogs and main windows included) has taken the object.
+    if (className == QLatin1String("QWidget"))
         return plainWindow(static_cast<QWidget *>(object));
     return nullptr;
 }

@@ -5,12 +5,14 @@
 #
 # Builds the package with `cpack -G DEB` (into a temporary folder), checks
 # its version, that its dependencies were taken from the shared libraries the
-# program links, and that it holds nothing of the tests; then installs it
-# into a dpkg root of its own and removes it again, which must leave no file
-# behind.
+# program links and name Qt's platform plugins, what it recommends, that it
+# carries its copyright in the machine-readable format and holds nothing of
+# the tests, and that lintian finds no error in it; then installs it into a
+# dpkg root of its own and removes it again, which must leave no file behind.
 #
 # Exit 0 on success, 77 when not run as root (dpkg wants to own the files
-# as root), 1 on failure.
+# as root; everything before the install is checked all the same), 1 on
+# failure.
 set -uo pipefail
 
 BUILD="${1:-}"
@@ -23,11 +25,7 @@ fail() {
 }
 
 [ -f "$BUILD/CPackConfig.cmake" ] && [ -n "$VERSION" ] || fail "usage: $0 BUILD-FOLDER VERSION"
-if [ "$(id -u)" -ne 0 ]; then
-    log "SKIP: installing into a dpkg root of its own needs root"
-    exit 77
-fi
-for tool in cpack dpkg dpkg-deb dpkg-shlibdeps; do
+for tool in cpack dpkg dpkg-deb dpkg-shlibdeps lintian; do
     command -v "$tool" >/dev/null 2>&1 || fail "$tool is not installed (scripts/setup.sh installs it)"
 done
 
@@ -46,8 +44,28 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6netw
     [[ ", $depends" == *", $library (>= "* ]] ||
         fail "no versioned dependency on $library: $depends"
 done
-if dpkg-deb -c "$deb" | grep -qE 'zelmocore|tst_|bench_'; then
-    fail "the package holds test files: $(dpkg-deb -c "$deb" | grep -E 'zelmocore|tst_|bench_')"
+[[ ", $depends," == *", qt6-qpa-plugins,"* ]] || fail "no dependency on qt6-qpa-plugins: $depends"
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+for package in qt6-translations-l10n xdg-utils ca-certificates fonts-noto-cjk fcitx5-frontend-qt6; do
+    [[ ", $recommends" =~ [,\|]\ $package([ ,]|$) ]] || fail "does not recommend $package: $recommends"
+done
+contents="$(dpkg-deb -c "$deb")"
+if grep -qE 'zelmocore|tst_|bench_' <<<"$contents"; then
+    fail "the package holds test files: $(grep -E 'zelmocore|tst_|bench_' <<<"$contents")"
+fi
+for file in copyright changelog.gz; do
+    grep -q " \./usr/share/doc/zelmohtml/$file\$" <<<"$contents" ||
+        fail "no /usr/share/doc/zelmohtml/$file in the package"
+done
+format="$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/zelmohtml/copyright | head -n 1)"
+[ "$format" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fail "the copyright file is not in the machine-readable format: $format"
+lintian --fail-on error "$deb" >"$WORK/lintian.log" 2>&1 ||
+    fail "lintian: $(grep '^E:' "$WORK/lintian.log" || tail -n 5 "$WORK/lintian.log")"
+
+if [ "$(id -u)" -ne 0 ]; then
+    log "SKIP: installing into a dpkg root of its own needs root"
+    exit 77
 fi
 
 SYS="$WORK/sys"

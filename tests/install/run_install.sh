@@ -3,11 +3,15 @@
 #
 #   run_install.sh BUILD-FOLDER DRIVER-LIBRARY VERSION-LINE
 #
-# Installs the build into a temporary DESTDIR (prefix /usr), checks that
-# every file is in place and that the desktop entry and the AppStream file
-# validate, then runs the installed program under the offscreen platform
-# with a temporary home and the XDG folders in it, and the driver library
-# (driver.cpp) standing in for the person at it:
+# Brings the build folder to the state scripts/run-editor leaves on a fresh
+# clone, which builds the program alone: what the build makes for the
+# install besides the program (the manual page, the changelog, the icons and
+# the program that draws them) is removed, and only the target `zelmohtml`
+# is built. Then installs the build into a temporary DESTDIR (prefix /usr),
+# checks that every file is in place and that the desktop entry and the
+# AppStream file validate, then runs the installed program under the
+# offscreen platform with a temporary home and the XDG folders in it, and the
+# driver library (driver.cpp) standing in for the person at it:
 #   - --help, -h and --version answer and exit 0;
 #   - a first run finds "tags.dat" in share/, starts from a copy of the
 #     read-only "zelmohtml.ini" beside the program, previews into
@@ -53,12 +57,15 @@ SITE="$WORK/site"
 
 # ---- the install -----------------------------------------------------------
 
+rm -rf "$BUILD/packaging/icons" "$BUILD/packaging/iconwriter" "$BUILD"/packaging/*.gz
+cmake --build "$BUILD" --target zelmohtml >"$WORK/build.log" 2>&1 ||
+    fail "building the program alone failed: $(tail -n 5 "$WORK/build.log")"
 DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr >"$WORK/install.log" 2>&1 ||
     fail "cmake --install failed: $(tail -n 5 "$WORK/install.log")"
 for file in bin/zelmohtml share/zelmohtml/tags.dat share/applications/zelmohtml.desktop \
     share/metainfo/zelmohtml.metainfo.xml share/icons/hicolor/scalable/apps/zelmohtml.svg \
     share/icons/hicolor/48x48/apps/zelmohtml.png share/icons/hicolor/256x256/apps/zelmohtml.png \
-    share/man/man1/zelmohtml.1.gz; do
+    share/man/man1/zelmohtml.1.gz share/doc/zelmohtml/copyright share/doc/zelmohtml/changelog.gz; do
     [ -s "$USR/$file" ] || fail "not installed: $file"
 done
 if ldd "$PROGRAM" | grep -q 'zelmocore'; then

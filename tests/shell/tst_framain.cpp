@@ -19,9 +19,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +99,8 @@ private slots:
     void settingsSwatchesShowTheTextColour();
     void replaceRowFollowsTheTick();
     void windowsReadAsWindows();
+    void popupMenusReadByAssistiveTechnology_data();
+    void popupMenusReadByAssistiveTechnology();
 };
 
 void TestFRAmain::commandLine_data()
@@ -487,6 +492,74 @@ void TestFRAmain::windowsReadAsWindows()
         QCOMPARE(face->role(), role);
         QCOMPARE(face->text(QAccessible::Name), widget->windowTitle());
     }
+}
+
+void TestFRAmain::popupMenusReadByAssistiveTechnology_data()
+{
+    QTest::addColumn<QString>("menu");
+    // Items as they must read: the name, "-" before it when disabled.
+    QTest::addColumn<QStringList>("reads");
+    QTest::newRow("edit menu") << "txtpop"
+                               << QStringList{"-剪  贴        <T>", "-粘  贴        <P>",
+                                              "全  选        <A>"};
+    QTest::newRow("bar menu") << "poop" << QStringList{"  功 能 栏", "-锁定<快捷编辑拦>"};
+    QTest::newRow("encoding menu") << "encoding" << QStringList{};
+    QTest::newRow("text field") << "Txtfindstr" << QStringList{};
+}
+
+void TestFRAmain::popupMenusReadByAssistiveTechnology()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, reads);
+    Fixture f;
+    FRAmain &window = f.start();
+    QApplication::clipboard()->clear();
+    // Each menu opens as the user opens it.
+    if (menu == "txtpop") {
+        QTest::mouseClick(window.richText()->viewport(), Qt::RightButton);
+    } else if (menu == "poop") {
+        QTest::mouseClick(window.StaBar1()->thirdLabel(), Qt::RightButton);
+    } else if (menu == "encoding") {
+        QTest::mouseClick(window.StaBar1()->thirdLabel(), Qt::LeftButton);
+    } else {
+        window.showFindWindow();
+        auto *field = FRAsearch::loaded()->findChild<QLineEdit *>(menu);
+        field->setText(QStringLiteral("<table>"));
+        field->selectAll();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                field->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(field, &event);
+    }
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (menu == "txtpop" || menu == "poop")
+        QCOMPARE(popup->objectName(), menu);
+
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(popup);
+    QCOMPARE(face->role(), QAccessible::PopupMenu);
+    const QList<QAction *> actions = popup->actions();
+    QCOMPARE(face->childCount(), actions.size());
+    QVERIFY(!actions.isEmpty());
+    QStringList read;
+    for (int i = 0; i < actions.size(); ++i) {
+        QAccessibleInterface *child = face->child(i);
+        const QAction *action = actions[i];
+        if (action->isSeparator()) {
+            QCOMPARE(child->role(), QAccessible::Separator);
+            read << QString();
+            continue;
+        }
+        QCOMPARE(child->role(), QAccessible::MenuItem);
+        const QString name = child->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(action->text()));
+        QCOMPARE(name, QString(action->text()).remove(u'&'));
+        QCOMPARE(child->state().disabled, !action->isEnabled());
+        QCOMPARE(child->state().checked, action->isChecked());
+        read << (action->isEnabled() ? QString() : QStringLiteral("-")) + name;
+    }
+    for (const QString &expected : reads)
+        QVERIFY2(read.contains(expected), qPrintable(read.join(u'|')));
+    popup->close();
 }
 
 QTEST_MAIN(TestFRAmain)
