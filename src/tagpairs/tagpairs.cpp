@@ -230,9 +230,13 @@ bool TagPairs::renameWith(QEvent *event, const Shown &pair)
 {
     QTextDocument *document = m_area.document();
     const int lengthBefore = document->characterCount();
+    // The key's edit is a group of its own, which the partner's edit then
+    // joins: one undo step, while each edit is told as an edit of its line.
     QTextCursor group(document);
     group.beginEditBlock();
     handle(event);
+    group.endEditBlock();
+    group.joinPreviousEditBlock();
     renamePartner(pair, document->characterCount() - lengthBefore);
     group.endEditBlock();
     return true;

@@ -55,6 +55,7 @@ private slots:
     void partner();
     void enclosing_data();
     void enclosing();
+    void beyondTheBudget();
 };
 
 // "^" stands for the caret, "@" for where the partner's "<" is (or where an
@@ -204,6 +205,21 @@ void TestTagMatcher::enclosing()
         QCOMPARE(element->from, open);
         QCOMPARE(element->to, close);
     }
+}
+
+// A search that stops at its budget does not call the partner missing.
+void TestTagMatcher::beyondTheBudget()
+{
+    const QString page = "<div>" + QString("<p>line</p>\n").repeated(2000) + "</div>";
+    Page doc(page);
+    TagMatcher matcher = doc.matcher();
+    const Tag start = *matcher.tagAt(1);
+    const Tag end = *matcher.tagAt(page.size() - 3);
+    matcher.setBudget(1000);
+    QCOMPARE(statusName(matcher.elementOf(start).status), "unknown");
+    QCOMPARE(statusName(matcher.elementOf(end).status), "unknown");
+    matcher.setBudget(page.size() + 1000);
+    QCOMPARE(matcher.elementOf(end).start, start);
 }
 
 QTEST_GUILESS_MAIN(TestTagMatcher)
