@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <limits>
 
 using namespace TagRules;
 
@@ -21,6 +22,10 @@ bool isEmptyElement(const Tag &tag)
 // How deep the open elements are looked through: far past any real page's
 // nesting, and a bound on the work of a page that never closes its tags.
 constexpr size_t kDeepest = 1024;
+// How far back a start tag looks for an element it closes implicitly (a
+// <p>, an <li>): further back than the nearest blocks means reading all the
+// page before them.
+constexpr qsizetype kNearReach = 16 * 1024;
 
 // Where a search for an open <p> ends: a <p> below an element that closes
 // paragraphs would have been closed by it (so the search stays near).
@@ -47,6 +52,7 @@ public:
         , m_block(matcher.blockAt(before))
     {}
 
+    qsizetype charactersRead() const { return m_scan.charactersRead(); }
     // Whether reading stopped at the budget, not at the page's start.
     bool gaveUp() const { return m_gaveUp; }
 
@@ -100,13 +106,23 @@ namespace {
 class Ancestors {
 public:
     using Next = std::function<const Tag *()>;
-    explicit Ancestors(Next next)
+    using Read = std::function<qsizetype()>;
+    Ancestors(Next next, Read read)
         : m_next(std::move(next))
+        , m_read(std::move(read))
     {}
 
-    std::optional<Tag> next()
+    // Characters read so far.
+    qsizetype read() const { return m_read(); }
+
+    // The next one out; nothing at the page's start or the budget, or once
+    // more than limit characters have been read.
+    std::optional<Tag> next(qsizetype limit = std::numeric_limits<qsizetype>::max())
     {
-        while (const Tag *tag = m_next()) {
+        while (read() <= limit) {
+            const Tag *tag = m_next();
+            if (!tag)
+                break;
             if (tag->end) {
                 if (tag->name != u"br")
                     m_pending.push_back(tag->name);
@@ -165,6 +181,7 @@ private:
     }
 
     Next m_next;
+    Read m_read;
     std::vector<QString> m_pending;
     std::vector<QString> m_siblings;
 };
@@ -213,9 +230,13 @@ private:
         if (depth >= kDeepest)
             return nullptr;
         while (depth >= m_stack.size()) {
-            std::optional<Tag> outer = m_exhausted ? std::nullopt : m_ancestors.next();
+            if (m_exhausted)
+                return nullptr;
+            std::optional<Tag> outer =
+                m_ancestors.next(m_near ? kNearReach : std::numeric_limits<qsizetype>::max());
             if (!outer) {
-                m_exhausted = true;
+                // Near, the reading may go on later.
+                m_exhausted = !m_near;
                 return nullptr;
             }
             m_stack.push_front({*outer, false});
@@ -282,6 +303,9 @@ private:
 
     void startTag(const Tag &tag)
     {
+        // What a start tag closes is near: an element it would close lies
+        // within a few lines, or is taken not to be open.
+        m_near = true;
         const QString &n = tag.name;
         const auto never = [](const QString &) { return false; };
         if (closesParagraph(n))
@@ -323,6 +347,7 @@ private:
             if (top && startClosesSibling(n, top->tag.name))
                 popTo(0, tag, false);
         }
+        m_near = false;
         if (!isEmptyElement(tag))
             m_stack.push_back({tag, false});
     }
@@ -361,6 +386,7 @@ private:
     Ancestors &m_ancestors;
     std::deque<Entry> m_stack;
     bool m_exhausted = false;
+    bool m_near = false;
     Outcome m_outcome;
     std::optional<Tag> m_matchedStart;
 };
@@ -411,7 +437,8 @@ TagMatcher::Element TagMatcher::elementOf(const Tag &tag)
         return forward(tag);
     // An end tag: the element it closes among those open before it.
     Backward backward(*this, tag.lt);
-    Ancestors ancestors([&backward] { return backward.next(); });
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
     Simulation simulation(ancestors);
     simulation.take(tag);
     element.start = tag;
@@ -433,7 +460,8 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
     element.start = start;
     element.from = start.lt;
     Backward backward(*this, start.lt);
-    Ancestors ancestors([&backward] { return backward.next(); });
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
     Simulation simulation(ancestors);
     simulation.pushTarget(start);
 
@@ -472,7 +500,8 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
 std::optional<TagMatcher::Element> TagMatcher::enclosing(qsizetype from, qsizetype to)
 {
     Backward backward(*this, from);
-    Ancestors ancestors([&backward] { return backward.next(); });
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
     for (int tries = 0; tries < 64; ++tries) {
         const std::optional<Tag> outer = ancestors.next();
         if (!outer)
@@ -487,6 +516,7 @@ std::optional<TagMatcher::Element> TagMatcher::enclosing(qsizetype from, qsizety
 std::optional<Tag> TagMatcher::openAt(qsizetype position)
 {
     Backward backward(*this, position);
-    Ancestors ancestors([&backward] { return backward.next(); });
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
     return ancestors.next();
 }
