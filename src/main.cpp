@@ -5,6 +5,7 @@
 #include "schemes/editorlook.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
+#include "sitesearch/sitesearchcommand.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -20,6 +21,8 @@ int main(int argc, char *argv[])
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
+    if (const std::optional<int> status = SiteSearchCommand::run(arguments, stdout, stderr))
+        return std::fflush(stdout) == 0 ? *status : 2;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProductName());

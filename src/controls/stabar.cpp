@@ -27,6 +27,7 @@ StaBar::StaBar(QWidget *parent)
     , m_labLib(new ClickLabel(this))
     , m_labRight(new ClickLabel(this))
     , m_labCode(new ClickLabel(this))
+    , m_labModified(new QLabel(QStringLiteral("已修改"), this))
     , m_labJiao(new SizeGrip(this))
     , m_foreColor(WinColor::kWindowText)
 {
@@ -37,6 +38,10 @@ StaBar::StaBar(QWidget *parent)
                           static_cast<QLabel *>(m_labCode)})
         label->setTextFormat(Qt::PlainText);
     m_labCode->hide();
+    m_labModified->setObjectName(QStringLiteral("LabModified"));
+    m_labModified->setAccessibleName(m_labModified->text());
+    m_labModified->adjustSize();
+    m_labModified->hide();
 
     // Where the labels stand until the first layout.
     m_labLib->move(toPixels(QPointF(240, 150)));
@@ -74,13 +79,24 @@ void showText(QLabel *label, const QString &text, bool fitWidth)
 void StaBar::setText(const QString &text)
 {
     showText(m_labLib, text, true);
-    // The third text gives way to a longer left text at once.
-    if (m_laidOut) {
-        const StaBarLayout now = StaBarGeometry::layOut(currentMeasures());
-        m_layout.thirdText = now.thirdText;
-        m_layout.thirdTextShown = m_layout.rightTextShown && now.thirdTextShown;
-        placeThirdText();
+    // The texts before the right one give way to a longer left text at once.
+    relayOutTexts();
+}
+
+void StaBar::relayOutTexts()
+{
+    if (!m_laidOut)
+        return;
+    const StaBarLayout now = StaBarGeometry::layOut(currentMeasures());
+    if (m_layout.rightTextShown && now.rightTextShown) {
+        m_layout = now;
+        placeRightText();
+    } else {
+        m_layout.thirdTextShown = false;
+        m_layout.modifiedTextShown = false;
     }
+    placeThirdText();
+    update();
 }
 
 QString StaBar::Text2() const
@@ -91,6 +107,9 @@ QString StaBar::Text2() const
 void StaBar::setText2(const QString &text)
 {
     showText(m_labRight, text, false);
+    // Whatever the bar has no room for is read in full over it.
+    m_labRight->setToolTip(text);
+    relayOutTexts();
 }
 
 QString StaBar::Text3() const
@@ -157,13 +176,39 @@ StaBarMeasures StaBar::currentMeasures() const
     measures.leftTextHeight = Twips::fromPixels(m_labLib->height());
     measures.thirdTextWidth =
         m_labCode->text().isEmpty() ? 0 : Twips::fromPixels(m_labCode->width());
+    measures.modifiedTextWidth = m_modifiedShown ? Twips::fromPixels(m_labModified->width()) : 0;
+    measures.rightTextWidth = Twips::fromPixels(m_labRight->sizeHint().width());
     return measures;
+}
+
+void StaBar::setModifiedShown(bool shown)
+{
+    if (shown == m_modifiedShown)
+        return;
+    m_modifiedShown = shown;
+    if (m_laidOut)
+        layOutBar();
 }
 
 void StaBar::placeThirdText()
 {
     m_labCode->move(toPixels(m_layout.thirdText));
     m_labCode->setVisible(m_layout.thirdTextShown);
+    m_labModified->move(toPixels(m_layout.modifiedText));
+    m_labModified->setVisible(m_layout.modifiedTextShown);
+}
+
+void StaBar::placeRightText()
+{
+    const QPoint right = toPixels(m_layout.rightText);
+    if (m_layout.rightTextShown) {
+        m_labRight->setGeometry(right.x(), right.y(), Twips::toPixels(m_layout.rightTextWidth),
+                                qMax(m_labRight->sizeHint().height(), m_labLib->height()));
+        m_labRight->show();
+    } else {
+        m_labRight->move(right);
+        m_labRight->hide();
+    }
 }
 
 void StaBar::layOutBar()
@@ -183,15 +228,7 @@ void StaBar::layOutBar()
     m_labJiao->move(toPixels(m_layout.grip));
     m_labJiao->raise();
     m_labLib->move(toPixels(m_layout.leftText));
-    const QPoint right = toPixels(m_layout.rightText);
-    if (m_layout.rightTextShown) {
-        m_labRight->setGeometry(right.x(), right.y(), Twips::toPixels(m_layout.rightTextWidth),
-                                qMax(m_labRight->sizeHint().height(), m_labLib->height()));
-        m_labRight->show();
-    } else {
-        m_labRight->move(right);
-        m_labRight->hide();
-    }
+    placeRightText();
     placeThirdText();
     update();
 }

@@ -31,6 +31,10 @@ public:
     // encoding); "" shows nothing.
     QString Text3() const;
     void setText3(const QString &text);
+    // The mark "已修改" before the third text, while the page has unsaved
+    // changes.
+    bool modifiedShown() const { return m_modifiedShown; }
+    void setModifiedShown(bool shown);
 
     // Font and colour of the left text only; the right text keeps its own.
     // The font follows the window's until one is set. (This hides
@@ -47,6 +51,7 @@ public:
     QLabel *leftLabel() const { return m_labLib; }
     QLabel *rightLabel() const { return m_labRight; }
     QLabel *thirdLabel() const { return m_labCode; }
+    QLabel *modifiedLabel() const { return m_labModified; }
     SizeGrip *grip() const { return m_labJiao; }
 
     QSize sizeHint() const override;
@@ -73,12 +78,18 @@ private:
     StaBarMeasures currentMeasures() const;
     void layOutBar();
     void placeThirdText();
+    void placeRightText();
+    // After a text changed: the right text and the texts before it take
+    // their new room; whether the right text shows waits for a resize.
+    void relayOutTexts();
     void applyForeColor();
     void watchWindow();
 
     ClickLabel *m_labLib;
     ClickLabel *m_labRight;
     ClickLabel *m_labCode;
+    QLabel *m_labModified;
+    bool m_modifiedShown = false;
     SizeGrip *m_labJiao;
     quint32 m_foreColor;
     StaBarLayout m_layout;

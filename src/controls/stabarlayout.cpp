@@ -1,5 +1,6 @@
 #include "controls/stabarlayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace StaBarGeometry {
@@ -24,13 +25,27 @@ StaBarLayout layOut(const StaBarMeasures &m)
     layout.rightText = QPointF(w - kRightTextFromEnd, top);
 
     layout.rightTextShown = !(layout.rightText.x() < m.leftTextWidth);
-    if (layout.rightTextShown) {
-        layout.groove[0] = QLineF(w - 3020, 30, w - 3020, h - 30);
-        layout.groove[1] = QLineF(w - 3000, 30, w - 3000, h - 30);
-        layout.thirdText = QPointF(w - 3020 - kThirdTextGap - m.thirdTextWidth, top);
-        layout.thirdTextShown =
-            m.thirdTextWidth > 0 && layout.thirdText.x() >= 90 + m.leftTextWidth + kThirdTextGap;
+    if (!layout.rightTextShown)
+        return layout;
+
+    const double leftTextEnd = 90 + m.leftTextWidth + kThirdTextGap;
+    const auto roomFor = [](double width) { return width > 0 ? width + kThirdTextGap : 0; };
+    if (m.rightTextWidth > kRightTextWidth) {
+        const double rightEnd = layout.rightText.x() + kRightTextWidth;
+        const double leftmost =
+            leftTextEnd + roomFor(m.modifiedTextWidth) + roomFor(m.thirdTextWidth) + 70;
+        const double x =
+            std::min(layout.rightText.x(), std::max(rightEnd - m.rightTextWidth, leftmost));
+        layout.rightText.setX(x);
+        layout.rightTextWidth = rightEnd - x;
     }
+    const double grooveX = layout.rightText.x() - 70;
+    layout.groove[0] = QLineF(grooveX, 30, grooveX, h - 30);
+    layout.groove[1] = QLineF(grooveX + 20, 30, grooveX + 20, h - 30);
+    layout.thirdText = QPointF(grooveX - roomFor(m.thirdTextWidth), top);
+    layout.thirdTextShown = m.thirdTextWidth > 0 && layout.thirdText.x() >= leftTextEnd;
+    layout.modifiedText = QPointF(layout.thirdText.x() - roomFor(m.modifiedTextWidth), top);
+    layout.modifiedTextShown = m.modifiedTextWidth > 0 && layout.modifiedText.x() >= leftTextEnd;
     return layout;
 }
 

@@ -12,7 +12,9 @@ struct StaBarMeasures {
     double gripHeight = 240;
     double leftTextWidth = 0; // the left text, as wide as what it shows
     double leftTextHeight = 180;
-    double thirdTextWidth = 0; // the small text before the groove; 0 for none
+    double thirdTextWidth = 0;    // the small text before the groove; 0 for none
+    double modifiedTextWidth = 0; // the mark before the third text; 0 for none
+    double rightTextWidth = 0;    // what the right text needs to show in full
 };
 
 struct StaBarLayout {
@@ -22,13 +24,18 @@ struct StaBarLayout {
     QPointF leftText;
     QPointF rightText;
     // The right text and the groove in front of it show only while the
-    // left text leaves them room.
+    // left text leaves them room. A right text longer than its place takes
+    // room to its left, as far as the texts before it leave.
     bool rightTextShown = false;
     double rightTextWidth = 2400;
     // The third text stands right before the groove, and shows only while
     // the right text does and the left text leaves it room too.
     QPointF thirdText;
     bool thirdTextShown = false;
+    // The mark of unsaved changes stands right before the third text, on
+    // the same terms.
+    QPointF modifiedText;
+    bool modifiedTextShown = false;
     // The groove: its light line, then its dark line.
     QLineF groove[2];
 };
@@ -37,6 +44,8 @@ namespace StaBarGeometry {
 
 // Gap between the bar's right end and the right text.
 inline constexpr double kRightTextFromEnd = 2950;
+// The right text's own width, which it keeps while its text fits.
+inline constexpr double kRightTextWidth = 2400;
 // Room on either side of the third text.
 inline constexpr double kThirdTextGap = 120;
 

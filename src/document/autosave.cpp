@@ -4,13 +4,20 @@
 #include "editor/richtext.h"
 #include "platform/clock.h"
 #include "platform/places.h"
+#include "platform/posixfile.h"
 #include "platform/privatefiles.h"
 #include "platform/settingsfile.h"
 #include "platform/statusline.h"
 #include "platform/textcodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +32,61 @@ bool storedAutosaveSwitch()
 {
     return SettingValue::toBool(
         ReadSetting(kSection, QStringLiteral("timeflag"), QStringLiteral("True")), true);
+}
+
+// The day folder, made when missing and opened without following a link;
+// refused unless it is the user's own, since others could put links in it.
+PosixFile::Descriptor openDayFolder(const QString &path, QString &error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        error = QStringLiteral("无法建立文件夹，") + PosixFile::reason(errno);
+        return {};
+    }
+    PosixFile::Descriptor folder = PosixFile::open(name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    struct stat info {};
+    if (!folder.isOpen()) {
+        const int openError = errno;
+        error = ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode)
+                    ? QStringLiteral("文件夹是一个链接")
+                    : QStringLiteral("无法建立文件夹，") + PosixFile::reason(openError);
+        return {};
+    }
+    if (::fstat(folder.get(), &info) != 0 || info.st_uid != ::geteuid()) {
+        error = QStringLiteral("文件夹不属于你，不在里面保存");
+        return {};
+    }
+    return folder;
+}
+
+// Writes bytes to a new file in folder: name, or where that is taken
+// "name-2", "name-3" and so on. The name written; nothing on failure.
+std::optional<QString> writeNewFile(int folder, const QString &name, const QByteArray &bytes,
+                                    QString &error)
+{
+    const QString stem = QFileInfo(name).completeBaseName();
+    const QString suffix = u'.' + QFileInfo(name).suffix();
+    for (int n = 1; n <= 1000; ++n) {
+        const QString candidate = n == 1 ? name : stem + u'-' + QString::number(n) + suffix;
+        const QByteArray encoded = QFile::encodeName(candidate);
+        const int fd = ::openat(folder, encoded.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            error = PosixFile::reason(errno);
+            return std::nullopt;
+        }
+        const bool written = PosixFile::writeAll(fd, bytes);
+        const int writeError = errno;
+        if (::close(fd) == 0 && written)
+            return candidate;
+        error = PosixFile::reason(written ? errno : writeError);
+        ::unlinkat(folder, encoded.constData(), 0);
+        return std::nullopt;
+    }
+    error = QStringLiteral("同名的文件太多");
+    return std::nullopt;
 }
 
 } // namespace
@@ -81,31 +143,31 @@ void Autosave::Timersave_Timer()
 
 void Autosave::makeCopy(const QString &autosaveFolder)
 {
+    const QString text = m_richText.Text();
+    PageFormat format = m_format ? *m_format : PageFormat();
+    // Nothing typed may be lost in the copy; its line breaks stay the page's.
+    if (format.codec()->unencodable(text).count > 0)
+        format = format.inEncoding(QStringLiteral("UTF-8"), true);
+    const QByteArray bytes = PageFile::encode(text, format);
+    const std::pair<qsizetype, size_t> fingerprint{bytes.size(), qHash(bytes)};
+    if (m_lastCopy == fingerprint)
+        return;
+
     // One moment names both the folder and the file, and the status line
     // names the file that was written.
     const QDateTime moment = m_clock.now();
     // Copies of the user's pages are for the user's eyes only.
     const PrivateFiles privately;
     const QString dayFolder = DayFolder(autosaveFolder, moment);
-    const QString path = AddBackslash(dayFolder) + CopyName(moment);
-
-    const auto fail = [&](const QString &reason) {
-        m_status.setText2(QStringLiteral("自动保存失败：") + reason + QStringLiteral("--") + path);
-    };
-
-    if (!QFileInfo(dayFolder).isDir() && !QDir().mkdir(dayFolder)) {
-        fail(QStringLiteral("无法建立文件夹"));
+    QString error;
+    std::optional<QString> name;
+    if (const PosixFile::Descriptor folder = openDayFolder(dayFolder, error); folder.isOpen())
+        name = writeNewFile(folder.get(), CopyName(moment), bytes, error);
+    if (!name) {
+        m_status.setText2(QStringLiteral("自动保存失败：") + error + QStringLiteral("--") +
+                          AddBackslash(dayFolder) + CopyName(moment));
         return;
     }
-    const QString text = m_richText.Text();
-    PageFormat format = m_format ? *m_format : PageFormat();
-    // Nothing typed may be lost in the copy; its line breaks stay the page's.
-    if (format.codec()->unencodable(text).count > 0)
-        format = format.inEncoding(QStringLiteral("UTF-8"), true);
-    const SafeFile::Result written = PageFile::write(path, text, format);
-    if (!written.ok) {
-        fail(written.error);
-        return;
-    }
-    m_status.setText2(QStringLiteral("自动保存  …") + QDir::separator() + CopyName(moment));
+    m_lastCopy = fingerprint;
+    m_status.setText2(QStringLiteral("自动保存  …") + QDir::separator() + *name);
 }

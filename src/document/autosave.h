@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
 class Clock;
 struct PageFormat;
@@ -13,6 +15,11 @@ class StatusLine;
 // under the autosave folder of the settings (save/timepath), while the
 // switch save/timeflag is on. The copies never touch the document's own
 // file. Reads the editing area and writes the status line it is given.
+//
+// A copy is written only when the page differs from the last copy. Copies
+// are created new, never through a link nor over a file already there (a
+// name taken gets a suffix, so that windows sharing a folder keep their own
+// copies), in a day folder of the user's own.
 //
 // The timer ticks once a minute and is running from construction on; each
 // tick runs Timersave_Timer, which tests call directly.
@@ -57,4 +64,6 @@ private:
     QTimer m_timer;
     int m_ticks = 0;
     const PageFormat *m_format = nullptr;
+    // The bytes of the last copy written, by size and hash.
+    std::optional<std::pair<qsizetype, size_t>> m_lastCopy;
 };

@@ -55,14 +55,8 @@ void EncodingCommands::ReopenWithEncoding(const QString &encoding)
                              Prompts::Exclamation, QStringLiteral("确认"));
         return;
     }
-    if (m_richText.isModified() &&
-        m_prompts.messageBox(QStringLiteral("网页已经改动,重新打开会丢掉这些改动,"
-                                            "你真的要用 %1 重新打开吗?")
-                                 .arg(encoding),
-                             Prompts::Exclamation + Prompts::YesNo,
-                             QStringLiteral("确认")) != Prompts::AnswerYes) {
+    if (!m_fileCommands.MayReplaceModifiedPage())
         return;
-    }
     m_fileCommands.LoadNamedFileOrSay(path, encoding);
 }
 

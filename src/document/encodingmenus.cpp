@@ -1,6 +1,7 @@
 #include "document/encodingmenus.h"
 
 #include "document/encodingcommands.h"
+#include "platform/encodinglabels.h"
 
 #include <QMenu>
 #include <functional>
@@ -32,14 +33,14 @@ void addEncoding(QMenu *menu, const QString &caption, const QString &encoding, b
 void fill(QMenu *menu, bool offerMark, const Command &command)
 {
     for (const QString &encoding : EncodingCommands::commonEncodings()) {
-        addEncoding(menu, encoding, encoding, false, command);
+        addEncoding(menu, EncodingLabels::displayName(encoding), encoding, false, command);
         if (offerMark && encoding == QLatin1String("UTF-8"))
             addEncoding(menu, QStringLiteral("UTF-8 (带BOM)"), encoding, true, command);
     }
     QMenu *others = menu->addMenu(QStringLiteral("其他编码"));
     others->setObjectName(menu->objectName() + QStringLiteral("Others"));
     for (const QString &encoding : EncodingCommands::otherEncodings())
-        addEncoding(others, encoding, encoding, false, command);
+        addEncoding(others, EncodingLabels::displayName(encoding), encoding, false, command);
 }
 
 } // namespace

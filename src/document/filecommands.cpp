@@ -3,6 +3,7 @@
 #include "document/charsetdeclaration.h"
 #include "document/documentsession.h"
 #include "document/opensavedlg.h"
+#include "document/pagememory.h"
 #include "document/standarddocument.h"
 #include "document/unencodablechoice.h"
 #include "editor/richtext.h"
@@ -41,6 +42,7 @@ FileCommands::FileCommands(RichText &richText, DocumentSession &session, StatusL
     , m_status(status)
     , m_prompts(prompts)
     , m_saveMessageWanted(storedSaveMessageWanted)
+    , m_availableMemory(PageMemory::available)
 {}
 
 void FileCommands::func_Click(int index)
@@ -86,7 +88,11 @@ void FileCommands::NewDocument()
                              Prompts::Exclamation, QStringLiteral("确认"));
         return;
     }
-    if (length >= kAskBeforeNewFrom) {
+    if (m_richText.isModified()) {
+        // One question is enough: the one that can save the changes.
+        if (!MayReplaceModifiedPage())
+            return;
+    } else if (length >= kAskBeforeNewFrom) {
         const int answer =
             m_prompts.messageBox(QStringLiteral("建议新建之前保存文挡,你真的要新建文挡吗?"),
                                  Prompts::Exclamation + Prompts::YesNo, QStringLiteral("确认"));
@@ -113,6 +119,10 @@ void FileCommands::InsertStandardDocument()
 
 void FileCommands::Open()
 {
+    if (!MayReplaceModifiedPage()) {
+        m_status.setText2(QStringLiteral("打开取消"));
+        return;
+    }
     OpenSaveDlg dialog(m_prompts);
     dialog.Flags = Prompts::HideReadOnly + Prompts::PathMustExist + Prompts::FileMustExist;
     dialog.DialogTitle = QStringLiteral("打开网页文件");
@@ -128,11 +138,40 @@ void FileCommands::Open()
         m_session.CurrentFileTitle = dialog.FileTitle;
 }
 
+bool FileCommands::CheckPageSize(const QString &path, QString *error)
+{
+    const auto refuse = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const qint64 size = QFileInfo(path).size();
+    const qint64 needed = PageMemory::neededFor(size);
+    const qint64 available = m_availableMemory();
+    constexpr qint64 kMegabyte = 1 << 20;
+    if (available >= 0 && needed > available) {
+        return refuse(QStringLiteral("网页太大：打开它大约要 %1 MB 内存，现在只有 %2 MB 可用")
+                          .arg(needed / kMegabyte)
+                          .arg(available / kMegabyte));
+    }
+    if (size > PageMemory::kAskAbove &&
+        m_prompts.messageBox(QStringLiteral("这个网页有 %1 MB，打开它要用很多内存和时间。\r\n"
+                                            "你真的要打开吗?")
+                                 .arg(size / kMegabyte),
+                             Prompts::Exclamation + Prompts::YesNo,
+                             QStringLiteral("确认")) != Prompts::AnswerYes) {
+        return refuse(QString());
+    }
+    return true;
+}
+
 bool FileCommands::LoadNamedFileOrSay(const QString &path, const QString &encoding)
 {
     QString error;
     if (LoadNamedFile(path, &error, encoding))
         return true;
+    if (error.isEmpty())
+        return false;
     m_prompts.messageBox(QStringLiteral("文件打开失败：") + path + QStringLiteral("\r\n") + error,
                          Prompts::Exclamation, QStringLiteral("错误"));
     return false;
@@ -140,6 +179,8 @@ bool FileCommands::LoadNamedFileOrSay(const QString &path, const QString &encodi
 
 bool FileCommands::LoadNamedFile(const QString &path, QString *error, const QString &encoding)
 {
+    if (!CheckPageSize(path, error))
+        return false;
     PageFile::ReadResult result =
         encoding.isEmpty() ? PageFile::read(path) : PageFile::read(path, encoding);
     if (!result.ok) {
@@ -193,7 +234,9 @@ bool FileCommands::ensureFileName()
         return true;
     OpenSaveDlg dialog(m_prompts);
     dialog.Flags = Prompts::OverwritePrompt + Prompts::HideReadOnly + Prompts::PathMustExist;
-    dialog.Filter = QStringLiteral("html Files(*.htm)|*.htm");
+    // Pages named ".html", and any other name, can be saved under their own name.
+    dialog.Filter =
+        QStringLiteral("html Files(*.htm)|*.htm|html Files(*.html)|*.html|所有文件 (*)|*");
     dialog.FileName =
         m_session.CurrentFileTitle.isEmpty() ? QStringLiteral("*.htm") : m_session.CurrentFileTitle;
     dialog.DialogTitle = QStringLiteral("保存网页文件");
@@ -225,27 +268,36 @@ bool FileCommands::settleUnencodable(const QString &text, PageFormat &format)
 
 bool FileCommands::offerDeclarationUpdate(const QString &text, const QString &encoding)
 {
-    const std::optional<HtmlPrescan::Declaration> declaration = HtmlPrescan::find(text);
-    if (!declaration || !CharsetDeclaration::disagrees(declaration->encoding, encoding))
+    // The XML declaration at the start, then the first <meta> one.
+    QList<HtmlPrescan::Declaration> wrong;
+    for (const auto &found : {CharsetDeclaration::findXml(text), HtmlPrescan::find(text)}) {
+        if (found && CharsetDeclaration::disagrees(found->encoding, encoding))
+            wrong.append(*found);
+    }
+    if (wrong.isEmpty())
         return false;
     const QString label = CharsetDeclaration::labelFor(encoding);
     const QString question =
         QStringLiteral("网页里声明的编码是“%1”，而网页将按 %2 保存，浏览器会认错编码。\r\n"
                        "要把声明改为“%3”吗？")
-            .arg(text.mid(declaration->labelStart, declaration->labelLength), encoding, label);
+            .arg(text.mid(wrong.first().labelStart, wrong.first().labelLength), encoding, label);
     if (m_prompts.messageBox(question, Prompts::Exclamation + Prompts::YesNo,
                              QStringLiteral("编码")) != Prompts::AnswerYes) {
         return false;
     }
-    // One edit, undone in one step; the caret stays where it was.
+    // One edit from the first label to the last, undone in one step; the
+    // caret stays where it was.
+    const qsizetype from = wrong.first().labelStart;
+    const qsizetype to = wrong.last().labelStart + wrong.last().labelLength;
+    QString replacement = text.mid(from, to - from);
+    for (auto it = wrong.crbegin(); it != wrong.crend(); ++it)
+        replacement.replace(it->labelStart - from, it->labelLength, label);
     const qsizetype caret = m_richText.SelStart();
     const qsizetype selected = m_richText.SelLength();
-    m_richText.setSelStart(declaration->labelStart);
-    m_richText.setSelLength(declaration->labelLength);
-    m_richText.setSelText(label);
-    const qsizetype shift = caret >= declaration->labelStart + declaration->labelLength
-                                ? label.size() - declaration->labelLength
-                                : 0;
+    m_richText.setSelStart(from);
+    m_richText.setSelLength(to - from);
+    m_richText.setSelText(replacement);
+    const qsizetype shift = caret >= to ? replacement.size() - (to - from) : 0;
     m_richText.setSelStart(caret + shift);
     m_richText.setSelLength(selected);
     return true;
@@ -288,6 +340,27 @@ bool FileCommands::SaveInFormat(PageFormat format)
         m_prompts.messageBox(QStringLiteral("文件已经保存\r\n") + path, Prompts::OkOnly,
                              QStringLiteral("恭喜"));
     return true;
+}
+
+bool FileCommands::MayReplaceModifiedPage()
+{
+    return offerToSave(QStringLiteral("文档已经修改,换成别的网页之前要保存吗?"));
+}
+
+bool FileCommands::MayCloseModifiedPage()
+{
+    return offerToSave(QStringLiteral("文档已经修改,关闭之前要保存吗?"));
+}
+
+bool FileCommands::offerToSave(const QString &question)
+{
+    if (!m_richText.isModified())
+        return true;
+    const int answer =
+        m_prompts.messageBox(question, Prompts::Exclamation + Prompts::YesNoCancel, ProductName());
+    if (answer == Prompts::AnswerYes)
+        return Save();
+    return answer == Prompts::AnswerNo;
 }
 
 bool FileCommands::SaveAs()

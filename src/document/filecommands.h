@@ -35,6 +35,16 @@ public:
     bool Save();
     bool SaveAs();
 
+    // Every load that replaces the page (Open, a dropped file, New,
+    // reopening in another encoding, any other) asks this first. A page
+    // with unsaved changes asks whether to save it: Yes saves as Save does
+    // (a cancelled or failed save keeps the page), No lets it go, Cancel
+    // keeps it with its caret and undo history. An unchanged page is let go
+    // at once. True when the page may be replaced.
+    bool MayReplaceModifiedPage();
+    // The same question before the window closes.
+    bool MayCloseModifiedPage();
+
     // Saves as Save does, in format instead of the page's own; on success
     // format becomes the page's. When the encoding changes and the page's
     // charset declaration would then disagree with it, offers to correct the
@@ -44,9 +54,15 @@ public:
     // Loads the file at path as Open does after its dialog (in the encoding
     // given, else the one the page is found to be in): on success the file
     // becomes the document's file; on failure nothing changes and the reason
-    // is returned.
+    // is returned ("" when the user chose not to open a very large page).
+    // Callers ask MayReplaceModifiedPage first.
     bool LoadNamedFile(const QString &path, QString *error = nullptr,
                        const QString &encoding = QString());
+    // Whether the page at path may be read: false, with the reason, when it
+    // would not fit in memory (the current page stays), or when it is larger
+    // than anyone would expect to edit and the user chose not to open it
+    // (error then is "").
+    bool CheckPageSize(const QString &path, QString *error);
     // The same, saying in a message box why the file could not be opened.
     bool LoadNamedFileOrSay(const QString &path, const QString &encoding = QString());
 
@@ -57,6 +73,13 @@ public:
     // found out about its encoding.
     void AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page);
 
+    // The memory the program can still take (PageMemory::available unless
+    // replaced).
+    void setAvailableMemory(std::function<qint64()> available)
+    {
+        m_availableMemory = std::move(available);
+    }
+
     // Whether a successful save shows the message "文件已经保存". Reads the
     // stored choice unless replaced.
     void setSaveMessageCheck(std::function<bool()> check)
@@ -65,6 +88,7 @@ public:
     }
 
 private:
+    bool offerToSave(const QString &question);
     // Asks for a name when the document has none; false when cancelled.
     bool ensureFileName();
     // Lets the user choose what happens to characters format cannot hold;
@@ -80,4 +104,5 @@ private:
     StatusLine &m_status;
     Prompts &m_prompts;
     std::function<bool()> m_saveMessageWanted;
+    std::function<qint64()> m_availableMemory;
 };

@@ -10,16 +10,15 @@ namespace PageFile {
 
 namespace {
 
-// Drops one line break at the very end; true when there was one.
-bool takeFinalLineBreak(QString &text)
+// Drops one line break at the very end and returns it.
+QString takeFinalLineBreak(QString &text)
 {
-    if (text.endsWith(QLatin1String("\r\n")))
-        text.chop(2);
-    else if (text.endsWith(u'\n') || text.endsWith(u'\r'))
-        text.chop(1);
-    else
-        return false;
-    return true;
+    const qsizetype length = text.endsWith(QLatin1String("\r\n"))           ? 2
+                             : text.endsWith(u'\n') || text.endsWith(u'\r') ? 1
+                                                                            : 0;
+    QString lineBreak = text.right(length);
+    text.chop(length);
+    return lineBreak;
 }
 
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
@@ -68,7 +67,8 @@ void decodeInto(ReadResult &result, QByteArrayView bytes, const QString &encodin
     if (!codec->keepsEveryByte())
         result.bytesMayChange = codec->encode(result.text) != bytes;
     format.lineBreak = PageFormat::lineBreakOf(result.text);
-    format.finalLineBreak = takeFinalLineBreak(result.text);
+    result.finalLineBreakText = takeFinalLineBreak(result.text);
+    format.finalLineBreak = !result.finalLineBreakText.isEmpty();
     result.ok = true;
 }
 
@@ -80,6 +80,12 @@ ReadResult read(const QString &path)
     QByteArray bytes;
     if (!readBytes(path, bytes, result.error))
         return result;
+    return decode(bytes);
+}
+
+ReadResult decode(QByteArrayView bytes)
+{
+    ReadResult result;
     const EncodingDetection::Result detected = EncodingDetection::detect(bytes);
     decodeInto(result, bytes, detected.encoding, detected.bomLength);
     result.overruledDeclaration = detected.overruledDeclaration;

@@ -21,9 +21,13 @@ struct ReadResult {
     QString overruledDeclaration;
     // Set where the page's bytes may not come back the same on saving.
     bool bytesMayChange = false;
+    // The line break taken off the end of the text, as the file had it.
+    QString finalLineBreakText;
 };
 
 ReadResult read(const QString &path);
+// The same for a page's bytes already read.
+ReadResult decode(QByteArrayView bytes);
 // The same in an encoding the caller chose.
 ReadResult read(const QString &path, const QString &encoding);
 

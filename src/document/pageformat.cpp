@@ -1,5 +1,6 @@
 #include "document/pageformat.h"
 
+#include "platform/encodinglabels.h"
 #include "platform/textcodec.h"
 
 const TextCodec *PageFormat::codec() const
@@ -23,7 +24,7 @@ QStringView PageFormat::lineBreakText() const
 
 QString PageFormat::description() const
 {
-    QString text = encoding;
+    QString text = EncodingLabels::displayName(encoding);
     if (byteOrderMark)
         text += QStringLiteral(" BOM");
     switch (lineBreak) {

@@ -58,9 +58,9 @@ PageSource::PageSource(StatusLine &status, Prompts &prompts, Launcher &launcher,
     , m_prompts(prompts)
     , m_launcher(launcher)
     , m_window(window)
-    , m_download([this](const QString &address, const QString &target) {
+    , m_download([this](const QString &address, const QString &target, QString *reason) {
         DownloadProgressDialog progress(m_window.data());
-        return DownloadToFile(address, target, &progress);
+        return DownloadToFile(address, target, &progress, reason);
     })
 {}
 
@@ -81,17 +81,21 @@ void PageSource::stolen_Click()
     const QString address = m_prompts.inputBox(request).value_or(QString());
 
     const QString target = TargetPath();
+    QString reason;
     // The page's source is the user's business alone.
     const bool downloaded = [&] {
         const PrivateFiles privately;
-        if (!m_download(address, target))
+        if (!m_download(address, target, &reason))
             return false;
         makeReadable(target);
         return true;
     }();
     if (!downloaded) {
-        m_prompts.messageBox(QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我..."),
-                             Prompts::OkOnly, QStringLiteral("看窥不成功"));
+        // The address is not always to blame: the reason says what went wrong.
+        QString message = QStringLiteral("想学习人家的东西,就要把正确的网页地址告诉我...");
+        if (!reason.isEmpty())
+            message += QStringLiteral("\r\n\r\n原因：") + reason;
+        m_prompts.messageBox(message, Prompts::OkOnly, QStringLiteral("看窥不成功"));
         return;
     }
     openOrSay(m_launcher, m_prompts, QUrl::fromLocalFile(target));

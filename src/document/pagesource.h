@@ -18,8 +18,10 @@ class StatusLine;
 // launcher it is given and owns none of them.
 class PageSource {
 public:
-    // Fetches address into the file target; true exactly on success.
-    using Downloader = std::function<bool(const QString &address, const QString &target)>;
+    // Fetches address into the file target; true exactly on success, else
+    // reason says why.
+    using Downloader =
+        std::function<bool(const QString &address, const QString &target, QString *reason)>;
 
     // window is the main window: the address box is placed over its
     // top-left corner and the download's progress dialog is modal over it.

@@ -65,10 +65,15 @@ bool DropHandler::drop(const QMimeData *data, Qt::KeyboardModifiers modifiers)
 {
     const QString file = firstDroppedFile(data);
     if (!file.isEmpty()) {
+        // Unsaved changes are saved, let go or kept, as the user says.
+        if (!m_fileCommands.MayReplaceModifiedPage())
+            return false;
         // A file that cannot be read leaves the document and its path alone.
-        if (m_fileCommands.LoadNamedFile(file))
+        QString error;
+        if (m_fileCommands.LoadNamedFile(file, &error))
             return true;
-        refuse();
+        if (!error.isEmpty())
+            refuse(error + QStringLiteral(" --") + file);
         return false;
     }
     if (data->hasText()) {
@@ -85,9 +90,10 @@ bool DropHandler::drop(const QMimeData *data, Qt::KeyboardModifiers modifiers)
     return false;
 }
 
-void DropHandler::refuse()
+void DropHandler::refuse(const QString &why)
 {
-    m_status.setText2(QStringLiteral("加载失败"));
+    m_status.setText2(why.isEmpty() ? QStringLiteral("加载失败")
+                                    : QStringLiteral("加载失败：") + why);
     m_prompts.messageBox(QStringLiteral("不是文件！"), Prompts::Exclamation,
                          QStringLiteral("错误"));
 }

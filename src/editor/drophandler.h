@@ -34,7 +34,8 @@ public:
     static QString searchAddress(const QString &words);
 
 private:
-    void refuse();
+    // The drop is refused; why, when given, follows on the status line.
+    void refuse(const QString &why = QString());
 
     RichText &m_richText;
     FileCommands &m_fileCommands;

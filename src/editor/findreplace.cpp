@@ -34,41 +34,66 @@ std::optional<QString> FindReplace::documentPattern(const QString &findText)
     return pattern;
 }
 
-bool FindReplace::FindNextMatch(const QString &findText, Qt::CaseSensitivity cs)
+std::optional<SearchPattern> FindReplace::documentSearch(const QString &findText,
+                                                         const SearchOptions &options)
 {
-    if (m_box) {
-        if (const std::optional<QString> pattern = documentPattern(findText))
-            return findInDocument(*pattern, cs);
-    }
-    return findInText(findText, cs);
+    if (findText.isEmpty())
+        return std::nullopt;
+    if (options.regex)
+        return SearchPattern(findText, options);
+    if (const std::optional<QString> pattern = documentPattern(findText))
+        return SearchPattern(*pattern, options);
+    return std::nullopt;
 }
 
-bool FindReplace::findInText(const QString &findText, Qt::CaseSensitivity cs)
+bool FindReplace::FindNextMatch(const QString &findText, Qt::CaseSensitivity cs)
+{
+    SearchOptions options;
+    options.cs = cs;
+    return FindNextMatch(findText, options);
+}
+
+bool FindReplace::FindNextMatch(const QString &findText, const SearchOptions &options)
+{
+    if (m_box) {
+        if (const std::optional<SearchPattern> pattern = documentSearch(findText, options))
+            return findInDocument(*pattern);
+    }
+    return findInText(findText, options);
+}
+
+bool FindReplace::findInText(const QString &findText, const SearchOptions &options)
 {
     const qsizetype start = m_richText.SelStart() + m_richText.SelLength();
-    const qsizetype hit = TextMatcher(findText, cs).indexIn(m_richText.Text(), start);
-    if (hit < 0)
+    if (findText.isEmpty()) {
+        // Found at once: the selection collapses to its end.
+        if (start > m_richText.Text().size())
+            return false;
+        m_richText.setSelStart(start);
+        m_richText.setSelLength(0);
+        return true;
+    }
+    const SearchPattern::Match hit =
+        SearchPattern(findText, options).matchIn(m_richText.Text(), start);
+    if (!hit.found())
         return false;
-    m_richText.setSelStart(hit);
-    m_richText.setSelLength(findText.size());
+    m_richText.setSelStart(hit.start);
+    m_richText.setSelLength(hit.length);
     return true;
 }
 
-bool FindReplace::findInDocument(const QString &pattern, Qt::CaseSensitivity cs)
+bool FindReplace::findInDocument(const SearchPattern &pattern)
 {
     const QString text = m_flatText->text();
     const LinePieces &pieces = m_box->pieces();
     QTextCursor cursor = m_box->textCursor();
-    const qsizetype hit =
-        TextMatcher(pattern, cs).indexIn(text, pieces.joinedPosition(cursor.selectionEnd()));
-    if (hit < 0)
+    const SearchPattern::Match hit =
+        pattern.matchIn(text, pieces.joinedPosition(cursor.selectionEnd()));
+    if (!hit.found())
         return false;
-    const int start = pieces.widgetPosition(int(hit), false);
-    cursor.setPosition(start);
-    if (!pattern.isEmpty()) {
-        cursor.setPosition(pieces.widgetPosition(int(hit + pattern.size()), true),
-                           QTextCursor::KeepAnchor);
-    }
+    cursor.setPosition(pieces.widgetPosition(int(hit.start), false));
+    cursor.setPosition(pieces.widgetPosition(int(hit.start + hit.length), true),
+                       QTextCursor::KeepAnchor);
     m_box->setTextCursor(cursor);
     return true;
 }
@@ -85,44 +110,58 @@ QString FindReplace::replacedText(const QString &text, const QString &findText,
                                   const QString &replacement, Qt::CaseSensitivity cs,
                                   qsizetype *count)
 {
-    qsizetype replaced = 0;
-    QString result;
-    if (!findText.isEmpty()) {
-        const TextMatcher matcher(findText, cs);
-        qsizetype from = 0;
-        for (qsizetype hit = matcher.indexIn(text, 0); hit >= 0;
-             hit = matcher.indexIn(text, from)) {
-            result += QStringView(text).sliced(from, hit - from);
-            result += replacement;
-            from = hit + findText.size();
-            ++replaced;
-        }
-        if (replaced > 0)
-            result += QStringView(text).sliced(from);
-    }
+    SearchOptions options;
+    options.cs = cs;
+    return replacedText(text, SearchPattern(findText, options), replacement, count);
+}
+
+QString FindReplace::replacedText(const QString &text, const SearchPattern &pattern,
+                                  const QString &replacement, qsizetype *count)
+{
+    const std::vector<SearchPattern::Match> matches = pattern.allMatches(text);
     if (count)
-        *count = replaced;
-    return replaced > 0 ? result : text;
+        *count = qsizetype(matches.size());
+    if (matches.empty())
+        return text;
+    QString result;
+    qsizetype from = 0;
+    for (const SearchPattern::Match &match : matches) {
+        result += QStringView(text).sliced(from, match.start - from);
+        result += pattern.replacementFor(match, text, replacement);
+        from = match.start + match.length;
+    }
+    result += QStringView(text).sliced(from);
+    return result;
 }
 
 qsizetype FindReplace::ReplaceAll(const QString &findText, const QString &replacement,
                                   Qt::CaseSensitivity cs)
 {
+    SearchOptions options;
+    options.cs = cs;
+    return ReplaceAll(findText, replacement, options);
+}
+
+qsizetype FindReplace::ReplaceAll(const QString &findText, const QString &replacement,
+                                  const SearchOptions &options)
+{
     // Edits in place give the same text as a rewrite unless a replacement
     // could join a line break with its neighbour's (CR at its end, LF at
-    // its start).
-    if (m_box && !replacement.startsWith(u'\n') && !replacement.endsWith(u'\r')) {
-        if (const std::optional<QString> pattern = documentPattern(findText))
-            return replaceAllInDocument(*pattern, replacement, cs);
+    // its start), or a group could bring one along.
+    const bool groups = options.regex && replacement.contains(u'$');
+    if (m_box && !groups && !replacement.startsWith(u'\n') && !replacement.endsWith(u'\r')) {
+        if (const std::optional<SearchPattern> pattern = documentSearch(findText, options))
+            return replaceAllInDocument(*pattern, replacement);
     }
-    return replaceAllInText(findText, replacement, cs);
+    return replaceAllInText(findText, replacement, options);
 }
 
 qsizetype FindReplace::replaceAllInText(const QString &findText, const QString &replacement,
-                                        Qt::CaseSensitivity cs)
+                                        const SearchOptions &options)
 {
     qsizetype count = 0;
-    const QString text = replacedText(m_richText.Text(), findText, replacement, cs, &count);
+    const QString text =
+        replacedText(m_richText.Text(), SearchPattern(findText, options), replacement, &count);
     if (!m_box) {
         m_richText.setText(text);
         m_richText.setSelStart(0);
@@ -134,19 +173,15 @@ qsizetype FindReplace::replaceAllInText(const QString &findText, const QString &
     return count;
 }
 
-qsizetype FindReplace::replaceAllInDocument(const QString &pattern, const QString &replacement,
-                                            Qt::CaseSensitivity cs)
+qsizetype FindReplace::replaceAllInDocument(const SearchPattern &pattern,
+                                            const QString &replacement)
 {
     // A shallow copy: the cached text is dropped when the edits begin.
     const QString text = m_flatText->text();
-    const QString inserted = RichTextBox::normalizedLineBreaks(replacement);
     std::vector<InPlaceEdits::Edit> edits;
-    if (!pattern.isEmpty()) {
-        const TextMatcher matcher(pattern, cs);
-        for (qsizetype hit = matcher.indexIn(text, 0); hit >= 0;
-             hit = matcher.indexIn(text, hit + pattern.size()))
-            edits.push_back({hit, pattern.size(), inserted});
-    }
+    const QString inserted = RichTextBox::normalizedLineBreaks(replacement);
+    for (const SearchPattern::Match &match : pattern.allMatches(text))
+        edits.push_back({match.start, match.length, inserted});
     if (edits.empty()) {
         writeBackUnchanged();
         return 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/findreplacesearch.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -28,6 +30,9 @@ public:
     // selection as it is, when there is none. An empty findText occurs at
     // once: the selection collapses to its end.
     bool FindNextMatch(const QString &findText, Qt::CaseSensitivity cs);
+    // The same for a regular expression or whole words (a match of nothing
+    // is passed over). An invalid pattern finds nothing.
+    bool FindNextMatch(const QString &findText, const SearchOptions &options);
 
     // Replaces the selection, whatever it holds, by replacement; does
     // nothing when nothing is selected. Returns whether it replaced.
@@ -40,19 +45,28 @@ public:
     // Returns the number of occurrences replaced.
     qsizetype ReplaceAll(const QString &findText, const QString &replacement,
                          Qt::CaseSensitivity cs);
+    // The same for a regular expression ($0 to $9 in the replacement stand
+    // for its groups) or whole words. An invalid pattern replaces nothing.
+    qsizetype ReplaceAll(const QString &findText, const QString &replacement,
+                         const SearchOptions &options);
 
     // The text with every occurrence replaced as ReplaceAll does it.
     static QString replacedText(const QString &text, const QString &findText,
                                 const QString &replacement, Qt::CaseSensitivity cs,
                                 qsizetype *count = nullptr);
+    static QString replacedText(const QString &text, const SearchPattern &pattern,
+                                const QString &replacement, qsizetype *count = nullptr);
 
 private:
-    bool findInText(const QString &findText, Qt::CaseSensitivity cs);
-    bool findInDocument(const QString &pattern, Qt::CaseSensitivity cs);
+    bool findInText(const QString &findText, const SearchOptions &options);
+    bool findInDocument(const SearchPattern &pattern);
     qsizetype replaceAllInText(const QString &findText, const QString &replacement,
-                               Qt::CaseSensitivity cs);
-    qsizetype replaceAllInDocument(const QString &pattern, const QString &replacement,
-                                   Qt::CaseSensitivity cs);
+                               const SearchOptions &options);
+    qsizetype replaceAllInDocument(const SearchPattern &pattern, const QString &replacement);
+    // The search in the document's own text; nothing where the find text
+    // holds a line break the document cannot hold, or is empty.
+    static std::optional<SearchPattern> documentSearch(const QString &findText,
+                                                       const SearchOptions &options);
     void writeBackUnchanged();
     void replaceWholeDocument(const QString &text);
     void caretToStart();

@@ -3,6 +3,7 @@
 #include "controls/controlaccessibility.h"
 #include "editor/findreplace.h"
 #include "editor/richtextbox.h"
+#include "platform/settingsfile.h"
 #include "platform/twips.h"
 
 #include <QCheckBox>
@@ -30,8 +31,21 @@ struct Layout {
     bool showFrame1; // the replace row
 };
 
-constexpr Layout kCompact{1700, 848, 843, false};
-constexpr Layout kFull{2760, 1900, 1920, true};
+// The row of the search options and the line that says why a pattern is
+// invalid lie below the boxes, in either layout.
+constexpr int kOptionsRow = 330;
+constexpr int kErrorRow = 300;
+constexpr Layout kCompact{1700 + kOptionsRow + kErrorRow, 848, 843, false};
+constexpr Layout kFull{2760 + kOptionsRow + kErrorRow, 1900, 1920, true};
+
+const QString kSettingsSection = QStringLiteral("main");
+const QString kRegexKey = QStringLiteral("findregex");
+const QString kWordKey = QStringLiteral("findword");
+
+bool storedTick(const QString &key)
+{
+    return ReadSetting(kSettingsSection, key, QStringLiteral("0")) == QLatin1String("1");
+}
 
 QPointer<FRAsearch> gLoaded;
 
@@ -98,6 +112,9 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     , m_replaceAll(new QPushButton(QStringLiteral("全部替换"), m_frame1))
     , m_check1(new QCheckBox(QStringLiteral("替换"), this))
     , m_check2(new QCheckBox(QStringLiteral("区分大小写"), this))
+    , m_checkRegex(new QCheckBox(QStringLiteral("正则表达式"), this))
+    , m_checkWord(new QCheckBox(QStringLiteral("全字匹配"), this))
+    , m_patternError(new QLabel(this))
     , m_exit(new QPushButton(QStringLiteral("取消"), this))
 {
     installControlAccessibility();
@@ -116,6 +133,13 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     m_check1->setObjectName(QStringLiteral("Check1"));
     m_check2->setObjectName(QStringLiteral("Check2"));
     m_exit->setObjectName(QStringLiteral("Commexit"));
+    m_checkRegex->setObjectName(QStringLiteral("CheckRegex"));
+    m_checkWord->setObjectName(QStringLiteral("CheckWord"));
+    m_patternError->setObjectName(QStringLiteral("LabPatternError"));
+    m_patternError->setWordWrap(false);
+    m_patternError->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_checkRegex->setChecked(storedTick(kRegexKey));
+    m_checkWord->setChecked(storedTick(kWordKey));
 
     useLabelFont(m_label1);
     useLabelFont(m_label2);
@@ -130,6 +154,9 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     place(m_check1, 480, kFull.checksTop, 855, 255);
     place(m_check2, 2040, kFull.checksTop, 1575, 255);
     place(m_exit, 4200, kFull.exitTop, 1455, 300);
+    place(m_checkRegex, 480, kFull.checksTop + kOptionsRow, 1455, 255);
+    place(m_checkWord, 2040, kFull.checksTop + kOptionsRow, 1575, 255);
+    place(m_patternError, 240, kFull.checksTop + kOptionsRow + kErrorRow, 5535, 255);
     refreshload(Compact);
 
     setTabOrder(m_findText, m_findNext);
@@ -142,6 +169,13 @@ FRAsearch::FRAsearch(QWidget *owner, RichTextBox *richText)
     // The tick, however it changes (mouse, keyboard, assistive technology).
     connect(m_check1, &QCheckBox::toggled, this, &FRAsearch::Check1_Click);
     connect(m_exit, &QPushButton::clicked, this, &FRAsearch::Commexit_Click);
+    for (QCheckBox *box : {m_checkRegex, m_checkWord}) {
+        connect(box, &QCheckBox::toggled, this, [this] {
+            storeOptions();
+            checkPattern();
+        });
+    }
+    connect(m_findText, &QLineEdit::textChanged, this, [this] { checkPattern(); });
     // Enter in a field does what its button does; in the find field it
     // first makes "查找下一个" ready again, as a click into the field does,
     // so that the keyboard alone gets past "找不到了".
@@ -165,6 +199,9 @@ void FRAsearch::refreshload(int way)
     moveTop(m_check1, layout.checksTop);
     moveTop(m_check2, layout.checksTop);
     moveTop(m_exit, layout.exitTop);
+    moveTop(m_checkRegex, layout.checksTop + kOptionsRow);
+    moveTop(m_checkWord, layout.checksTop + kOptionsRow);
+    moveTop(m_patternError, layout.checksTop + kOptionsRow + kErrorRow);
     m_frame1->setVisible(layout.showFrame1);
 }
 
@@ -190,16 +227,41 @@ void FRAsearch::centreOverOwner()
          ownerFrame.top() + qAbs(ownerFrame.height() - height) / 2);
 }
 
-Qt::CaseSensitivity FRAsearch::caseSensitivity() const
+SearchOptions FRAsearch::searchOptions() const
 {
-    return m_check2->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    SearchOptions options;
+    options.cs = m_check2->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    options.regex = m_checkRegex->isChecked();
+    options.wholeWord = m_checkWord->isChecked();
+    return options;
+}
+
+bool FRAsearch::checkPattern()
+{
+    const SearchOptions options = searchOptions();
+    const QString findText = m_findText->text();
+    // An empty text is no error here: find next has always taken it.
+    QString error;
+    if (options.regex && !findText.isEmpty())
+        error = SearchPattern(findText, options).error();
+    m_patternError->setText(error);
+    m_patternError->setToolTip(error);
+    return error.isEmpty();
+}
+
+void FRAsearch::storeOptions()
+{
+    WriteSetting(kSettingsSection, kRegexKey,
+                 m_checkRegex->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteSetting(kSettingsSection, kWordKey,
+                 m_checkWord->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void FRAsearch::commFindStr_Click()
 {
-    if (!m_richText)
+    if (!m_richText || !checkPattern())
         return;
-    if (m_findReplace->FindNextMatch(m_findText->text(), caseSensitivity()))
+    if (m_findReplace->FindNextMatch(m_findText->text(), searchOptions()))
         return;
     // No wrap-around: the button rests until the find field is clicked.
     m_findNext->setEnabled(false);
@@ -221,8 +283,8 @@ void FRAsearch::commRpalceStr_Click()
 
 void FRAsearch::CommAllReplace_Click()
 {
-    if (m_richText)
-        m_findReplace->ReplaceAll(m_findText->text(), m_replaceText->text(), caseSensitivity());
+    if (m_richText && checkPattern())
+        m_findReplace->ReplaceAll(m_findText->text(), m_replaceText->text(), searchOptions());
 }
 
 void FRAsearch::Check1_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/findreplacesearch.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -14,7 +16,9 @@ class RichTextBox;
 
 // The find and replace window "查找": non-modal, kept above all other
 // windows, searching the main window's editing area forward from its
-// selection. Ticking "替换" grows it to show the replace row. Enter in a
+// selection. Ticking "替换" grows it to show the replace row. "正则表达式"
+// and "全字匹配" (kept in the settings) search for a regular expression or
+// whole words; an invalid expression says why under them. Enter in a
 // field finds the next occurrence (replaces, in the replace field); Esc
 // closes the window. Closing it unloads it; the next opening loads it afresh
 // in the compact layout.
@@ -55,14 +59,19 @@ public:
     void Check1_Click();
     void Commexit_Click();
 
+    // The options of the boxes: "区分大小写", "正则表达式", "全字匹配".
+    SearchOptions searchOptions() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    Qt::CaseSensitivity caseSensitivity() const;
     void centreOverOwner();
+    // Shows why the pattern is invalid under the boxes; true when it is valid.
+    bool checkPattern();
+    void storeOptions();
 
     QPointer<RichTextBox> m_richText;
     std::unique_ptr<FindReplace> m_findReplace;
@@ -79,5 +88,8 @@ private:
     QPushButton *m_replaceAll;
     QCheckBox *m_check1;
     QCheckBox *m_check2;
+    QCheckBox *m_checkRegex;
+    QCheckBox *m_checkWord;
+    QLabel *m_patternError;
     QPushButton *m_exit;
 };

@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+#include <malloc.h>
 
 namespace {
 
@@ -46,32 +47,91 @@ bool drain(QNetworkReply &reply, QByteArray &bytes)
     return true;
 }
 
-bool succeeded(const QNetworkReply &reply)
+QString transferError(const QNetworkReply &reply)
 {
-    if (reply.error() != QNetworkReply::NoError)
-        return false;
+    switch (reply.error()) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("服务器拒绝连接");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("服务器中途断开了连接，内容不完整");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("找不到这个服务器");
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral("连接超时");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("安全连接（HTTPS）失败");
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("转向次数太多");
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("从 HTTPS 转向了不安全的 HTTP");
+    case QNetworkReply::ContentNotFoundError:
+        if (!isHttp(reply.url()))
+            return QStringLiteral("没有这个文件");
+        break;
+    default:
+        break;
+    }
+    return reply.errorString();
+}
+
+// Why the reply is no whole resource; "" when it is one.
+QString failureOf(const QNetworkReply &reply, qint64 received)
+{
     if (isHttp(reply.url())) {
         // Redirects were followed; whatever status is left must be a success.
         const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (!status.isValid())
-            return false;
         const int code = status.toInt();
-        return code >= 200 && code < 300;
+        if (status.isValid() && (code < 200 || code >= 300)) {
+            return QStringLiteral("服务器回答 %1 %2")
+                .arg(code)
+                .arg(reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+                .trimmed();
+        }
     }
-    return true;
+    if (reply.error() != QNetworkReply::NoError)
+        return transferError(reply);
+    if (!isHttp(reply.url()))
+        return {};
+    if (!reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return QStringLiteral("服务器没有回答");
+    // A body as sent (not unpacked by the transfer) has the length announced.
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && reply.rawHeader("Content-Encoding").isEmpty() &&
+        length.toLongLong() != received) {
+        return QStringLiteral("内容不完整：收到 %1 字节，应有 %2 字节")
+            .arg(received)
+            .arg(length.toLongLong());
+    }
+    return {};
 }
 
 } // namespace
 
-bool DownloadToFile(const QString &address, const QString &target, DownloadProgress *progress)
+bool DownloadToFile(const QString &address, const QString &target, DownloadProgress *progress,
+                    QString *reason)
 {
+    const auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
     const QUrl url = urlOf(address);
     if (!url.isValid() || url.scheme().isEmpty())
-        return false;
+        return fail(QStringLiteral("地址无效"));
 
     // A target that cannot be there is not worth fetching for.
     if (!QFileInfo(QFileInfo(target).path()).isDir())
-        return false;
+        return fail(QStringLiteral("不能写入 ") + target);
+    // A refused body leaves its pages with the allocator, whose heap keeps
+    // them; they go back to the system once everything is freed.
+    struct TrimOnExit {
+        bool wanted = false;
+        ~TrimOnExit()
+        {
+            if (wanted)
+                ::malloc_trim(0);
+        }
+    } trim;
     // The target is replaced only once everything has arrived, and then as
     // every file is saved: a download that fails or is killed leaves the
     // older file as it was and nothing beside it.
@@ -121,6 +181,16 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     if (progress)
         progress->end();
 
-    const bool ok = !cancelled && !writeFailed && succeeded(*reply) && drain(*reply, bytes);
-    return ok && SafeFile::write(target, bytes).ok;
+    if (cancelled)
+        return fail(QStringLiteral("已取消"));
+    if (writeFailed || !drain(*reply, bytes)) {
+        trim.wanted = true;
+        return fail(QStringLiteral("内容超过 1 GB，不像是网页"));
+    }
+    if (const QString failure = failureOf(*reply, bytes.size()); !failure.isEmpty())
+        return fail(failure);
+    const SafeFile::Result written = SafeFile::write(target, bytes);
+    if (!written.ok)
+        return fail(written.error);
+    return true;
 }

@@ -23,7 +23,9 @@ public:
 // and returns only when it is done. True exactly when the whole resource
 // arrived and was written: a bad address, a server error, a cancelled
 // download or a target that cannot be written give false, and then target is
-// left as it was, an older file included. progress, when given, is kept
-// informed.
+// left as it was, an older file included. A transfer that breaks off, or a
+// body shorter than its announced length, is a failure too. progress, when
+// given, is kept informed; reason, when given, is set on failure to why, in
+// words for the user.
 bool DownloadToFile(const QString &address, const QString &target,
-                    DownloadProgress *progress = nullptr);
+                    DownloadProgress *progress = nullptr, QString *reason = nullptr);

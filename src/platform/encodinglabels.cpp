@@ -297,4 +297,15 @@ QStringList names()
     return list;
 }
 
+QString displayName(const QString &name)
+{
+    // Browsers name a few encodings in lower case; shown, they look like
+    // their neighbours.
+    if (name == QLatin1String("gb18030"))
+        return QStringLiteral("GB18030");
+    if (name.startsWith(QLatin1String("windows-")))
+        return u'W' + name.mid(1);
+    return name;
+}
+
 } // namespace EncodingLabels

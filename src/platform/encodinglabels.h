@@ -17,6 +17,10 @@ QString nameForLabel(QStringView label);
 // Every encoding's name, in the order browsers list them.
 QStringList names();
 
+// An encoding's name as the user sees it, all in one style: "GB18030",
+// "GBK", "UTF-8", "Big5", "Windows-1252".
+QString displayName(const QString &name);
+
 // The white space of labels and of the markup around them: tab, line feed,
 // form feed, carriage return and space.
 inline bool isAsciiWhitespace(char16_t c)

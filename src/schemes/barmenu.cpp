@@ -52,13 +52,18 @@ BarMenu::BarMenu(QWidget *parent, Host host)
     connect(menuSETfavrit, &QAction::triggered, this, &BarMenu::menuSETfavrit_Click);
 }
 
-void BarMenu::addCommandMenu(QMenu *menu)
+QAction *BarMenu::commandPlace()
 {
     QAction *settingsSeparator = m_poop->actions().at(m_poop->actions().indexOf(menuSETfavrit) - 1);
     // The command menus form a group of their own.
     if (!m_commandMenus)
         m_commandMenus = m_poop->insertSeparator(settingsSeparator);
-    m_poop->insertMenu(settingsSeparator, menu);
+    return settingsSeparator;
+}
+
+void BarMenu::addCommandMenu(QMenu *menu)
+{
+    m_poop->insertMenu(commandPlace(), menu);
 }
 
 QAction *BarMenu::addEditorSwitch(const char *name, const QString &caption, bool checked,
@@ -78,6 +83,16 @@ QAction *BarMenu::addEditorSwitch(const char *name, const QString &caption, bool
 }
 
 // The colouring switch and the tag-name case items, after the strip toggles.
+QAction *BarMenu::addCommand(const QString &caption, const QString &name,
+                             std::function<void()> command)
+{
+    auto *item = new QAction(caption, m_poop);
+    item->setObjectName(name);
+    m_poop->insertAction(commandPlace(), item);
+    connect(item, &QAction::triggered, this, std::move(command));
+    return item;
+}
+
 void BarMenu::addEditorItems()
 {
     menSyntaxColor = addItem(m_poop, "menSyntaxColor", QStringLiteral("语法着色"), true);

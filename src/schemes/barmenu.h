@@ -37,6 +37,8 @@ public:
     // Adds a submenu of other commands (the page's encoding, say) above the
     // settings item.
     void addCommandMenu(QMenu *menu);
+    // Adds a command item to the same group.
+    QAction *addCommand(const QString &caption, const QString &name, std::function<void()> command);
 
     void mengongneng_Click();
     void menshortcut_Click();
@@ -58,6 +60,8 @@ public:
 
 private:
     void addEditorItems();
+    // Where command items go: before the settings item's separator.
+    QAction *commandPlace();
     // Inverts the strip's item, shows or hides the strip; true when it is
     // now shown.
     bool toggle(QAction *item, int strip);

@@ -1,6 +1,7 @@
 #include "shell/commandline.h"
 
 #include "dialogs/fraaboutinfo.h"
+#include "sitesearch/sitesearchcommand.h"
 
 QString CommandLinePath(const QStringList &arguments)
 {
@@ -18,14 +19,20 @@ std::optional<QString> CommandLineAnswer(const QStringList &arguments)
         return VersionLine() + u'\n';
     if (option != QLatin1String("--help") && option != QLatin1String("-h"))
         return std::nullopt;
-    return QStringLiteral("用法：zelmohtml [网页文件]\n"
-                          "ZelmoHTML编辑器：编辑网页的 HTML 源代码。\n"
-                          "\n"
-                          "整个命令行就是启动时要打开的一个文件的路径，其中的双引号会被去掉。\n"
-                          "\n"
-                          "  -h, --help   显示本帮助并退出（须是唯一的参数）\n"
-                          "  --version    显示版本并退出（须是唯一的参数）\n"
-                          "\n"
+    return QStringLiteral(
+               "用法：zelmohtml [网页文件]\n"
+               "      zelmohtml --find 文本 [--regex] [--word] [--case] [--include 类型]\n"
+               "                [--replace 文本 [--dry-run]] 路径...\n"
+               "ZelmoHTML编辑器：编辑网页的 HTML 源代码。\n"
+               "\n"
+               "不含 --find 时，整个命令行就是启动时要打开的一个文件的路径，\n"
+               "其中的双引号会被去掉。\n"
+               "\n"
+               "  -h, --help   显示本帮助并退出（须是唯一的参数）\n"
+               "  --version    显示版本并退出（须是唯一的参数）\n"
+               "\n") +
+           SiteSearchCommand::usage() +
+           QStringLiteral("\n"
                           "名为“--help”等的网页请这样打开：zelmohtml ./--help\n"
                           "设置、预览和自动保存文件的位置见 zelmohtml(1)。\n");
 }

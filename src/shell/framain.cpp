@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 
 FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     : QWidget(parent)
@@ -79,18 +80,39 @@ TagCompletion &FRAmain::completion() const
     return m_keys->completion();
 }
 
-void FRAmain::readStartFile(PageFile::ReadResult &page)
+void FRAmain::readStartFile(PageFile::ReadResult &page, const QStringList &arguments)
 {
-    const QString path = m_session->CurrentFile;
-    page = PageFile::read(path);
-    if (page.ok) {
-        m_commands->file.AdoptOpenedPage(path, page);
-        return;
+    QString path = m_session->CurrentFile;
+    QString note;
+    // A shell's "*.htm" names several pages; a window opens the first.
+    if (!QFileInfo::exists(path) && arguments.size() > 1) {
+        const QString first = CommandLinePath(arguments.mid(0, 1));
+        if (QFileInfo(first).isFile()) {
+            path = first;
+            note = QStringLiteral("（一个窗口只打开一个网页，其余的没有打开）");
+        }
+    }
+    QString error;
+    if (m_commands->file.CheckPageSize(path, &error)) {
+        page = PageFile::read(path);
+        if (page.ok) {
+            m_commands->file.AdoptOpenedPage(path, page);
+            m_staBar->setText2(m_staBar->Text2() + note);
+            return;
+        }
+        error = page.error;
+        if (path.contains(QChar::ReplacementCharacter))
+            error += QStringLiteral("（文件名里有不是 UTF-8 的字节）");
     }
     // The document stays without a file, so that a later save cannot
     // overwrite what could not be read.
     m_session->CurrentFile.clear();
+    if (error.isEmpty()) { // a very large page the user chose not to open
+        m_staBar->setText2(QStringLiteral("打开取消 --") + path);
+        return;
+    }
     m_prompts.messageBox(QStringLiteral("文件夹不能加载"), Prompts::OkOnly, ProductName());
+    m_staBar->setText2(QStringLiteral("加载失败：") + error + QStringLiteral(" --") + path);
 }
 
 void FRAmain::Form_Load(const QStringList &arguments)
@@ -101,7 +123,7 @@ void FRAmain::Form_Load(const QStringList &arguments)
     // After the message, a file that cannot be loaded is as if none had
     // been named: the page skeleton and every further step follow.
     if (!m_session->CurrentFile.isEmpty())
-        readStartFile(startPage);
+        readStartFile(startPage, arguments);
     if (m_session->CurrentFile.isEmpty()) {
         m_session->setCaption(ProductName());
         m_commands->file.func_Click(2);
@@ -158,6 +180,9 @@ void FRAmain::Form_KeyDown(int &keyCode, int shift)
         m_commands->file.func_Click(1);
     } else if (keyCode == 'F' && shift == CtrlMask) {
         showFindWindow();
+    } else if (keyCode == 'F' && shift == CtrlMask + ShiftMask) {
+        keyCode = 0;
+        showSiteSearch();
     } else if (keyCode == 'S' && shift == CtrlMask + ShiftMask) {
         keyCode = 0;
         m_session->CurrentFile.clear();
@@ -188,24 +213,13 @@ void FRAmain::resizeEvent(QResizeEvent *event)
 
 void FRAmain::closeEvent(QCloseEvent *event)
 {
-    if (!mayClose()) {
+    // A cancelled or failed save keeps the window.
+    if (!m_commands->file.MayCloseModifiedPage()) {
         event->ignore();
         return;
     }
     Form_Unload();
     event->accept();
-}
-
-bool FRAmain::mayClose()
-{
-    if (!m_richText->isModified())
-        return true;
-    const int answer =
-        m_prompts.messageBox(QStringLiteral("文档已经修改,关闭之前要保存吗?"),
-                             Prompts::Exclamation + Prompts::YesNoCancel, ProductName());
-    if (answer == Prompts::AnswerYes)
-        return m_commands->file.Save(); // a cancelled or failed save keeps the window
-    return answer == Prompts::AnswerNo;
 }
 
 void FRAmain::Form_Unload()

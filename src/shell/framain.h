@@ -72,18 +72,22 @@ public:
     void showAbout();
     void showSettings();
     void showFindWindow();
+    void showSiteSearch();
     void showKeyCodeTester();
+
+    // Opens path at the 1-based line with the stretch from offset selected,
+    // after asking about unsaved changes; false when the page stayed.
+    bool openPageAt(const QString &path, int line, int offset, int length);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // Asks whether to save a page changed since it was last opened, saved
-    // or made new; false when the window is to stay open.
-    bool mayClose();
     void Form_Unload();
-    void readStartFile(PageFile::ReadResult &page);
+    // Reads the page named at start-up; a failure is reported and leaves the
+    // document without a file.
+    void readStartFile(PageFile::ReadResult &page, const QStringList &arguments);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
     void addTagPairSwitches();

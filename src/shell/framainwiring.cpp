@@ -24,13 +24,18 @@
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
 #include "shell/toolstrip.h"
+#include "sitesearch/sitesearchwindow.h"
 #include "snippets/tagcase.h"
 #include "tagpairs/tagpairs.h"
 #include "tagpairs/tagswitches.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -58,6 +63,12 @@ void FRAmain::createMenus()
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
+    // The key is shown in the menu; the window's own keys run it.
+    QAction *siteSearch =
+        m_barMenu->addCommand(QStringLiteral("  站点查找替换"), QStringLiteral("menSiteSearch"),
+                              [this] { showSiteSearch(); });
+    siteSearch->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    siteSearch->setShortcutContext(Qt::WidgetShortcut);
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
@@ -187,6 +198,10 @@ void FRAmain::connectStatusBar()
     m_staBar->thirdLabel()->setToolTip(
         QStringLiteral("网页的编码和换行方式：点击可用其他编码重新打开或保存"));
     m_staBar->thirdLabel()->setAccessibleDescription(m_staBar->thirdLabel()->toolTip());
+    m_staBar->thirdLabel()->setCursor(Qt::PointingHandCursor);
+    // "已修改" shows while the page differs from what was opened or saved.
+    connect(m_richText, &QPlainTextEdit::modificationChanged, m_staBar, &StaBar::setModifiedShown);
+    m_staBar->setModifiedShown(m_richText->isModified());
     connect(m_session, &DocumentSession::formatChanged, this, showFormat);
     showFormat(m_session->format());
     connect(m_staBar, &StaBar::ThirdClick, this,
@@ -230,6 +245,41 @@ void FRAmain::showSettings()
 void FRAmain::showFindWindow()
 {
     FRAsearch::showFor(this, m_richText);
+}
+
+void FRAmain::showSiteSearch()
+{
+    SiteSearchWindow::Host host;
+    host.openHere = [this](const QString &path, int line, int offset, int length) {
+        return openPageAt(path, line, offset, length);
+    };
+    host.openInNewWindow = [](const QString &path) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
+    };
+    const QString file = m_session->CurrentFile;
+    const QString folder = file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
+    SiteSearchWindow::showFor(this, m_prompts, std::move(host), QDir::toNativeSeparators(folder));
+}
+
+bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
+{
+    const bool samePage =
+        !m_session->CurrentFile.isEmpty() && QFileInfo(m_session->CurrentFile) == QFileInfo(path);
+    // The page open in the window is shown as it is, unsaved changes and all.
+    if (!samePage) {
+        if (!m_commands->file.MayReplaceModifiedPage() ||
+            !m_commands->file.LoadNamedFileOrSay(path))
+            return false;
+    }
+    const qsizetype lineStart = m_richText->GetLineStart(line - 1);
+    if (lineStart >= 0) {
+        m_richText->setSelStart(lineStart + offset);
+        m_richText->setSelLength(length);
+    }
+    activateWindow();
+    raise();
+    m_richText->setFocus();
+    return true;
 }
 
 void FRAmain::showKeyCodeTester()

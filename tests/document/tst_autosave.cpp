@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +76,9 @@ private slots:
     void copyThatCannotBeWrittenKeepsTimer_data();
     void copyThatCannotBeWrittenKeepsTimer();
     void statusNamesTheFileWritten();
+    void copiesNeverFollowLinksNorReplace_data();
+    void copiesNeverFollowLinksNorReplace();
+    void unchangedPageIsNotCopiedAgain();
     void copyKeepsWhatTheEncodingCannotHold();
 };
 
@@ -166,8 +170,10 @@ void TestAutosave::copiesOnDifferentDays()
     Autosave autosave(f.richText, f.status, f.clock);
     f.tick(autosave, 5);
     f.clock.setNow(kMoment.addSecs(3600));
+    f.richText.setText(QStringLiteral("ab"));
     f.tick(autosave, 5);
     f.clock.setNow(kMoment.addDays(1));
+    f.richText.setText(QStringLiteral("abc"));
     f.tick(autosave, 5);
 
     QDir temp(f.temp.path());
@@ -245,7 +251,7 @@ void TestAutosave::copyThatCannotBeWrittenKeepsTimer_data()
 {
     QTest::addColumn<bool>("dayFolderIsAFile");
     QTest::newRow("day folder cannot be made") << true;
-    QTest::newRow("copy cannot be written") << false;
+    QTest::newRow("copy's name taken") << false;
 }
 
 void TestAutosave::copyThatCannotBeWrittenKeepsTimer()
@@ -268,17 +274,17 @@ void TestAutosave::copyThatCannotBeWrittenKeepsTimer()
 
     QVERIFY(autosave.isEnabled());
     QCOMPARE(autosave.tickCount(), 0);
+    QCOMPARE(f.richText.Text(), QStringLiteral("page"));
+    if (!dayFolderIsAFile) {
+        // What stands there stays; the copy takes the next free name.
+        QVERIFY(QFileInfo(copy).isDir());
+        QCOMPARE(readBytes(f.copyIn(f.temp.path(), "070303", "140509-2")), "page\r\n");
+        return;
+    }
     QVERIFY2(f.status.Text2().startsWith(QStringLiteral("自动保存失败：")),
              qPrintable(f.status.Text2()));
     QVERIFY(f.status.Text2().endsWith(copy));
-    QCOMPARE(f.richText.Text(), QStringLiteral("page"));
-    if (dayFolderIsAFile) {
-        QCOMPARE(readBytes(dayFolder), QByteArray("in the way"));
-    } else {
-        QVERIFY(QFileInfo(copy).isDir());
-        QCOMPARE(QDir(dayFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{QStringLiteral("140509.htm")});
-    }
+    QCOMPARE(readBytes(dayFolder), QByteArray("in the way"));
 
     // Once the way is clear, the next round writes its copy.
     if (dayFolderIsAFile)
@@ -316,6 +322,84 @@ void TestAutosave::copyKeepsWhatTheEncodingCannotHold()
     f.tick(autosave, 5);
     QCOMPARE(readBytes(f.copyIn(f.temp.path())), QByteArray("\xef\xbb\xbf"
                                                             "a\xe4\xb8\xad\nb"));
+}
+
+void TestAutosave::copiesNeverFollowLinksNorReplace_data()
+{
+    QTest::addColumn<QString>("planted"); // what stands where the copy would go
+    QTest::addColumn<QString>("written"); // the copy's name, "" when refused
+    QTest::newRow("another window's copy") << "file"
+                                           << "140509-2.htm";
+    QTest::newRow("link to a file of the user's") << "link"
+                                                  << "140509-2.htm";
+    QTest::newRow("dangling link") << "dangling"
+                                   << "140509-2.htm";
+    QTest::newRow("day folder is a link") << "folder link"
+                                          << "";
+}
+
+void TestAutosave::copiesNeverFollowLinksNorReplace()
+{
+    QFETCH(QString, planted);
+    QFETCH(QString, written);
+    Fixture f;
+    f.richText.setText(QStringLiteral("page"));
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    const QString dayFolder = f.temp.filePath(QStringLiteral("ZelmoHTML$070303"));
+    const QString copy = f.copyIn(f.temp.path());
+    if (planted == "folder link") {
+        QVERIFY(QFile::link(elsewhere.path(), dayFolder));
+    } else if (planted == "foreign folder") {
+        QVERIFY(QDir().mkpath(dayFolder));
+        // Only the superuser can give a folder away.
+        if (::geteuid() != 0 || ::chown(QFile::encodeName(dayFolder).constData(), 65534, 65534))
+            QSKIP("needs the superuser to make a folder of another user");
+    } else {
+        QVERIFY(QDir().mkpath(dayFolder));
+        if (planted == "file")
+            writeBytes(copy, "other window");
+        else if (planted == "link")
+            writeBytes(victim, "precious");
+        if (planted != "file")
+            QVERIFY(QFile::link(victim, copy));
+    }
+    Autosave autosave(f.richText, f.status, f.clock);
+    f.tick(autosave, 5);
+
+    if (planted == "file")
+        QCOMPARE(readBytes(copy), QByteArray("other window"));
+    QCOMPARE(QFileInfo::exists(victim), planted == "link");
+    if (planted == "link")
+        QCOMPARE(readBytes(victim), QByteArray("precious"));
+    if (written.isEmpty()) {
+        QCOMPARE(f.status.Text2(),
+                 QStringLiteral("自动保存失败：") +
+                     (planted == "folder link" ? QStringLiteral("文件夹是一个链接")
+                                               : QStringLiteral("文件夹不属于你，不在里面保存")) +
+                     QStringLiteral("--") + copy);
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+        QVERIFY(QDir(dayFolder).isEmpty());
+        return;
+    }
+    QCOMPARE(readBytes(dayFolder + kSep + written), QByteArray("page\r\n"));
+    QCOMPARE(f.status.Text2(), QStringLiteral("自动保存  …") + kSep + written);
+}
+
+void TestAutosave::unchangedPageIsNotCopiedAgain()
+{
+    Fixture f;
+    f.richText.setText(QStringLiteral("page"));
+    Autosave autosave(f.richText, f.status, f.clock);
+    const QDir day(f.temp.filePath(QStringLiteral("ZelmoHTML$070303")));
+    f.tick(autosave, 5);
+    f.clock.setNow(kMoment.addSecs(300));
+    f.tick(autosave, 5);
+    QCOMPARE(day.entryList(QDir::Files), QStringList{QStringLiteral("140509.htm")});
+    f.richText.setText(QStringLiteral("page!"));
+    f.tick(autosave, 5);
+    QCOMPARE(day.entryList(QDir::Files),
+             QStringList({QStringLiteral("140509.htm"), QStringLiteral("141009.htm")}));
 }
 
 QTEST_MAIN(TestAutosave)

@@ -80,22 +80,26 @@ void TestEncodingCommands::reopenAsksWhenChanged_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("reopened");
-    QTest::newRow("yes") << int(Prompts::AnswerYes) << true;
-    QTest::newRow("no") << int(Prompts::AnswerNo) << false;
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes saves first") << int(Prompts::AnswerYes) << true << true;
+    QTest::newRow("no") << int(Prompts::AnswerNo) << true << false;
+    QTest::newRow("cancel") << int(Prompts::AnswerCancel) << false << false;
 }
 
 void TestEncodingCommands::reopenAsksWhenChanged()
 {
     QFETCH(int, answer);
     QFETCH(bool, reopened);
+    QFETCH(bool, saved);
     Fixture f;
     f.start(kBig5Page);
     f.window->richText()->setSelText(QStringLiteral("typed"));
     f.prompts.messageAnswers = {answer};
     f.reopenAs(QStringLiteral("Big5"));
     QCOMPARE(f.prompts.messages.size(), 1);
-    QCOMPARE(f.text() == QStringLiteral("<p>中文"), reopened);
-    QCOMPARE(f.text().startsWith(QStringLiteral("typed")), !reopened);
+    QCOMPARE(f.window->StaBar1()->Text3() == QStringLiteral("Big5 CRLF"), reopened);
+    QCOMPARE(f.text().startsWith(QStringLiteral("typed")), !reopened || saved);
+    QCOMPARE(f.folder.readFile(QStringLiteral("page.htm")).startsWith("typed"), saved);
 }
 
 void TestEncodingCommands::saveWithEncodingOffersDeclarationUpdate_data()
@@ -104,23 +108,34 @@ void TestEncodingCommands::saveWithEncodingOffersDeclarationUpdate_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<QByteArray>("saved");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QByteArray>("page"); // "" for a <meta> declaring gb2312
 
     const QByteArray chinese = "\xe4\xb8\xad";
+    QTest::newRow("xml and meta declarations updated")
+        << "UTF-8" << int(Prompts::AnswerYes)
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<meta charset=utf-8>" + chinese + "\r\n"
+        << "UTF-8 CRLF"
+        << QByteArray("<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<meta charset=gb2312>\xd6\xd0"
+                      "\r\n");
+    QTest::newRow("xml declaration alone")
+        << "UTF-8" << int(Prompts::AnswerYes)
+        << "<?xml version='1.0' encoding = 'utf-8' ?><p>" + chinese + "\r\n"
+        << "UTF-8 CRLF" << QByteArray("<?xml version='1.0' encoding = 'GB2312' ?><p>\xd6\xd0\r\n");
     QTest::newRow("utf-8, declaration updated")
         << "UTF-8" << int(Prompts::AnswerYes) << "<meta charset=utf-8>" + chinese + "\r\n"
-        << "UTF-8 CRLF";
+        << "UTF-8 CRLF" << QByteArray();
     QTest::newRow("utf-8, declaration kept")
         << "UTF-8" << int(Prompts::AnswerNo) << "<meta charset=gb2312>" + chinese + "\r\n"
-        << "UTF-8 CRLF";
+        << "UTF-8 CRLF" << QByteArray();
     QTest::newRow("utf-8 with bom") << "UTF-8+BOM" << int(Prompts::AnswerYes)
                                     << "\xef\xbb\xbf<meta charset=utf-8>" + chinese + "\r\n"
-                                    << "UTF-8 BOM CRLF";
+                                    << "UTF-8 BOM CRLF" << QByteArray();
     QTest::newRow("utf-16le: the mark decides, no question")
         << "UTF-16LE" << -1
         << QByteArray("\xff\xfe<\0m\0e\0t\0a\0 \0c\0h\0a\0r\0s\0e\0t\0=\0g\0b\0002\0003\0001\0002\0"
                       ">\0\x2d\x4e\r\0\n\0",
                       50)
-        << "UTF-16LE BOM CRLF";
+        << "UTF-16LE BOM CRLF" << QByteArray();
 }
 
 void TestEncodingCommands::saveWithEncodingOffersDeclarationUpdate()
@@ -129,8 +144,10 @@ void TestEncodingCommands::saveWithEncodingOffersDeclarationUpdate()
     QFETCH(int, answer);
     QFETCH(QByteArray, saved);
     QFETCH(QString, status);
+    QFETCH(QByteArray, page);
     Fixture f;
-    FRAmain &w = f.start(QByteArray("<meta charset=gb2312>\xd6\xd0\r\n"));
+    FRAmain &w = f.start(page.isEmpty() ? QByteArray("<meta charset=gb2312>\xd6\xd0\r\n") : page);
+    const QString before = f.text();
     w.richText()->setSelStart(2);
     if (answer >= 0)
         f.prompts.messageAnswers = {answer};
@@ -143,7 +160,7 @@ void TestEncodingCommands::saveWithEncodingOffersDeclarationUpdate()
     // The declaration's change is one step of its own.
     if (answer == Prompts::AnswerYes) {
         w.richText()->undo();
-        QCOMPARE(f.text(), QStringLiteral("<meta charset=gb2312>中"));
+        QCOMPARE(f.text(), before);
     }
 }
 

@@ -173,7 +173,8 @@ void TestFileCommands::saveSuggestsName()
     const Prompts::FileRequest &request = f.prompts.fileRequests[0];
     QCOMPARE(request.fileName, suggested);
     QCOMPARE(request.title, QStringLiteral("保存网页文件"));
-    QCOMPARE(request.filter, QStringLiteral("html Files(*.htm)|*.htm"));
+    QCOMPARE(request.filter,
+             QStringLiteral("html Files(*.htm)|*.htm|html Files(*.html)|*.html|所有文件 (*)|*"));
     QCOMPARE(request.flags, 2054);
     QCOMPARE(f.session.CurrentFile, path);
     QCOMPARE(f.session.CurrentFileTitle, QStringLiteral("chosen.htm"));
@@ -217,7 +218,8 @@ void TestFileCommands::dialogFilters_data()
         << QStringLiteral(
                "网页文件(*.htm;*.html)|*.htm;*.html|文本文件(*.TXT)|*.TXT|所有文件(*.*)|*.*|")
         << QStringList{"网页文件(*.htm *.html)", "文本文件(*.TXT)", "所有文件(*.*)"};
-    QTest::newRow("save") << "html Files(*.htm)|*.htm" << QStringList{"html Files(*.htm)"};
+    QTest::newRow("save") << "html Files(*.htm)|*.htm|html Files(*.html)|*.html|所有文件 (*)|*"
+                          << QStringList{"html Files(*.htm)", "html Files(*.html)", "所有文件(*)"};
     QTest::newRow("no patterns in the description")
         << "Pages|*.htm;*.html" << QStringList{"Pages (*.htm *.html)"};
 }

@@ -28,10 +28,11 @@ struct Fixture {
 
     Fixture()
     {
-        source.setDownloader([this](const QString &address, const QString &target) {
-            addresses.append(address);
-            return DownloadToFile(address, target);
-        });
+        source.setDownloader(
+            [this](const QString &address, const QString &target, QString *reason) {
+                addresses.append(address);
+                return DownloadToFile(address, target, nullptr, reason);
+            });
     }
 
     QString target() const { return temp.filePath(QStringLiteral("yuancode.txt")); }
@@ -100,15 +101,22 @@ void TestPageSource::failureKeepsOlderSource_data()
 {
     QTest::addColumn<bool>("cancelled");
     QTest::addColumn<QString>("address");
-    QTest::newRow("box cancelled") << true << "";
-    QTest::newRow("empty address") << false << "";
-    QTest::newRow("missing page") << false << "file:///no/such/page.htm";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("box cancelled") << true << ""
+                                   << "地址无效";
+    QTest::newRow("empty address") << false << ""
+                                   << "地址无效";
+    QTest::newRow("missing page") << false << "file:///no/such/page.htm"
+                                  << "没有这个文件";
+    QTest::newRow("connection refused") << false << "http://127.0.0.1:1/"
+                                        << "服务器拒绝连接";
 }
 
 void TestPageSource::failureKeepsOlderSource()
 {
     QFETCH(bool, cancelled);
     QFETCH(QString, address);
+    QFETCH(QString, reason);
 
     Fixture f;
     writeBytes(f.target(), "older");
@@ -118,7 +126,7 @@ void TestPageSource::failureKeepsOlderSource()
 
     QCOMPARE(f.addresses, QStringList{address});
     QCOMPARE(f.prompts.messages.size(), 1);
-    QCOMPARE(f.prompts.messages.first().text, kFailure);
+    QCOMPARE(f.prompts.messages.first().text, kFailure + "\r\n\r\n原因：" + reason);
     QCOMPARE(f.prompts.messages.first().style, int(Prompts::OkOnly));
     QCOMPARE(f.prompts.messages.first().title, QStringLiteral("看窥不成功"));
     QVERIFY(f.launcher.opened.isEmpty());
@@ -153,7 +161,7 @@ void TestPageSource::addressBoxOverMainWindow()
     QWidget window;
     window.setGeometry(300, 200, 640, 480);
     PageSource source(f.status, f.prompts, f.launcher, &window);
-    source.setDownloader([](const QString &, const QString &) { return false; });
+    source.setDownloader([](const QString &, const QString &, QString *) { return false; });
 
     source.stolen_Click();
 

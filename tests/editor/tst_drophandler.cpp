@@ -9,6 +9,7 @@
 #include "support/statusrecorder.h"
 
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -67,22 +68,49 @@ void TestDropHandler::filesOpenTheFirst()
 
 void TestDropHandler::unreadableDropsChangeNothing_data()
 {
-    QTest::addColumn<bool>("folderDrop");
-    QTest::newRow("folder") << true;
-    QTest::newRow("missing file") << false;
+    QTest::addColumn<QString>("dropped"); // what the dropped name holds
+    QTest::addColumn<QString>("text2");   // the status line, "" when left alone
+    QTest::newRow("folder") << "folder"
+                            << "加载失败：";
+    QTest::newRow("missing file") << "missing"
+                                  << "加载失败：";
+    QTest::newRow("page too large for memory") << "page"
+                                               << "加载失败：网页太大：";
+    QTest::newRow("very large page, not wanted") << "huge"
+                                                 << "";
 }
 
 void TestDropHandler::unreadableDropsChangeNothing()
 {
-    QFETCH(bool, folderDrop);
+    QFETCH(QString, dropped);
+    QFETCH(QString, text2);
     Fixture f;
+    QString path = f.folder.filePath("no.htm");
+    if (dropped == "folder")
+        path = f.folder.path();
+    if (dropped == "page") {
+        f.folder.writeFile("no.htm", QByteArray(1000, 'x'));
+        f.commands.setAvailableMemory([] { return qint64(10000); });
+    }
+    if (dropped == "huge") {
+        // Sparse: it takes no room on disk, and is never read.
+        QFile huge(path);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(101) << 20));
+    }
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(folderDrop ? f.folder.path() : f.folder.filePath("no.htm"))});
+    data.setUrls({QUrl::fromLocalFile(path)});
+    f.status.setText2(QStringLiteral("before"));
     QVERIFY(!f.drops.drop(&data, Qt::NoModifier));
     QCOMPARE(f.richText.Text(), QStringLiteral("old text"));
     QCOMPARE(f.session.CurrentFile, QStringLiteral("/previous.htm"));
-    QCOMPARE(f.status.Text2(), QStringLiteral("加载失败"));
     QCOMPARE(f.prompts.messages.size(), 1);
+    if (text2.isEmpty()) {
+        QCOMPARE(f.status.Text2(), QStringLiteral("before"));
+        QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("101 MB")));
+        return;
+    }
+    QVERIFY2(f.status.Text2().startsWith(text2), qPrintable(f.status.Text2()));
+    QVERIFY(f.status.Text2().endsWith(QStringLiteral(" --") + path));
     QCOMPARE(f.prompts.messages[0].text, QStringLiteral("不是文件！"));
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("错误"));
     QCOMPARE(f.prompts.messages[0].style, 48);

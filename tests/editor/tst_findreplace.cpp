@@ -44,6 +44,8 @@ private slots:
     void replaceAll();
     void matcherAgreesWithQt_data();
     void matcherAgreesWithQt();
+    void searchOptions_data();
+    void searchOptions();
 };
 
 void TestFindReplace::findNext_data()
@@ -305,3 +307,79 @@ void TestFindReplace::matcherAgreesWithQt()
 
 QTEST_MAIN(TestFindReplace)
 #include "tst_findreplace.moc"
+
+void TestFindReplace::searchOptions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("findText");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<bool>("word");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<int>("firstHit"); // selection start after the first find, -1 none
+    QTest::addColumn<int>("hitLength");
+    QTest::addColumn<QString>("expected"); // after replace all
+    QTest::addColumn<int>("count");
+    const auto row = [](const char *name, const QString &text, const QString &findText,
+                        const QString &replacement, bool regex, bool word, bool matchCase,
+                        int firstHit, int hitLength, const QString &expected, int count) {
+        QTest::newRow(name) << text << findText << replacement << regex << word << matchCase
+                            << firstHit << hitLength << expected << count;
+    };
+    row("groups swapped", "2026-12 and 1999-01", "(\\d+)-(\\d+)", "$2/$1", true, false, false, 0, 7,
+        "12/2026 and 01/1999", 2);
+    row("whole match and a dollar", "a1 b2", "[a-z]\\d", "<$0>$$", true, false, false, 0, 2,
+        "<a1>$ <b2>$", 2);
+    row("a group that took no part is empty", "ab a", "a(b)?", "[$1]", true, false, false, 0, 2,
+        "[b] []", 2);
+    row("regex without case", "Foo fOO", "fo+", "x", true, false, false, 0, 3, "x x", 2);
+    row("regex with case", "Foo fOO", "fo+", "x", true, false, true, -1, 0, "Foo fOO", 0);
+    // Not after the break that ends the text, as Perl has it.
+    row("line starts", "ab\r\ncd\r\n", "^", "> ", true, false, false, -1, 0, "> ab\r\n> cd\r\n", 2);
+    row("line ends", "ab\r\ncd", "b$", "B", true, false, false, 1, 1, "aB\r\ncd", 1);
+    row("whole word among Latin", "cat concat cat.", "cat", "dog", false, true, false, 0, 3,
+        "dog concat dog.", 2);
+    row("whole word beside Chinese", QStringLiteral("中文abc中文 abcd"), "abc", "X", false, true,
+        false, 2, 3, QStringLiteral("中文X中文 abcd"), 1);
+    // Without a dictionary every Chinese character stands as a word.
+    row("Chinese characters as words", QStringLiteral("用中文写abc"), QStringLiteral("中文"), "ZW",
+        false, true, false, 1, 2, QStringLiteral("用ZW写abc"), 1);
+    row("Chinese word alone", QStringLiteral("abc 中文 def"), QStringLiteral("中文"), "ZW", false,
+        true, false, 4, 2, "abc ZW def", 1);
+    row("whole word regex", "ab abc xab", "ab\\w*", "#", true, true, false, 0, 2, "# # xab", 2);
+    row("invalid pattern finds and replaces nothing", "a(b", "a(b", "x", true, false, false, -1, 0,
+        "a(b", 0);
+    row("literal regex characters without regex", "a(b a.b", "a.b", "x", false, false, false, 4, 3,
+        "a(b x", 1);
+}
+
+void TestFindReplace::searchOptions()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, findText);
+    QFETCH(QString, replacement);
+    QFETCH(bool, regex);
+    QFETCH(bool, word);
+    QFETCH(bool, matchCase);
+    QFETCH(int, firstHit);
+    QFETCH(int, hitLength);
+    QFETCH(QString, expected);
+    QFETCH(int, count);
+    SearchOptions options;
+    options.regex = regex;
+    options.wholeWord = word;
+    options.cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    for (const Path path : {Path::Text, Path::Document}) {
+        RichTextBox box;
+        box.setText(text);
+        const auto findReplace = makeFindReplace(box, path);
+        QVERIFY2(findReplace->FindNextMatch(findText, options) == (firstHit >= 0), pathName(path));
+        if (firstHit >= 0) {
+            QVERIFY2(box.SelStart() == firstHit, pathName(path));
+            QVERIFY2(box.SelLength() == hitLength, pathName(path));
+        }
+        QVERIFY2(findReplace->ReplaceAll(findText, replacement, options) == count, pathName(path));
+        QVERIFY2(box.Text() == expected, qPrintable(box.Text() + " " + pathName(path)));
+    }
+}

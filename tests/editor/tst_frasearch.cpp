@@ -1,15 +1,23 @@
 #include "editor/frasearch.h"
 #include "editor/richtextbox.h"
+#include "platform/settingsfile.h"
 #include "platform/twips.h"
+#include "support/programfolder.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
 namespace {
+
+// The window's outer heights: the Part's, and a row of search options and a
+// line for an invalid pattern's reason below the boxes.
+constexpr int kCompactHeight = 1700 + 630;
+constexpr int kFullHeight = 2760 + 630;
 
 // A main window with an editing area, as the find window's owner.
 struct Owner {
@@ -62,6 +70,10 @@ private slots:
     void showingAgainKeepsTheWindow();
     void keysInTheFields_data();
     void keysInTheFields();
+    void regexAndWholeWordBoxes();
+
+private:
+    TestProgramFolder m_programFolder; // where the boxes' states are kept
 };
 
 void TestFRAsearch::opensCompactOnTopAndCentred()
@@ -73,7 +85,7 @@ void TestFRAsearch::opensCompactOnTopAndCentred()
     QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(window->windowTitle(), QStringLiteral("查找"));
     QVERIFY(window->isCompact());
-    QCOMPARE(window->Height(), 1700);
+    QCOMPARE(window->Height(), kCompactHeight);
     QVERIFY(!control<QGroupBox>(window, "Frame1")->isVisible());
     QVERIFY(control<QLineEdit>(window, "Txtfindstr")->text().isEmpty());
     QVERIFY(!control<QCheckBox>(window, "Check1")->isChecked());
@@ -82,7 +94,7 @@ void TestFRAsearch::opensCompactOnTopAndCentred()
 
     // Centred over the owner's outer rectangle.
     const QRect ownerFrame = owner.window.frameGeometry();
-    const int dialogHeight = Twips::toPixels(1700);
+    const int dialogHeight = Twips::toPixels(kCompactHeight);
     QVERIFY(qAbs(window->frameGeometry().center().x() - ownerFrame.center().x()) <= 2);
     QVERIFY(qAbs(window->frameGeometry().top() -
                  (ownerFrame.top() + (ownerFrame.height() - dialogHeight) / 2)) <= 1);
@@ -115,7 +127,7 @@ void TestFRAsearch::layoutFollowsClicks()
         click(check1);
 
     QCOMPARE(window->isCompact(), compact);
-    QCOMPARE(window->Height(), compact ? 1700 : 2760);
+    QCOMPARE(window->Height(), compact ? kCompactHeight : kFullHeight);
     QCOMPARE(check1->y(), Twips::toPixels(compact ? 848 : 1900));
     QCOMPARE(control<QCheckBox>(window, "Check2")->y(), Twips::toPixels(compact ? 848 : 1900));
     auto *exit = control<QPushButton>(window, "Commexit");
@@ -123,6 +135,7 @@ void TestFRAsearch::layoutFollowsClicks()
     QCOMPARE(control<QGroupBox>(window, "Frame1")->isVisible(), !compact);
     // Everything shown lies within the window.
     QVERIFY(exit->geometry().bottom() < window->height());
+    QVERIFY(control<QLabel>(window, "LabPatternError")->geometry().bottom() < window->height());
     if (!compact)
         QVERIFY(control<QGroupBox>(window, "Frame1")->geometry().bottom() < window->height());
 }
@@ -275,6 +288,41 @@ void TestFRAsearch::keysInTheFields()
     QCOMPARE(owner.box->Text(), text);
     QCOMPARE(owner.box->SelStart(), selStart);
     QCOMPARE(FRAsearch::loaded() == nullptr, closed);
+}
+
+void TestFRAsearch::regexAndWholeWordBoxes()
+{
+    Owner owner(QStringLiteral("cat concat 2026-12"));
+    FRAsearch *window = FRAsearch::showFor(&owner.window, owner.box);
+    auto *findText = control<QLineEdit>(window, "Txtfindstr");
+    auto *error = control<QLabel>(window, "LabPatternError");
+    auto *findNext = control<QPushButton>(window, "commFindStr");
+
+    // An invalid pattern says why in the window and searches nothing.
+    click(control<QCheckBox>(window, "CheckRegex"));
+    QTest::keyClicks(findText, QStringLiteral("(\\d+"));
+    QVERIFY(error->text().contains(QStringLiteral("正则表达式有误")));
+    click(findNext);
+    QCOMPARE(owner.box->SelLength(), 0);
+    QCOMPARE(findNext->text(), QStringLiteral("查找下一个"));
+    QTest::keyClicks(findText, QStringLiteral(")"));
+    QVERIFY(error->text().isEmpty());
+    click(findNext);
+    QCOMPARE(owner.box->SelText(), QStringLiteral("2026"));
+
+    // Whole words: "cat" but not the one in "concat"; the states are kept.
+    click(control<QCheckBox>(window, "CheckRegex"));
+    click(control<QCheckBox>(window, "CheckWord"));
+    findText->setText(QStringLiteral("cat"));
+    owner.box->setSelStart(1);
+    click(findNext);
+    QCOMPARE(findNext->text(), QStringLiteral("找不到了"));
+    QCOMPARE(ReadSetting("main", "findword", ""), QStringLiteral("1"));
+    QCOMPARE(ReadSetting("main", "findregex", ""), QStringLiteral("0"));
+    FRAsearch::unload();
+    window = FRAsearch::showFor(&owner.window, owner.box);
+    QVERIFY(control<QCheckBox>(window, "CheckWord")->isChecked());
+    QVERIFY(!control<QCheckBox>(window, "CheckRegex")->isChecked());
 }
 
 QTEST_MAIN(TestFRAsearch)

@@ -25,6 +25,7 @@ public:
         QByteArray body;
         QByteArray location;  // sends a redirect when not empty
         bool endless = false; // announces a large body and trickles it out
+        QByteArray raw;       // sent as the whole answer when not empty
     };
 
     bool listen()
@@ -78,7 +79,12 @@ private:
 
     void answer(QTcpSocket *socket, const QByteArray &path)
     {
-        const Route route = m_routes.value(path, Route{404, "no such page", {}, false});
+        const Route route = m_routes.value(path, Route{404, "no such page", {}, false, {}});
+        if (!route.raw.isEmpty()) {
+            socket->write(route.raw);
+            socket->disconnectFromHost();
+            return;
+        }
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
                           reason(route.status) + "\r\nConnection: close\r\n";
         if (!route.location.isEmpty())
@@ -174,13 +180,15 @@ void TestDownload::initTestCase()
 
     // GBK bytes, a NUL and both line-break kinds: kept exactly as sent.
     m_page = QByteArray("<html>\xc4\xe3\xba\xc3\r\n<p>\0x</p>\n</html>", 30);
-    m_server.route("/page", {200, m_page, {}, false});
-    m_server.route("/moved", {302, "moved", "/page", false});
-    m_server.route("/moved-absolute", {302, "", m_server.url("/page").toLatin1(), false});
-    m_server.route("/loop", {302, "", "/loop", false});
-    m_server.route("/empty", {200, "", {}, false});
-    m_server.route("/slow", {200, {}, {}, true});
-    m_server.route("/error", {500, "server error page", {}, false});
+    m_server.route("/page", {200, m_page, {}, false, {}});
+    m_server.route("/moved", {302, "moved", "/page", false, {}});
+    m_server.route("/moved-absolute", {302, "", m_server.url("/page").toLatin1(), false, {}});
+    m_server.route("/loop", {302, "", "/loop", false, {}});
+    m_server.route("/empty", {200, "", {}, false, {}});
+    m_server.route("/slow", {200, {}, {}, true, {}});
+    m_server.route("/error", {500, "server error page", {}, false, {}});
+    m_server.route("/short",
+                   {200, {}, {}, false, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nhello"});
 }
 
 void TestDownload::init()
@@ -193,26 +201,35 @@ void TestDownload::download_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QString>("reason");
 
     const QString localPage = m_dir.filePath(QStringLiteral("local.htm"));
     writeBytes(localPage, m_page);
 
-    QTest::newRow("page") << m_server.url("/page") << true << m_page;
-    QTest::newRow("relative redirect") << m_server.url("/moved") << true << m_page;
-    QTest::newRow("absolute redirect") << m_server.url("/moved-absolute") << true << m_page;
-    QTest::newRow("empty body") << m_server.url("/empty") << true << QByteArray();
-    QTest::newRow("address with blanks") << "  " + m_server.url("/page") + " " << true << m_page;
-    QTest::newRow("file address") << QUrl::fromLocalFile(localPage).toString() << true << m_page;
-    QTest::newRow("404 keeps older file") << m_server.url("/missing") << false << kOld;
-    QTest::newRow("500 keeps older file") << m_server.url("/error") << false << kOld;
-    QTest::newRow("redirect loop") << m_server.url("/loop") << false << kOld;
-    QTest::newRow("empty address") << "" << false << kOld;
+    QTest::newRow("page") << m_server.url("/page") << true << m_page << QString();
+    QTest::newRow("relative redirect") << m_server.url("/moved") << true << m_page << QString();
+    QTest::newRow("absolute redirect")
+        << m_server.url("/moved-absolute") << true << m_page << QString();
+    QTest::newRow("empty body") << m_server.url("/empty") << true << QByteArray() << QString();
+    QTest::newRow("address with blanks")
+        << "  " + m_server.url("/page") + " " << true << m_page << QString();
+    QTest::newRow("file address") << QUrl::fromLocalFile(localPage).toString() << true << m_page
+                                  << QString();
+    QTest::newRow("404 keeps older file")
+        << m_server.url("/missing") << false << kOld << "服务器回答 404 Not Found";
+    QTest::newRow("500 keeps older file")
+        << m_server.url("/error") << false << kOld << "服务器回答 500 Status";
+    QTest::newRow("redirect loop") << m_server.url("/loop") << false << kOld << QString();
+    QTest::newRow("empty address") << "" << false << kOld << "地址无效";
     QTest::newRow("missing local file")
         << QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("nothing.htm"))).toString() << false
-        << kOld;
+        << kOld << QString();
     QTest::newRow("folder address")
-        << QUrl::fromLocalFile(m_dir.path()).toString() << false << kOld;
-    QTest::newRow("closed port") << QStringLiteral("http://127.0.0.1:1/") << false << kOld;
+        << QUrl::fromLocalFile(m_dir.path()).toString() << false << kOld << QString();
+    QTest::newRow("closed port") << QStringLiteral("http://127.0.0.1:1/") << false << kOld
+                                 << "服务器拒绝连接";
+    QTest::newRow("body shorter than announced") << m_server.url("/short") << false << kOld
+                                                 << QString(); // the transfer or the length says so
 }
 
 void TestDownload::download()
@@ -220,8 +237,14 @@ void TestDownload::download()
     QFETCH(QString, address);
     QFETCH(bool, ok);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, reason);
 
-    QCOMPARE(DownloadToFile(address, target()), ok);
+    QString why;
+    QCOMPARE(DownloadToFile(address, target(), nullptr, &why), ok);
+    // Every failure says why.
+    QCOMPARE(why.isEmpty(), ok);
+    if (!reason.isEmpty())
+        QCOMPARE(why, reason);
     QCOMPARE(readBytes(target()), expected);
     QCOMPARE(leftovers(), QStringList{QStringLiteral("local.htm")});
 }

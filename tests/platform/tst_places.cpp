@@ -240,8 +240,8 @@ void TestPlaces::privateFoldersAndCopies()
         prompts.inputAnswers << QUrl::fromLocalFile(page).toString();
         RecordingLauncher launcher;
         PageSource source(status, prompts, launcher);
-        source.setDownloader([](const QString &address, const QString &target) {
-            return DownloadToFile(address, target);
+        source.setDownloader([](const QString &address, const QString &target, QString *reason) {
+            return DownloadToFile(address, target, nullptr, reason);
         });
         source.stolen_Click();
         copy = PageSource::TargetPath();

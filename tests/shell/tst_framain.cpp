@@ -1,5 +1,6 @@
 #include "controls/stabar.h"
 #include "document/documentsession.h"
+#include "document/encodingmenus.h"
 #include "editor/autolist.h"
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
@@ -22,10 +23,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -82,10 +87,13 @@ private slots:
     void startWithQuotedPathWithBlanks();
     void startGoesOnAfterAFailure_data();
     void startGoesOnAfterAFailure();
+    void startWithSeveralNamesOpensTheFirst();
     void noSettingsFileGivesDesignRectangle();
     void restartRestoresRectangle();
     void restartRestoresMaximisedState();
     void minimisedExitOpensNormal();
+    void storedRectangleStaysOnScreen_data();
+    void storedRectangleStaysOnScreen();
     void saveKeys_data();
     void saveKeys();
     void saveAsKeyAlwaysAsks();
@@ -93,6 +101,9 @@ private slots:
     void windowKeysFromAnywhereInTheWindow();
     void closeAsksAboutUnsavedChanges_data();
     void closeAsksAboutUnsavedChanges();
+    void replacingAChangedPageAsks_data();
+    void replacingAChangedPageAsks();
+    void statusLineShowsUnsavedChangesAndWholeMessages();
     void controlsKeepTheirFont();
     void completionListStaysInsideTheWindow_data();
     void completionListStaysInsideTheWindow();
@@ -153,9 +164,13 @@ void TestFRAmain::startGoesOnAfterAFailure_data()
     QTest::addColumn<bool>("withTags");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("text2");
-    const QString welcome = QStringLiteral("欢迎使用ZelmoHTML编辑器");
-    QTest::newRow("folder") << "folder" << true << "文件夹不能加载" << welcome;
-    QTest::newRow("missing file") << "missing" << true << "文件夹不能加载" << welcome;
+    // The path and the reason follow on the status line.
+    QTest::newRow("folder") << "folder" << true << "文件夹不能加载"
+                            << "加载失败：这是一个文件夹，不是文件 --";
+    QTest::newRow("missing file") << "missing" << true << "文件夹不能加载"
+                                  << "加载失败：文件不存在 --";
+    QTest::newRow("name not UTF-8") << "not utf-8" << true << "文件夹不能加载"
+                                    << "加载失败：文件不存在（文件名里有不是 UTF-8 的字节） --";
     QTest::newRow("no word list") << "" << false << ""
                                   << "tags.dat 读取失败，标签列表为空";
 }
@@ -170,10 +185,11 @@ void TestFRAmain::startGoesOnAfterAFailure()
     if (!withTags)
         QFile::remove(f.folder.filePath("tags.dat"));
     f.folder.writeFile("zelmohtml.ini", "[Scheme]\r\nfaceing=1\r\n");
-    const QStringList arguments = argument.isEmpty() ? QStringList()
-                                  : argument == "folder"
-                                      ? QStringList{f.folder.path()}
-                                      : QStringList{f.folder.filePath("missing.htm")};
+    const QString path = argument == "folder" ? f.folder.path()
+                         : argument == "not utf-8"
+                             ? f.folder.filePath(QString::fromUtf8("\xb0\xa1.htm"))
+                             : f.folder.filePath("missing.htm");
+    const QStringList arguments = argument.isEmpty() ? QStringList() : QStringList{path};
     FRAmain &window = f.start(arguments);
     QVERIFY(window.isVisible());
     QCOMPARE(f.prompts.messages.size(), message.isEmpty() ? 0 : 1);
@@ -181,7 +197,7 @@ void TestFRAmain::startGoesOnAfterAFailure()
         QCOMPARE(f.prompts.messages[0].text, message);
         QCOMPARE(f.prompts.messages[0].style, 0);
     }
-    QCOMPARE(window.status().Text2(), text2);
+    QCOMPARE(window.status().Text2(), argument.isEmpty() ? text2 : text2 + path);
     // As if no file had been named: the skeleton, the caption, no file.
     QCOMPARE(window.windowTitle(), kProduct);
     QVERIFY(window.richText()->Text().startsWith(QStringLiteral("<html>")));
@@ -193,6 +209,21 @@ void TestFRAmain::startGoesOnAfterAFailure()
     window.richText()->setText(QString());
     QTest::keyClicks(window.richText(), QStringLiteral("<"));
     QVERIFY(window.keyHandling().autoList()->Visible());
+}
+
+void TestFRAmain::startWithSeveralNamesOpensTheFirst()
+{
+    Fixture f;
+    f.folder.writeFile("a.htm", "first\r\n");
+    f.folder.writeFile("b.htm", "second\r\n");
+    const QString first = f.folder.filePath("a.htm");
+    FRAmain &window = f.start({first, f.folder.filePath("b.htm")});
+    QCOMPARE(window.richText()->Text(), QStringLiteral("first"));
+    QCOMPARE(window.session().CurrentFile, first);
+    QCOMPARE(window.status().Text2(),
+             QStringLiteral("打开成功 --") + first +
+                 QStringLiteral("（一个窗口只打开一个网页，其余的没有打开）"));
+    QVERIFY(f.prompts.messages.isEmpty());
 }
 
 void TestFRAmain::noSettingsFileGivesDesignRectangle()
@@ -235,6 +266,41 @@ void TestFRAmain::minimisedExitOpensNormal()
     FRAmain &window = f.start();
     QVERIFY(!window.isMinimized());
     QVERIFY(!window.isMaximized());
+}
+
+void TestFRAmain::storedRectangleStaysOnScreen_data()
+{
+    QTest::addColumn<QByteArray>("arer");
+    QTest::newRow("width 1e300") << QByteArray("Width=1e300");
+    QTest::newRow("width inf") << QByteArray("Width=inf");
+    QTest::newRow("height nan") << QByteArray("Height=nan");
+    QTest::newRow("width 600000") << QByteArray("Width=600000\r\nHeight=600000");
+    QTest::newRow("far left and up") << QByteArray("Left=-9000000\r\nTop=-9000000");
+    QTest::newRow("far right and down") << QByteArray("Left=9000000\r\nTop=9000000");
+    QTest::newRow("left -inf") << QByteArray("Left=-inf");
+}
+
+void TestFRAmain::storedRectangleStaysOnScreen()
+{
+    QFETCH(QByteArray, arer);
+    Fixture f;
+    f.folder.writeFile("zelmohtml.ini", "[Arer]\r\n" + arer + "\r\n");
+    FRAmain &window = f.start();
+    QVERIFY(window.isVisible());
+    const QRect screen = window.screen()->availableGeometry();
+    QVERIFY2(window.width() > 0 && window.width() <= screen.width(), qPrintable(arer));
+    QVERIFY(window.height() > 0 && window.height() <= screen.height());
+    const QRect seen = window.frameGeometry() & screen;
+    QVERIFY2(seen.width() >= 100 && seen.height() >= 50,
+             qPrintable(QStringLiteral("%1: %2,%3 %4x%5 on %6x%7")
+                            .arg(QString::fromLatin1(arer).simplified())
+                            .arg(window.x())
+                            .arg(window.y())
+                            .arg(window.width())
+                            .arg(window.height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    QVERIFY(window.y() >= screen.top());
 }
 
 void TestFRAmain::saveKeys_data()
@@ -368,6 +434,126 @@ void TestFRAmain::closeAsksAboutUnsavedChanges()
         QCOMPARE(f.folder.readFile("named.htm"), QByteArray("old\r\n"));
     // Shutdown's steps run only when the window closes.
     QCOMPARE(f.folder.readFile("zelmohtml.ini").contains("[Arer]"), closed);
+}
+
+void TestFRAmain::replacingAChangedPageAsks_data()
+{
+    QTest::addColumn<QString>("way");    // "open", "drop", "new" or "reopen"
+    QTest::addColumn<bool>("edited");    // typed into the page first
+    QTest::addColumn<int>("answer");     // 0: no question
+    QTest::addColumn<bool>("saveFails"); // named.htm cannot be written
+    QTest::addColumn<bool>("replaced");  // the page gave way
+    QTest::addColumn<bool>("saved");     // named.htm holds the typing
+    const int yes = Prompts::AnswerYes, no = Prompts::AnswerNo, cancel = Prompts::AnswerCancel;
+    for (const char *way : {"open", "drop", "new", "reopen"}) {
+        const QByteArray w(way);
+        const QString name = QString::fromLatin1(way);
+        QTest::newRow(w + ", unchanged") << name << false << 0 << false << true << false;
+        QTest::newRow(w + ", Yes saves") << name << true << yes << false << true << true;
+        QTest::newRow(w + ", No lets go") << name << true << no << false << true << false;
+        QTest::newRow(w + ", Cancel keeps") << name << true << cancel << false << false << false;
+        QTest::newRow(w + ", failed save keeps") << name << true << yes << true << false << false;
+    }
+}
+
+void TestFRAmain::replacingAChangedPageAsks()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, edited);
+    QFETCH(int, answer);
+    QFETCH(bool, saveFails);
+    QFETCH(bool, replaced);
+    QFETCH(bool, saved);
+    Fixture f;
+    f.folder.writeFile("other.htm", "other\r\n");
+    FRAmain &window = f.startOnNamedPage();
+    RichTextBox *box = window.richText();
+    box->setSelStart(3);
+    if (edited)
+        QTest::keyClicks(box, QStringLiteral("xy"));
+    const QString before = box->Text();
+    // A folder where the page was cannot be replaced by a save, whoever runs the test.
+    if (saveFails) {
+        QVERIFY(QFile::remove(f.folder.filePath("named.htm")));
+        QVERIFY(QDir(f.folder.path()).mkdir("named.htm"));
+    }
+    if (answer)
+        f.prompts.messageAnswers << answer;
+    f.prompts.fileAnswers << f.folder.filePath("other.htm");
+
+    if (way == "open") {
+        QTest::mousePress(window.buttons().func[0], Qt::RightButton);
+        QTest::mouseRelease(window.buttons().func[0], Qt::RightButton);
+    } else if (way == "drop") {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(f.folder.filePath("other.htm"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box->viewport(), &drop);
+    } else if (way == "new") {
+        QTest::mouseClick(window.buttons().func[0], Qt::LeftButton);
+    } else {
+        window.encodingMenus().reopenMenu()->findChild<QAction *>("Big5")->trigger();
+    }
+
+    const QString question = QStringLiteral("文档已经修改,换成别的网页之前要保存吗?");
+    const bool asked = !f.prompts.messages.isEmpty() && f.prompts.messages[0].text == question;
+    QCOMPARE(asked, answer != 0);
+    if (asked)
+        QCOMPARE(f.prompts.messages[0].style, 51);
+    if (saveFails)
+        QVERIFY(QFileInfo(f.folder.filePath("named.htm")).isDir());
+    else
+        QCOMPARE(f.folder.readFile("named.htm"), saved ? QByteArray("oldxy\r\n") : "old\r\n");
+    if (!replaced) {
+        QCOMPARE(box->Text(), before);
+        QCOMPARE(box->SelStart(), 5);
+        QVERIFY(box->isModified());
+        QVERIFY(box->document()->isUndoAvailable());
+        return;
+    }
+    const QString reopened = saved ? QStringLiteral("oldxy") : QStringLiteral("old");
+    const QString expected = way == "new"      ? QString()
+                             : way == "reopen" ? reopened
+                                               : QStringLiteral("other");
+    QCOMPARE(box->Text(), expected);
+}
+
+void TestFRAmain::statusLineShowsUnsavedChangesAndWholeMessages()
+{
+    Fixture f;
+    FRAmain &window = f.startOnNamedPage();
+    window.resize(1000, 400);
+    RichTextBox *box = window.richText();
+    QLabel *modified = window.StaBar1()->modifiedLabel();
+    const auto shown = [&] { return modified->isVisible(); };
+    QVERIFY(!shown());
+    QTest::keyClick(box, Qt::Key_X);
+    QVERIFY(shown());
+    QCOMPARE(modified->text(), QStringLiteral("已修改"));
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier); // back to the saved text
+    QVERIFY(!shown());
+    QTest::keyClick(box, Qt::Key_X);
+    QVERIFY(shown());
+    QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!shown());
+
+    // The message takes the room the window has: the whole path shows.
+    QLabel *message = window.StaBar1()->rightLabel();
+    QVERIFY(message->text().endsWith(QStringLiteral("named.htm")));
+    QVERIFY(message->sizeHint().width() > Twips::toPixels(2400));
+    QVERIFY(message->isVisible());
+    QVERIFY(message->width() >= message->sizeHint().width());
+    QVERIFY(message->geometry().right() < window.width());
+    QVERIFY(window.StaBar1()->thirdLabel()->isVisible());
+    QVERIFY(window.StaBar1()->thirdLabel()->geometry().right() < message->x());
+
+    // The encoding label looks clickable and names encodings in one style.
+    QCOMPARE(window.StaBar1()->thirdLabel()->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!window.StaBar1()->thirdLabel()->toolTip().isEmpty());
+    window.encodingMenus().reopenMenu()->findChild<QAction *>("gb18030")->trigger();
+    QCOMPARE(window.StaBar1()->Text3(), QStringLiteral("GB18030 CRLF"));
 }
 
 void TestFRAmain::controlsKeepTheirFont()
