@@ -66,6 +66,10 @@ public:
     const LinePieces &pieces() const { return *m_pieces; }
     LinePieces &pieces() { return *m_pieces; }
 
+    // Room left of the text for a column that the area shows beside it
+    // (the line numbers).
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+
     // Length of the text in its page's encoding (GBK unless set), up to the
     // first NUL.
     qint64 ansiByteCount() const;

@@ -22,6 +22,7 @@ class StaBar;
 class StatusLine;
 class EditorKeyHandling;
 class TagCompletion;
+class TagPairs;
 class WindowRecovery;
 struct MainCommands;
 
@@ -61,6 +62,7 @@ public:
     Schemes &schemes() const { return *m_schemes; }
     TagCompletion &completion() const;
     EditorKeyHandling &keyHandling() const { return *m_keys; }
+    TagPairs &tagPairs() const { return *m_tagPairs; }
     const MainButtons &buttons() const { return m_buttons; }
     const SnippetWidgets &snippetWidgets() const { return m_snippetWidgets; }
 
@@ -98,6 +100,7 @@ private:
     void readStartFile(PageFile::ReadResult &page, const QStringList &arguments);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
+    void addTagPairSwitches();
     void connectBands();
     void connectButtons();
     void connectEditingArea();
@@ -123,6 +126,7 @@ private:
     // The desktop session is ending: the journal keeps the work and nothing
     // asks.
     bool m_sessionEnding = false;
+    TagPairs *m_tagPairs = nullptr;
     // While start-up runs, the window is shown only at its end.
     bool m_loading = false;
 };
