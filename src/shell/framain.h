@@ -87,6 +87,9 @@ private:
     bool mayClose();
     void Form_Unload();
     void readStartFile(PageFile::ReadResult &page);
+    // Selects length characters from the 1-based line and column (the
+    // caret alone for 0) and scrolls them into view.
+    void selectInLine(int line, qint64 column, qsizetype length);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
     void connectBands();
