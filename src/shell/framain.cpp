@@ -143,7 +143,7 @@ void FRAmain::selectInLine(int line, qint64 column, qsizetype length)
     const qsizetype end =
         next >= 0 ? next - 2
                   : m_richText->toModelPosition(m_richText->document()->characterCount() - 1);
-    m_richText->setSelStart(qBound(start, start + column - 1, end));
+    m_richText->setSelStart(start + qMin(column - 1, end - start));
     m_richText->setSelLength(length);
     m_richText->ensureCursorVisible();
 }

@@ -160,6 +160,7 @@ void TestFRAmain::startPutsTheCaretAtTheGivenPlace_data()
     QTest::newRow("a long line counts as one") << "3:2" << 3 << 2;
     QTest::newRow("past a line's end") << "150:99" << 150 << 12;
     QTest::newRow("past the last line") << "999:3" << 200 << 3;
+    QTest::newRow("largest column") << "5:9223372036854775807" << 5 << 10;
     QTest::newRow("no place: part of the page's name") << "0:1" << 0 << 0;
 }
 
