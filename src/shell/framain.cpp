@@ -19,6 +19,7 @@
 #include "shell/commandline.h"
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
+#include "shell/startplace.h"
 #include "shell/toolstrip.h"
 #include "shell/windowkeys.h"
 #include "shell/windowplacement.h"
@@ -125,11 +126,13 @@ void FRAmain::Form_Load(const QStringList &arguments)
 {
     PageFile::ReadResult startPage;
     m_loading = true;
-    m_session->CurrentFile = CommandLinePath(arguments);
+    QStringList pageArguments = arguments;
+    const std::optional<StartPlace> place = TakeStartPlace(pageArguments);
+    m_session->CurrentFile = CommandLinePath(pageArguments);
     // After the message, a file that cannot be loaded is as if none had
     // been named: the page skeleton and every further step follow.
     if (!m_session->CurrentFile.isEmpty())
-        readStartFile(startPage, arguments);
+        readStartFile(startPage, pageArguments);
     if (m_session->CurrentFile.isEmpty()) {
         m_session->setCaption(ProductName());
         m_commands->file.func_Click(2);
@@ -154,6 +157,8 @@ void FRAmain::Form_Load(const QStringList &arguments)
         m_richText->setText(std::move(startPage.text));
     // The page as it starts is the page as opened or made new.
     m_richText->setModified(false);
+    if (startPage.ok && place)
+        selectInLine(place->line, place->column, 0);
     m_richText->setFocus();
 
     // Work that windows no longer running left unsaved; another page
@@ -166,6 +171,20 @@ void FRAmain::Form_Load(const QStringList &arguments)
         process.setProcessEnvironment(environment);
         process.startDetached();
     });
+}
+
+void FRAmain::selectInLine(int line, qint64 column, qsizetype length)
+{
+    // Past the last line is the last line; past a line's end, its end.
+    line = qBound(1, line, GetLineCount());
+    const qsizetype start = GetLineStart(line - 1);
+    const qsizetype next = GetLineStart(line);
+    const qsizetype end =
+        next >= 0 ? next - 2
+                  : m_richText->toModelPosition(m_richText->document()->characterCount() - 1);
+    m_richText->setSelStart(start + qMin(column - 1, end - start));
+    m_richText->setSelLength(length);
+    m_richText->ensureCursorVisible();
 }
 
 void FRAmain::Form_KeyDown(int &keyCode, int shift)

@@ -98,6 +98,9 @@ private:
     // Reads the page named at start-up; a failure is reported and leaves the
     // document without a file.
     void readStartFile(PageFile::ReadResult &page, const QStringList &arguments);
+    // Selects length characters from the 1-based line and column (the
+    // caret alone for 0) and scrolls them into view.
+    void selectInLine(int line, qint64 column, qsizetype length);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
     void addTagPairSwitches();

@@ -37,7 +37,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeySequence>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -265,9 +264,7 @@ void FRAmain::showSiteSearch()
     host.openHere = [this](const QString &path, int line, int offset, int length) {
         return openPageAt(path, line, offset, length);
     };
-    host.openInNewWindow = [](const QString &path) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
-    };
+    host.launcher = &m_commands->launcher;
     const QString file = m_session->CurrentFile;
     const QString folder = file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
     SiteSearchWindow::showFor(this, m_prompts, std::move(host), QDir::toNativeSeparators(folder));
@@ -283,11 +280,7 @@ bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
             !m_commands->file.LoadNamedFileOrSay(path))
             return false;
     }
-    const qsizetype lineStart = m_richText->GetLineStart(line - 1);
-    if (lineStart >= 0) {
-        m_richText->setSelStart(lineStart + offset);
-        m_richText->setSelLength(length);
-    }
+    selectInLine(line, offset + 1, length);
     activateWindow();
     raise();
     m_richText->setFocus();
