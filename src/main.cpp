@@ -3,6 +3,7 @@
 #include "platform/caption.h"
 #include "platform/prompts.h"
 #include "platform/qttranslation.h"
+#include "recovery/quitsignals.h"
 #include "schemes/editorlook.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
@@ -41,6 +42,8 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     FRAmain window(prompts);
     prompts.setOwner(&window);
+    // A request to end from outside keeps the unsaved text in the journal.
+    QuitSignals quitSignals([&window](int signal) { window.endBySignal(signal); });
     window.Form_Load(QApplication::arguments().mid(1));
 
     // Used by the benchmarks to time a whole start up to the first paint;

@@ -124,7 +124,8 @@ bool isIdentifierChar(char16_t c)
 struct NoEvents {
     void parseError(qsizetype, QLatin1StringView) {}
     void tagName(qsizetype, bool) {}
-    void tagNameEnd(qsizetype) {}
+    void tagNameEnd(qsizetype, bool) {}
+    void nameCut(qsizetype, bool) {}
     void attributeName(qsizetype) {}
     void attributeNameEnd(qsizetype) {}
     void attributeValue(qsizetype) {}
@@ -139,7 +140,8 @@ struct SinkEvents {
     Sink &sink;
     void parseError(qsizetype at, QLatin1StringView code) { sink.parseError(at, code); }
     void tagName(qsizetype at, bool endTag) { sink.tagName(at, endTag); }
-    void tagNameEnd(qsizetype at) { sink.tagNameEnd(at); }
+    void tagNameEnd(qsizetype at, bool) { sink.tagNameEnd(at); }
+    void nameCut(qsizetype, bool) {}
     void attributeName(qsizetype at) { sink.attributeName(at); }
     void attributeNameEnd(qsizetype at) { sink.attributeNameEnd(at); }
     void attributeValue(qsizetype at) { sink.attributeValue(at); }
@@ -150,6 +152,17 @@ struct SinkEvents {
         sink.characterReference(at, inAttribute);
     }
     void markup(qsizetype at) { sink.markup(at); }
+};
+
+// A scan for the tag pairs reports where names and tags are, nothing else.
+struct TagEvents : NoEvents {
+    TagSink *tags;
+    // Where the name being read began (0: in an earlier piece).
+    qsizetype nameStart = 0;
+    void tagName(qsizetype at, bool) { nameStart = at; }
+    void tagNameEnd(qsizetype at, bool endTag) { tags->tagName(nameStart, at, endTag, true); }
+    void nameCut(qsizetype at, bool endTag) { tags->tagName(nameStart, at, endTag, false); }
+    void tagEnd(qsizetype at, bool selfClosing) { tags->tagEnd(at, selfClosing); }
 };
 
 // One scan over one piece of text.
@@ -253,6 +266,8 @@ template <class Events> State Scanner<Events>::run(bool endsLine)
         step(u'\n', m_n);
         return s;
     }
+    if (s.mode == TagName)
+        m_ev.nameCut(m_n, has(EndTagFlag));
     // The piece ends inside a line: what was held back is shown as script or
     // style text, which it is unless the next piece completes an end tag.
     if (m_heldFrom < m_n && scriptStyleText() &&
@@ -334,7 +349,7 @@ template <class Events> void Scanner<Events>::enterTagName(bool endTag, qsizetyp
 // text when it ends.
 template <class Events> void Scanner<Events>::finishTagName(qsizetype i)
 {
-    m_ev.tagNameEnd(i);
+    m_ev.tagNameEnd(i, has(EndTagFlag));
     s.raw = NoRaw;
     for (quint8 raw = Script; raw < RawCount; ++raw) {
         if ((s.cand & (1 << (raw - 1))) && kRawNames[raw].size() == s.len)
@@ -1055,6 +1070,20 @@ QLatin1StringView endOfFileError(State state)
 State scan(QStringView text, State start, bool endsLine, Sink &sink)
 {
     return Scanner<SinkEvents>(text, start, nullptr, SinkEvents{sink}).run(endsLine);
+}
+
+State scan(QStringView text, State start, bool endsLine, Kind *kinds, TagSink *tags)
+{
+    if (!tags)
+        return scan(text, start, endsLine, kinds);
+    TagEvents events;
+    events.tags = tags;
+    return Scanner<TagEvents>(text, start, kinds, events).run(endsLine);
+}
+
+bool readingTagName(State state)
+{
+    return state.mode == TagName;
 }
 
 } // namespace HtmlScanner

@@ -88,6 +88,25 @@ public:
 // Scans as above, reporting to sink instead of writing kinds.
 State scan(QStringView text, State start, bool endsLine, Sink &sink);
 
+// Where the start and end tags of a scan are, for the tag pairs. Indexes are
+// into the text scanned.
+class TagSink {
+public:
+    virtual ~TagSink() = default;
+    // A tag's name runs from begin to end; begin is 0 or less when the name
+    // began in an earlier piece. Not complete: the text ends inside the name, which
+    // the next piece continues (from its index 0).
+    virtual void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) = 0;
+    // The ">" that ends the tag; selfClosing for "/>".
+    virtual void tagEnd(qsizetype at, bool selfClosing) = 0;
+};
+
+// Scans as the first form, reporting tags to tags as well (when given).
+State scan(QStringView text, State start, bool endsLine, Kind *kinds, TagSink *tags);
+
+// Whether a scan that stopped in state stopped inside a tag's name.
+bool readingTagName(State state);
+
 // The parse error of a page that ends in state: "eof-in-tag",
 // "eof-in-comment" and the like; "eof-in-declaration" for "<!…" or "<?…"
 // markup left open (an error when it is a DOCTYPE); empty when the page may

@@ -72,6 +72,10 @@ public:
     const LinePieces &pieces() const { return *m_pieces; }
     LinePieces &pieces() { return *m_pieces; }
 
+    // Room left of the text for a column that the area shows beside it
+    // (the line numbers).
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+
     // Length of the text in its page's encoding (GBK unless set), every line
     // break of its own kind, up to the first NUL; without a NUL, with the
     // bytes a save writes around the text (a byte-order mark, the final

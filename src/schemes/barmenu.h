@@ -29,6 +29,11 @@ public:
     QMenu *poop() const { return m_poop; }
     void popup(const QPoint &globalPos);
 
+    // Adds a switch of the editing area after the colouring switch (and
+    // the switches added before it); switched gets the new state.
+    QAction *addEditorSwitch(const char *name, const QString &caption, bool checked,
+                             std::function<void(bool on)> switched);
+
     // Adds a submenu of other commands (the page's encoding, say) above the
     // settings item.
     void addCommandMenu(QMenu *menu);
@@ -66,4 +71,5 @@ private:
     QMenu *m_poop;
     Host m_host;
     QAction *m_commandMenus = nullptr; // the separator before the command menus
+    QAction *m_lastSwitch = nullptr;   // the editor switch added last
 };
