@@ -123,7 +123,7 @@ bool PageWatch::reload()
     // The inserted breaks are of the page's main kind, as the file has it.
     if (m_richText.mainLineBreak() != page.page.main)
         m_richText.unifyLineBreaks(page.page.main);
-    m_richText.setSelStart(startOfLine(page.page.text, line));
+    m_richText.setSelStart(startOfLine(m_richText.Text(), line)); // in the area's own units
     m_richText.setModified(false);
     m_session.setFormat(page.format);
     notePage(m_path);

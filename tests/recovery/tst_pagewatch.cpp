@@ -28,7 +28,7 @@ struct Fixture {
     Fixture()
     {
         PageFile::write(path, kOnDisk);
-        richText.setText(PageFile::read(path).text);
+        richText.setPageText(PageFile::read(path).page);
         richText.setModified(false);
         session.CurrentFile = path;
         watch.notePage(path);
@@ -132,7 +132,8 @@ void TestPageWatch::focusCheck()
                  (QStringList{"重新载入", "覆盖", "取消"}));
         QVERIFY(f.prompts.choiceRequests.first().text.startsWith("文件已被其他程序修改"));
     }
-    const QString expected = text == QLatin1String("disk") ? PageFile::read(f.path).text : mine;
+    const QString expected =
+        text == QLatin1String("disk") ? LineBreaks::joined(PageFile::read(f.path).page) : mine;
     QCOMPARE(f.richText.Text(), expected);
     if (status.isEmpty())
         QVERIFY2(f.status.Text2().isEmpty(), qPrintable(f.status.Text2()));
@@ -174,7 +175,7 @@ void TestPageWatch::saveAfterChangeAsks()
     f.prompts.choiceAnswers.append({answer, -1});
     QCOMPARE(f.watch.mayWrite(f.path), mayWrite);
     QCOMPARE(f.prompts.choiceRequests.size(), 1);
-    QCOMPARE(f.richText.Text() == PageFile::read(f.path).text, readAgain);
+    QCOMPARE(f.richText.Text() == LineBreaks::joined(PageFile::read(f.path).page), readAgain);
     // Another name was asked about by the save dialog.
     QVERIFY(f.watch.mayWrite(f.folder.filePath(QStringLiteral("new.htm"))));
 }
