@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 #include "platform/caption.h"
+#include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/qttranslation.h"
 #include "schemes/editorlook.h"
@@ -15,8 +16,12 @@ int main(int argc, char *argv[])
 {
     // "--help" and "--version" answer without a display.
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
+    // The page's name keeps its bytes even where they are no UTF-8.
+    QStringList pageArguments;
+    for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
+        pageArguments << PathBytes::fromBytes(argv[i]);
+    }
     if (const std::optional<QString> answer = CommandLineAnswer(arguments)) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
@@ -34,7 +39,7 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     FRAmain window(prompts);
     prompts.setOwner(&window);
-    window.Form_Load(QApplication::arguments().mid(1));
+    window.Form_Load(pageArguments);
 
     // Used by the benchmarks to time a whole start up to the first paint;
     // tearing the window down afterwards is not part of that.
