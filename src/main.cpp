@@ -1,8 +1,10 @@
+#include "checker/checkcommand.h"
 #include "editor/richtextbox.h"
 #include "platform/caption.h"
 #include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/qttranslation.h"
+#include "recovery/quitsignals.h"
 #include "schemes/editorlook.h"
 #include "shell/commandline.h"
 #include "shell/framain.h"
@@ -22,6 +24,12 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
         pageArguments << PathBytes::fromBytes(argv[i]);
     }
+    // "--check FILE..." checks pages without a window.
+    if (const std::optional<CheckCommand::Result> check = CheckCommand::run(arguments)) {
+        std::fputs(check->output.toLocal8Bit().constData(), stdout);
+        std::fputs(check->errors.toLocal8Bit().constData(), stderr);
+        return std::fflush(stdout) == 0 ? check->exitCode : 2;
+    }
     if (const std::optional<QString> answer = CommandLineAnswer(arguments)) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
@@ -39,6 +47,8 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     FRAmain window(prompts);
     prompts.setOwner(&window);
+    // A request to end from outside keeps the unsaved text in the journal.
+    QuitSignals quitSignals([&window](int signal) { window.endBySignal(signal); });
     window.Form_Load(pageArguments);
 
     // Used by the benchmarks to time a whole start up to the first paint;

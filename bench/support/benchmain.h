@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <functional>
 
@@ -13,6 +14,10 @@ inline int runBenchmarks(int argc, char **argv, const std::function<void()> &reg
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows' recovery journals go to a folder of the run's own, not
+    // to the user's.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication app(argc, argv);
     if (registerMore)
         registerMore();

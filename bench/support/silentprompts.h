@@ -10,4 +10,5 @@ public:
     std::optional<QString> openFileName(const FileRequest &) override { return std::nullopt; }
     std::optional<QString> saveFileName(const FileRequest &) override { return std::nullopt; }
     std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
+    Choice choose(const ChoiceRequest &) override { return {}; }
 };

@@ -31,6 +31,7 @@ ListBox::ListBox(QWidget *parent)
 void ListBox::clear()
 {
     m_items.clear();
+    m_widest = 0;
     m_current = -1;
     layOut();
     update();
@@ -39,6 +40,8 @@ void ListBox::clear()
 void ListBox::addItem(const QString &text)
 {
     m_items.append(text);
+    if (m_measuredIn == font())
+        m_widest = qMax(m_widest, fontMetrics().horizontalAdvance(text));
     layOut();
     update(itemRect(count() - 1));
 }
@@ -69,6 +72,21 @@ void ListBox::setCurrentIndex(int index)
 int ListBox::rowHeight() const
 {
     return fontMetrics().height() + 2;
+}
+
+QSize ListBox::sizeFor(int rows, int minimumWidth) const
+{
+    if (m_measuredIn != font()) {
+        m_measuredIn = font();
+        m_widest = 0;
+        for (const QString &item : m_items)
+            m_widest = qMax(m_widest, fontMetrics().horizontalAdvance(item));
+    }
+    const int frame = 2 * frameWidth();
+    int width = frame + 2 * kTextMargin + m_widest + 1;
+    if (count() > rows)
+        width += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_bar);
+    return {qMax(width, minimumWidth), frame + rows * rowHeight()};
 }
 
 QRect ListBox::rowsArea() const

@@ -40,6 +40,13 @@ public:
 
     QScrollBar *scrollBar() const { return m_bar; }
 
+    // The height of one entry's row, from the font's metrics.
+    int rowHeight() const;
+    // The smallest size, at least minimumWidth wide, that shows rows whole
+    // entries and the widest entry unclipped (beside the scroll bar when
+    // the entries do not all fit).
+    QSize sizeFor(int rows, int minimumWidth) const;
+
 signals:
     // A double-click anywhere on the box.
     void doubleClicked();
@@ -53,12 +60,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    int rowHeight() const;
     int visibleRows() const;
     QRect rowsArea() const;
     void layOut();
 
     QStringList m_items;
+    // The widest entry's text in pixels of the font it was measured in.
+    mutable int m_widest = 0;
+    mutable QFont m_measuredIn;
     int m_current = -1;
     QScrollBar *m_bar;
 };

@@ -220,6 +220,8 @@ void FileCommands::AdoptOpenedPage(const QString &path, const PageFile::ReadResu
 {
     m_session.setFormat(page.format);
     AdoptOpenedFile(path);
+    if (m_pageHooks.read)
+        m_pageHooks.read(path);
     if (!page.overruledDeclaration.isEmpty()) {
         m_status.setText(
             QStringLiteral("注意：网页声明的编码是 %1，但内容是 UTF-8，已按 UTF-8 打开")
@@ -320,6 +322,10 @@ bool FileCommands::SaveInFormat(PageFormat format)
         m_status.setText2(QStringLiteral("保存取消"));
         return false;
     }
+    if (m_pageHooks.mayWrite && !m_pageHooks.mayWrite(m_session.CurrentFile)) {
+        m_status.setText2(QStringLiteral("保存取消"));
+        return false;
+    }
     QString text = m_richText.Text();
     if (!settleUnencodable(text, format)) {
         m_status.setText2(QStringLiteral("保存取消"));
@@ -342,6 +348,8 @@ bool FileCommands::SaveInFormat(PageFormat format)
     m_richText.setModified(false);
     m_session.setFormat(format);
     m_session.setCaption(CaptionFor(path));
+    if (m_pageHooks.written)
+        m_pageHooks.written(path);
     m_status.setText2(QStringLiteral("保存成功--") + path);
     if (m_saveMessageWanted())
         m_prompts.messageBox(QStringLiteral("文件已经保存\r\n") + path, Prompts::OkOnly,

@@ -73,6 +73,15 @@ public:
     // found out about its encoding.
     void AdoptOpenedPage(const QString &path, const PageFile::ReadResult &page);
 
+    // What the window adds to reading and writing the page: whether a save
+    // may write path (false cancels it), and what follows a page read or
+    // written.
+    struct PageHooks {
+        std::function<bool(const QString &path)> mayWrite;
+        std::function<void(const QString &path)> written;
+        std::function<void(const QString &path)> read;
+    };
+    void setPageHooks(PageHooks hooks) { m_pageHooks = std::move(hooks); }
     // The memory the program can still take (PageMemory::available unless
     // replaced).
     void setAvailableMemory(std::function<qint64()> available)
@@ -104,5 +113,6 @@ private:
     StatusLine &m_status;
     Prompts &m_prompts;
     std::function<bool()> m_saveMessageWanted;
+    PageHooks m_pageHooks;
     std::function<qint64()> m_availableMemory;
 };

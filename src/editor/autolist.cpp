@@ -3,6 +3,8 @@
 #include "controls/listbox.h"
 #include "platform/twips.h"
 
+#include <QEvent>
+
 AutoList::AutoList(QWidget *mainWindow)
     : QFrame(mainWindow)
     , m_picture(new QWidget(this))
@@ -13,10 +15,7 @@ AutoList::AutoList(QWidget *mainWindow)
     m_list->setObjectName(QStringLiteral("ListAuto"));
 
     setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setFixedSize(Twips::toPixels(kWidth), Twips::toPixels(kHeight));
-    m_picture->setGeometry(Twips::toPixels(kPictureLeft), Twips::toPixels(kPictureTop),
-                           Twips::toPixels(kPictureWidth), Twips::toPixels(kPictureHeight));
-    m_list->setGeometry(0, 0, Twips::toPixels(kListWidth), Twips::toPixels(kListHeight));
+    fitToEntries();
 
     QPalette palette = m_list->palette();
     palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
@@ -30,14 +29,47 @@ AutoList::AutoList(QWidget *mainWindow)
     hide();
 }
 
+void AutoList::fitToEntries()
+{
+    const int designHeight = Twips::toPixels(kListHeight);
+    const int rows =
+        qMax(1, (designHeight - 2 * m_list->frameWidth()) / qMax(1, m_list->rowHeight()));
+    QSize list = m_list->sizeFor(rows, Twips::toPixels(kListWidth));
+    const int besides = Twips::toPixels(kWidth - kListWidth);
+    m_list->setGeometry(0, 0, list.width(), list.height());
+    const int pictureBelow = Twips::toPixels(kPictureHeight - kListHeight);
+    m_picture->setGeometry(Twips::toPixels(kPictureLeft), Twips::toPixels(kPictureTop),
+                           list.width(), list.height() + pictureBelow);
+    setFixedSize(list.width() + besides, list.height() + Twips::toPixels(kHeight - kListHeight));
+}
+
+int AutoList::Width() const
+{
+    return Twips::fromPixelsRounded(width());
+}
+
+int AutoList::Height() const
+{
+    return Twips::fromPixelsRounded(height());
+}
+
+void AutoList::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitToEntries();
+}
+
 void AutoList::Clear()
 {
     m_list->clear();
+    fitToEntries();
 }
 
 void AutoList::AddItem(const QString &item)
 {
     m_list->addItem(item);
+    fitToEntries();
 }
 
 QString AutoList::List(int index) const

@@ -13,7 +13,8 @@ class ListBox;
 class AutoList : public QFrame, public CompletionList {
     Q_OBJECT
 public:
-    // Sizes in twips.
+    // Sizes in twips: the design's, which the list keeps as its least width
+    // and as the room its rows fill with as many whole rows as fit.
     static constexpr int kWidth = 2415;
     static constexpr int kHeight = 1425;
     static constexpr int kPictureLeft = 45;
@@ -41,15 +42,22 @@ public:
 
     int Left() const override { return m_left; }
     int Top() const override { return m_top; }
-    int Width() const override { return kWidth; }
-    int Height() const override { return kHeight; }
+    int Width() const override;
+    int Height() const override;
     void Move(int left, int top) override;
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 signals:
     // A double-click anywhere on the list box.
     void ListAuto_DblClick();
 
 private:
+    // Sizes the list to whole rows of its font and to its widest entry, and
+    // the picture and the container around it.
+    void fitToEntries();
+
     QWidget *m_picture;
     ListBox *m_list;
     int m_left = 0;

@@ -201,8 +201,9 @@ void FindReplace::writeBackUnchanged()
 
 void FindReplace::replaceWholeDocument(const QString &text)
 {
-    // One edit over the whole document, so that one undo step restores it.
-    QTextCursor cursor(m_box->document());
+    // One edit over the whole document, so that one undo step restores it
+    // (and the caret where it stood).
+    QTextCursor cursor = m_box->textCursor();
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     m_box->pieces().insertText(cursor, RichTextBox::normalizedLineBreaks(text));

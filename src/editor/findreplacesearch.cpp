@@ -1,5 +1,7 @@
 #include "editor/findreplacesearch.h"
 
+#include "platform/regexreasons.h"
+
 #include <QTextBoundaryFinder>
 #include <QtAlgorithms>
 
@@ -165,7 +167,7 @@ SearchPattern::SearchPattern(const QString &findText, SearchOptions options)
         const qsizetype at = qMax(m_regex.patternErrorOffset() - kLineEnds.size(), qsizetype(0));
         m_error = QStringLiteral("正则表达式有误（第 %1 个字符处）：%2")
                       .arg(at + 1)
-                      .arg(m_regex.errorString());
+                      .arg(RegexReason(m_regex.errorString()));
     }
 }
 

@@ -120,14 +120,60 @@ bool isIdentifierChar(char16_t c)
     return isAlnum(c) || c == u'_' || c == u'$' || c >= 0x80;
 }
 
+// What the colouring's scan reports besides the kinds: nothing, at no cost.
+struct NoEvents {
+    void parseError(qsizetype, QLatin1StringView) {}
+    void tagName(qsizetype, bool) {}
+    void tagNameEnd(qsizetype, bool) {}
+    void nameCut(qsizetype, bool) {}
+    void attributeName(qsizetype) {}
+    void attributeNameEnd(qsizetype) {}
+    void attributeValue(qsizetype) {}
+    void attributeValueEnd(qsizetype) {}
+    void tagEnd(qsizetype, bool) {}
+    void characterReference(qsizetype, bool) {}
+    void markup(qsizetype) {}
+};
+
+// A scan for another reader of markup reports to its sink.
+struct SinkEvents {
+    Sink &sink;
+    void parseError(qsizetype at, QLatin1StringView code) { sink.parseError(at, code); }
+    void tagName(qsizetype at, bool endTag) { sink.tagName(at, endTag); }
+    void tagNameEnd(qsizetype at, bool) { sink.tagNameEnd(at); }
+    void nameCut(qsizetype, bool) {}
+    void attributeName(qsizetype at) { sink.attributeName(at); }
+    void attributeNameEnd(qsizetype at) { sink.attributeNameEnd(at); }
+    void attributeValue(qsizetype at) { sink.attributeValue(at); }
+    void attributeValueEnd(qsizetype at) { sink.attributeValueEnd(at); }
+    void tagEnd(qsizetype at, bool selfClosing) { sink.tagEnd(at, selfClosing); }
+    void characterReference(qsizetype at, bool inAttribute)
+    {
+        sink.characterReference(at, inAttribute);
+    }
+    void markup(qsizetype at) { sink.markup(at); }
+};
+
+// A scan for the tag pairs reports where names and tags are, nothing else.
+struct TagEvents : NoEvents {
+    TagSink *tags;
+    // Where the name being read began (0: in an earlier piece).
+    qsizetype nameStart = 0;
+    void tagName(qsizetype at, bool) { nameStart = at; }
+    void tagNameEnd(qsizetype at, bool endTag) { tags->tagName(nameStart, at, endTag, true); }
+    void nameCut(qsizetype at, bool endTag) { tags->tagName(nameStart, at, endTag, false); }
+    void tagEnd(qsizetype at, bool selfClosing) { tags->tagEnd(at, selfClosing); }
+};
+
 // One scan over one piece of text.
-class Scanner {
+template <class Events> class Scanner {
 public:
-    Scanner(QStringView text, State state, Kind *kinds)
+    Scanner(QStringView text, State state, Kind *kinds, Events events = {})
         : m_text(text)
         , m_n(text.size())
         , m_kinds(kinds)
         , s(state)
+        , m_ev(events)
     {}
 
     State run(bool endsLine);
@@ -137,10 +183,10 @@ private:
     bool entityStep(char16_t c, qsizetype i, Kind base);
     void startEntity(qsizetype i, Kind base);
     void endTag(qsizetype i);
-    void enterTagName(bool endTag);
-    void finishTagName();
+    void enterTagName(bool endTag, qsizetype nameStart);
+    void finishTagName(qsizetype i);
     bool matchEndName(char16_t c, qsizetype i, Mode content);
-    void endRawElement(qsizetype i);
+    void endRawElement(qsizetype i, qsizetype nameStart);
     void feed(char16_t c, qsizetype i);
     void replay(qsizetype to);
     void javaScript(char16_t c, qsizetype i);
@@ -182,6 +228,7 @@ private:
     qsizetype m_n;
     Kind *m_kinds;
     State s;
+    Events m_ev;
     // Where pieces of markup began that are coloured once their end is seen;
     // negative when they began in an earlier piece.
     qsizetype m_tagStart = -1;
@@ -194,7 +241,7 @@ private:
     bool m_lineBlank = true;
 };
 
-State Scanner::run(bool endsLine)
+template <class Events> State Scanner<Events>::run(bool endsLine)
 {
     qsizetype i = 0;
     while (i < m_n) {
@@ -219,6 +266,8 @@ State Scanner::run(bool endsLine)
         step(u'\n', m_n);
         return s;
     }
+    if (s.mode == TagName)
+        m_ev.nameCut(m_n, has(EndTagFlag));
     // The piece ends inside a line: what was held back is shown as script or
     // style text, which it is unless the next piece completes an end tag.
     if (m_heldFrom < m_n && scriptStyleText() &&
@@ -230,22 +279,23 @@ State Scanner::run(bool endsLine)
     return s;
 }
 
-bool Scanner::textAt(qsizetype i, QStringView what) const
+template <class Events> bool Scanner<Events>::textAt(qsizetype i, QStringView what) const
 {
     return i >= 0 && i + what.size() <= m_n &&
            m_text.mid(i, what.size()).compare(what, Qt::CaseInsensitive) == 0;
 }
 
-void Scanner::startEntity(qsizetype i, Kind base)
+template <class Events> void Scanner<Events>::startEntity(qsizetype i, Kind base)
 {
     s.ent = Ampersand;
     m_entityStart = i;
     mark(i, base);
+    m_ev.characterReference(i, base == Value);
 }
 
 // The character reference under way, if any, takes c. Returns true when c is
 // used up; otherwise the reference is over and c is read in the current mode.
-bool Scanner::entityStep(char16_t c, qsizetype i, Kind base)
+template <class Events> bool Scanner<Events>::entityStep(char16_t c, qsizetype i, Kind base)
 {
     switch (s.ent) {
     case Ampersand:
@@ -285,8 +335,9 @@ bool Scanner::entityStep(char16_t c, qsizetype i, Kind base)
     return false;
 }
 
-void Scanner::enterTagName(bool endTag)
+template <class Events> void Scanner<Events>::enterTagName(bool endTag, qsizetype nameStart)
 {
+    m_ev.tagName(nameStart, endTag);
     s.mode = TagName;
     s.flags = endTag ? EndTagFlag : 0;
     s.cand = endTag ? 0 : kAllCandidates;
@@ -296,8 +347,9 @@ void Scanner::enterTagName(bool endTag)
 
 // A start tag whose name is one of the raw-text elements switches to their
 // text when it ends.
-void Scanner::finishTagName()
+template <class Events> void Scanner<Events>::finishTagName(qsizetype i)
 {
+    m_ev.tagNameEnd(i, has(EndTagFlag));
     s.raw = NoRaw;
     for (quint8 raw = Script; raw < RawCount; ++raw) {
         if ((s.cand & (1 << (raw - 1))) && kRawNames[raw].size() == s.len)
@@ -308,9 +360,10 @@ void Scanner::finishTagName()
 }
 
 // ">" of a tag.
-void Scanner::endTag(qsizetype i)
+template <class Events> void Scanner<Events>::endTag(qsizetype i)
 {
     mark(i, Tag);
+    m_ev.tagEnd(i, s.mode == SelfClosingStart);
     const bool startsRaw = !has(EndTagFlag) && s.raw != NoRaw;
     s.flags = 0;
     s.sub = Code;
@@ -325,7 +378,7 @@ void Scanner::endTag(qsizetype i)
 // "</" and the element's name, one character at a time. Returns false when
 // c shows that this is no end tag of the element; the held characters then
 // go to the text, and c is read again in the content mode.
-bool Scanner::matchEndName(char16_t c, qsizetype i, Mode content)
+template <class Events> bool Scanner<Events>::matchEndName(char16_t c, qsizetype i, Mode content)
 {
     const QStringView name = content == ScriptEscaped ? kRawNames[Script] : rawName();
     if (isAlpha(c) && s.len < name.size() && toLower(c) == name[s.len]) {
@@ -333,7 +386,7 @@ bool Scanner::matchEndName(char16_t c, qsizetype i, Mode content)
         return true;
     }
     if ((isSpace(c) || c == u'/' || c == u'>') && s.len == name.size()) {
-        endRawElement(i);
+        endRawElement(i, i - name.size());
         step(c, i);
         return true;
     }
@@ -345,17 +398,17 @@ bool Scanner::matchEndName(char16_t c, qsizetype i, Mode content)
 
 // "</script" (or the like) was seen: the raw text is over and the end tag
 // goes on as any other.
-void Scanner::endRawElement(qsizetype i)
+template <class Events> void Scanner<Events>::endRawElement(qsizetype i, qsizetype nameStart)
 {
     if (has(WordFlag) && !has(NumberFlag) && s.sub == Code && scriptStyleText())
         endWord(m_heldFrom, s.raw == Script);
     paint(m_heldFrom, i, Tag);
     s.raw = NoRaw;
-    enterTagName(true);
+    enterTagName(true, nameStart);
 }
 
 // Characters of raw text go to the script or style tokenizer, if any.
-void Scanner::feed(char16_t c, qsizetype i)
+template <class Events> void Scanner<Events>::feed(char16_t c, qsizetype i)
 {
     if (s.raw == Script)
         javaScript(c, i);
@@ -366,14 +419,14 @@ void Scanner::feed(char16_t c, qsizetype i)
 }
 
 // The held characters up to (not including) to are text after all.
-void Scanner::replay(qsizetype to)
+template <class Events> void Scanner<Events>::replay(qsizetype to)
 {
     for (qsizetype i = qMax<qsizetype>(m_heldFrom, 0); i < to && i < m_n; ++i)
         feed(m_text[i].unicode(), i);
     m_heldFrom = to;
 }
 
-void Scanner::step(char16_t c, qsizetype i)
+template <class Events> void Scanner<Events>::step(char16_t c, qsizetype i)
 {
     if (c == u'\n' || c == QChar::ParagraphSeparator)
         m_lineBlank = true;
@@ -398,12 +451,15 @@ void Scanner::step(char16_t c, qsizetype i)
                 s.mode = EndTagOpen;
                 mark(i, Tag);
             } else if (isAlpha(c)) {
-                enterTagName(false);
+                enterTagName(false, i);
                 continue;
             } else if (c == u'?') {
+                m_ev.parseError(i,
+                                QLatin1StringView("unexpected-question-mark-instead-of-tag-name"));
                 s.mode = InDeclaration;
                 paint(m_tagStart, i + 1, Declaration);
             } else {
+                m_ev.parseError(i, QLatin1StringView("invalid-first-character-of-tag-name"));
                 s.mode = Data;
                 paint(m_tagStart, i, Plain);
                 continue;
@@ -411,27 +467,29 @@ void Scanner::step(char16_t c, qsizetype i)
             return;
         case EndTagOpen:
             if (isAlpha(c)) {
-                enterTagName(true);
+                enterTagName(true, i);
                 continue;
             }
             if (c == u'>') {
+                m_ev.parseError(i, QLatin1StringView("missing-end-tag-name"));
                 s.mode = Data;
                 mark(i, Tag);
             } else {
+                m_ev.parseError(i, QLatin1StringView("invalid-first-character-of-tag-name"));
                 s.mode = InDeclaration;
                 paint(m_tagStart, i + 1, Declaration);
             }
             return;
         case TagName:
             if (isSpace(c)) {
-                finishTagName();
+                finishTagName(i);
                 s.mode = BeforeAttrName;
             } else if (c == u'/') {
-                finishTagName();
+                finishTagName(i);
                 s.mode = SelfClosingStart;
                 mark(i, Tag);
             } else if (c == u'>') {
-                finishTagName();
+                finishTagName(i);
                 endTag(i);
             } else {
                 mark(i, Tag);
@@ -455,18 +513,26 @@ void Scanner::step(char16_t c, qsizetype i)
                 s.mode = AfterAttrName;
                 continue;
             }
+            if (c == u'=')
+                m_ev.parseError(i,
+                                QLatin1StringView("unexpected-equals-sign-before-attribute-name"));
             s.mode = AttrName;
+            m_ev.attributeName(i);
             mark(i, Attribute);
             return;
         case AttrName:
             if (isSpace(c) || c == u'/' || c == u'>') {
+                m_ev.attributeNameEnd(i);
                 s.mode = AfterAttrName;
                 continue;
             }
             if (c == u'=') {
+                m_ev.attributeNameEnd(i);
                 s.mode = BeforeAttrValue;
                 mark(i, Tag);
             } else {
+                if (c == u'"' || c == u'\'' || c == u'<')
+                    m_ev.parseError(i, QLatin1StringView("unexpected-character-in-attribute-name"));
                 mark(i, Attribute);
             }
             return;
@@ -483,6 +549,7 @@ void Scanner::step(char16_t c, qsizetype i)
                 endTag(i);
             } else {
                 s.mode = AttrName;
+                m_ev.attributeName(i);
                 continue;
             }
             return;
@@ -491,11 +558,14 @@ void Scanner::step(char16_t c, qsizetype i)
                 return;
             if (c == u'"' || c == u'\'') {
                 s.mode = c == u'"' ? AttrValueDouble : AttrValueSingle;
+                m_ev.attributeValue(i);
                 mark(i, Value);
             } else if (c == u'>') {
+                m_ev.parseError(i, QLatin1StringView("missing-attribute-value"));
                 endTag(i);
             } else {
                 s.mode = AttrValueUnquoted;
+                m_ev.attributeValue(i);
                 continue;
             }
             return;
@@ -504,21 +574,27 @@ void Scanner::step(char16_t c, qsizetype i)
             if (s.ent && entityStep(c, i, Value))
                 return;
             mark(i, Value);
-            if (c == (s.mode == AttrValueDouble ? u'"' : u'\''))
+            if (c == (s.mode == AttrValueDouble ? u'"' : u'\'')) {
                 s.mode = AfterAttrValueQuoted;
-            else if (c == u'&')
+                m_ev.attributeValueEnd(i + 1);
+            } else if (c == u'&')
                 startEntity(i, Value);
             return;
         case AttrValueUnquoted:
             if (s.ent && entityStep(c, i, Value))
                 return;
             if (isSpace(c)) {
+                m_ev.attributeValueEnd(i);
                 s.mode = BeforeAttrName;
             } else if (c == u'>') {
+                m_ev.attributeValueEnd(i);
                 endTag(i);
             } else if (c == u'&') {
                 startEntity(i, Value);
             } else {
+                if (c == u'"' || c == u'\'' || c == u'<' || c == u'=' || c == u'`')
+                    m_ev.parseError(
+                        i, QLatin1StringView("unexpected-character-in-unquoted-attribute-value"));
                 mark(i, Value);
             }
             return;
@@ -533,6 +609,7 @@ void Scanner::step(char16_t c, qsizetype i)
             } else if (c == u'>') {
                 endTag(i);
             } else {
+                m_ev.parseError(i, QLatin1StringView("missing-whitespace-between-attributes"));
                 s.mode = BeforeAttrName;
                 continue;
             }
@@ -542,6 +619,7 @@ void Scanner::step(char16_t c, qsizetype i)
                 endTag(i);
                 return;
             }
+            m_ev.parseError(i, QLatin1StringView("unexpected-solidus-in-tag"));
             s.mode = BeforeAttrName;
             continue;
         case MarkupOpen:
@@ -550,6 +628,7 @@ void Scanner::step(char16_t c, qsizetype i)
                 mark(i, Declaration);
                 return;
             }
+            m_ev.markup(i);
             s.mode = InDeclaration;
             continue;
         case MarkupDash:
@@ -558,11 +637,13 @@ void Scanner::step(char16_t c, qsizetype i)
                 paint(m_tagStart, i + 1, Comment);
                 return;
             }
+            m_ev.markup(i - 1);
             s.mode = InDeclaration;
             continue;
         case CommentStart:
         case CommentStartDash:
             if (c == u'>') {
+                m_ev.parseError(i, QLatin1StringView("abrupt-closing-of-empty-comment"));
                 s.mode = Data;
             } else if (c == u'-') {
                 s.mode = s.mode == CommentStart ? CommentStartDash : CommentEnd;
@@ -588,6 +669,8 @@ void Scanner::step(char16_t c, qsizetype i)
         case CommentEnd:
         case CommentEndBang:
             if (c == u'>') {
+                if (s.mode == CommentEndBang)
+                    m_ev.parseError(i, QLatin1StringView("incorrectly-closed-comment"));
                 s.mode = Data;
             } else if (c == u'-') {
                 s.mode = s.mode == CommentEnd ? CommentEnd : CommentEndDash;
@@ -748,7 +831,7 @@ void Scanner::step(char16_t c, qsizetype i)
 }
 
 // A word of script or style text has ended just before i.
-void Scanner::endWord(qsizetype i, bool script)
+template <class Events> void Scanner<Events>::endWord(qsizetype i, bool script)
 {
     colourWord(i, script);
     set(WordFlag, false);
@@ -756,7 +839,7 @@ void Scanner::endWord(qsizetype i, bool script)
 }
 
 // Keywords among the words; numbers are coloured as they are read.
-void Scanner::colourWord(qsizetype end, bool script)
+template <class Events> void Scanner<Events>::colourWord(qsizetype end, bool script)
 {
     const qsizetype i = qMin(end, m_n);
     if (has(NumberFlag) || m_wordStart < 0 || i <= m_wordStart)
@@ -782,7 +865,8 @@ void Scanner::colourWord(qsizetype end, bool script)
 
 // What scripts and style sheets have alike: strings, comments, and a "/"
 // that may begin a comment. Returns false for a character of code.
-bool Scanner::stringOrComment(char16_t c, qsizetype i, bool lineComments)
+template <class Events>
+bool Scanner<Events>::stringOrComment(char16_t c, qsizetype i, bool lineComments)
 {
     switch (Sub(s.sub)) {
     case Code:
@@ -825,7 +909,8 @@ bool Scanner::stringOrComment(char16_t c, qsizetype i, bool lineComments)
 }
 
 // The start of a string ("`" only in scripts) or of a possible comment.
-bool Scanner::opensStringOrComment(char16_t c, qsizetype i, bool templates)
+template <class Events>
+bool Scanner<Events>::opensStringOrComment(char16_t c, qsizetype i, bool templates)
 {
     if (c == u'"' || c == u'\'' || (c == u'`' && templates)) {
         s.sub = c == u'"' ? DoubleQuoted : c == u'\'' ? SingleQuoted : Template;
@@ -840,7 +925,7 @@ bool Scanner::opensStringOrComment(char16_t c, qsizetype i, bool templates)
     return false;
 }
 
-void Scanner::javaScript(char16_t c, qsizetype i)
+template <class Events> void Scanner<Events>::javaScript(char16_t c, qsizetype i)
 {
     const bool lineBlank = m_lineBlank;
     if (!isSpace(c))
@@ -873,7 +958,7 @@ void Scanner::javaScript(char16_t c, qsizetype i)
     }
 }
 
-void Scanner::css(char16_t c, qsizetype i)
+template <class Events> void Scanner<Events>::css(char16_t c, qsizetype i)
 {
     if (stringOrComment(c, i, false))
         return;
@@ -933,7 +1018,72 @@ int State::toInt() const
 
 State scan(QStringView text, State start, bool endsLine, Kind *kinds)
 {
-    return Scanner(text, start, kinds).run(endsLine);
+    return Scanner<NoEvents>(text, start, kinds).run(endsLine);
+}
+
+QLatin1StringView endOfFileError(State state)
+{
+    switch (Mode(state.mode)) {
+    case TagOpen:
+    case EndTagOpen:
+        return QLatin1StringView("eof-before-tag-name");
+    case TagName:
+    case BeforeAttrName:
+    case AttrName:
+    case AfterAttrName:
+    case BeforeAttrValue:
+    case AttrValueDouble:
+    case AttrValueSingle:
+    case AttrValueUnquoted:
+    case AfterAttrValueQuoted:
+    case SelfClosingStart:
+        return QLatin1StringView("eof-in-tag");
+    case MarkupOpen:
+    case MarkupDash:
+        return QLatin1StringView("incorrectly-opened-comment");
+    case CommentStart:
+    case CommentStartDash:
+    case InComment:
+    case CommentEndDash:
+    case CommentEnd:
+    case CommentEndBang:
+        return QLatin1StringView("eof-in-comment");
+    case InDeclaration:
+        return QLatin1StringView("eof-in-declaration");
+    case ScriptEscaped:
+    case ScriptEscapedDash:
+    case ScriptEscapedDashDash:
+    case ScriptEscapedLt:
+    case ScriptEscapedEndName:
+    case ScriptDoubleEscapeStart:
+    case ScriptDoubleEscaped:
+    case ScriptDoubleEscapedDash:
+    case ScriptDoubleEscapedDashDash:
+    case ScriptDoubleEscapedLt:
+    case ScriptDoubleEscapeEnd:
+        return QLatin1StringView("eof-in-script-html-comment-like-text");
+    default:
+        return {};
+    }
+}
+
+State scan(QStringView text, State start, bool endsLine, Sink &sink)
+{
+    return Scanner<SinkEvents>(text, start, nullptr, SinkEvents{sink}).run(endsLine);
+}
+
+State scan(QStringView text, State start, bool endsLine, Kind *kinds, TagSink *tags)
+{
+    if (!tags)
+        return scan(text, start, endsLine, kinds);
+    TagEvents events;
+    events.tags = tags;
+    return Scanner<TagEvents>(text, start, kinds, events).run(endsLine);
+}
+
+bool readingTagName(State state)
+{
+    return state.mode == TagName;
 }
 
 } // namespace HtmlScanner

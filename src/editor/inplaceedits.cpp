@@ -39,7 +39,9 @@ void apply(RichTextBox &box, QStringView text, const std::vector<Edit> &edits)
         starts[k] = pieces.widgetPosition(int(edits[k].start), false);
         ends[k] = pieces.widgetPosition(int(edits[k].start + edits[k].length), true);
     }
-    QTextCursor cursor(box.document());
+    // A copy of the caret begins the step, so that undo puts the caret back
+    // where it stood.
+    QTextCursor cursor = box.textCursor();
     cursor.beginEditBlock();
     // From the last edit back, so that the positions taken stay valid.
     QString joined;

@@ -28,6 +28,8 @@ enum class Command {
     Table,
     Centre,
     Comment,
+    Partner,
+    Element,
 };
 
 struct Row {
@@ -60,6 +62,9 @@ constexpr Row kRows[] = {
     {'Z', AltMask, false, Command::Comment},
     // Most window managers take Alt+Space for their window menu.
     {Space, CtrlMask + ShiftMask, false, Command::Space},
+    // The tag pairs.
+    {'J', CtrlMask, false, Command::Partner},
+    {'J', CtrlMask + ShiftMask, false, Command::Element},
 };
 
 const Row *rowFor(int keyCode, int shift, bool listShown)
@@ -185,6 +190,15 @@ void KeyCommands::runRow(int &keyCode, int shift)
         break;
     case Command::Comment:
         noselbutton(7);
+        break;
+    case Command::Partner:
+        consumed = true;
+        if (m_hooks.jumpToPartner)
+            m_hooks.jumpToPartner();
+        break;
+    case Command::Element:
+        if (m_hooks.selectElement)
+            m_hooks.selectElement();
         break;
     }
     if (consumed)

@@ -18,6 +18,9 @@ struct KeyCommandHooks {
     std::function<void()> popupEditMenu;
     // The clipboard as plain text; empty when it holds no text.
     std::function<QString()> clipboardText;
+    // The tag pairs: to the partner tag, and the element selected.
+    std::function<void()> jumpToPartner;
+    std::function<void()> selectElement;
 };
 
 // The editing area's key-down handler: the completion list's keys and the

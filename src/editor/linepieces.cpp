@@ -9,10 +9,28 @@
 
 namespace {
 
-// Where the next piece of a line ends: kPieceLength characters on, or one
-// more so as not to part a surrogate pair.
+// Where the next piece of a line ends: after the tag end or the blank
+// nearest to kPieceLength characters on, when one is within kCutSlack of it,
+// so that rows start at a tag or a word; else kPieceLength characters on, or
+// one more so as not to part a surrogate pair. charAt reads at least
+// kPieceLength + kCutSlack characters.
 template <typename CharAt> int pieceEnd(CharAt charAt)
 {
+    constexpr int kCutSlack = LinePieces::kPieceLength / 4;
+    const auto cutAfter = [&](auto fits) {
+        for (int distance = 0; distance < kCutSlack; ++distance) {
+            for (const int end :
+                 {LinePieces::kPieceLength - distance, LinePieces::kPieceLength + distance + 1}) {
+                if (fits(charAt(end - 1)))
+                    return end;
+            }
+        }
+        return 0;
+    };
+    if (const int end = cutAfter([](QChar c) { return c == u'>'; }))
+        return end;
+    if (const int end = cutAfter([](QChar c) { return c == u' ' || c == u'\t'; }))
+        return end;
     int end = LinePieces::kPieceLength;
     if (QChar::isHighSurrogate(charAt(end - 1).unicode()) &&
         QChar::isLowSurrogate(charAt(end).unicode()))
@@ -163,7 +181,8 @@ void LinePieces::insertText(QTextCursor &cursor, QStringView text)
         }
         from = at + 1;
     }
-    cutLongBlocks(start, cursor.position());
+    dropEmptyPieces(start, cursor.position());
+    cutLongBlocks(qMin(start, cursor.position()), cursor.position());
     cursor.endEditBlock();
 }
 
@@ -184,6 +203,32 @@ void LinePieces::keepMark(int position)
     else
         format.clearProperty(kContinuationProperty);
     QTextCursor(block).setBlockFormat(format);
+}
+
+void LinePieces::dropEmptyPieces(int firstPosition, int lastPosition)
+{
+    if (m_continuations.empty() && !m_mayHaveMarks)
+        return;
+    for (QTextBlock block = m_document->findBlock(firstPosition);
+         block.isValid() && block.position() <= lastPosition; block = block.next()) {
+        if (block.length() > 1 || !(isContinuation(block) || isContinuation(block.next())))
+            continue;
+        // A later piece goes into the piece before it, the first piece of a
+        // line into the one after it; the piece that stays keeps the format
+        // (and the mark) of the earlier of the two.
+        const bool first = !isContinuation(block);
+        const QTextBlockFormat format =
+            first ? block.blockFormat() : block.previous().blockFormat();
+        QTextCursor cursor(block);
+        if (first)
+            cursor.deleteChar();
+        else
+            cursor.deletePreviousChar();
+        if (cursor.blockFormat() != format)
+            cursor.setBlockFormat(format);
+        --lastPosition;
+        block = cursor.block();
+    }
 }
 
 void LinePieces::cutLongBlocks(int firstPosition, int lastPosition)

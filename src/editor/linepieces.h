@@ -93,6 +93,12 @@ public:
     // before the edit.
     void keepMark(int position);
 
+    // Joins every empty piece among the blocks from the one at firstPosition
+    // through the one at lastPosition to its neighbour in its line: an empty
+    // piece would show as a blank row that is no line. Within an edit block
+    // of the caller's.
+    void dropEmptyPieces(int firstPosition, int lastPosition);
+
     // Cuts every block from the one at firstPosition through the one at
     // lastPosition that is longer than kLongestPiece. Within an edit block of
     // the caller's, so that the cut undoes with the edit that needed it.

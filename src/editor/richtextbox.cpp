@@ -4,11 +4,17 @@
 #include "editor/colouringlayout.h"
 #include "editor/glyphcache.h"
 #include "editor/linepieces.h"
+#include "editor/linewords.h"
+#include "editor/undocarets.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -28,9 +34,7 @@ bool matchesAny(const QKeyEvent *event, std::initializer_list<QKeySequence::Stan
 bool isCharacterMove(const QKeyEvent *event)
 {
     return matchesAny(event, {QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar,
-                              QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar,
-                              QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord,
-                              QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord});
+                              QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar});
 }
 
 bool isHome(const QKeyEvent *event)
@@ -58,6 +62,7 @@ RichTextBox::RichTextBox(QWidget *parent)
     , m_pieces(new LinePieces(document()))
     , m_byteCounter(new AnsiByteCounter(document()))
     , m_glyphs(new GlyphCache(document()))
+    , m_undoCarets(new UndoCarets(document()))
 {
     setObjectName(QStringLiteral("RichText"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -186,9 +191,17 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString &text)
 {
+    insertKeepingPieces(normalizedLineBreaks(text));
+}
+
+void RichTextBox::insertKeepingPieces(QStringView text)
+{
     QTextCursor cursor = textCursor();
-    m_pieces->insertText(cursor, normalizedLineBreaks(text));
+    const int from = m_undoCarets->steps();
+    const int before = cursor.position();
+    m_pieces->insertText(cursor, text);
     setTextCursor(cursor);
+    m_undoCarets->record(from, before, cursor.position());
 }
 
 bool RichTextBox::isModified() const
@@ -244,22 +257,37 @@ bool RichTextBox::isContinuation(const QTextBlock &block) const
 bool RichTextBox::mayJoinOrLengthen(qsizetype inserted, bool removesSelection, int key) const
 {
     const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    const bool piece = isContinuation(block) || isContinuation(block.next());
     if (cursor.hasSelection()) {
         const QTextDocument *doc = document();
-        if (removesSelection &&
-            doc->findBlock(cursor.selectionStart()) != doc->findBlock(cursor.selectionEnd()))
+        const QTextBlock first = doc->findBlock(cursor.selectionStart());
+        if (removesSelection && (first != doc->findBlock(cursor.selectionEnd()) ||
+                                 (piece && cursor.selectedText().size() == first.length() - 1)))
             return true;
     } else if ((key == Qt::Key_Backspace && cursor.atBlockStart()) ||
-               (key == Qt::Key_Delete && cursor.atBlockEnd())) {
+               (key == Qt::Key_Delete && cursor.atBlockEnd()) ||
+               (piece && block.length() == 2 &&
+                (key == Qt::Key_Backspace || key == Qt::Key_Delete))) {
         return true;
     }
-    return inserted > 0 && cursor.block().length() - 1 + inserted > LinePieces::kLongestPiece;
+    return inserted > 0 && block.length() - 1 + inserted > LinePieces::kLongestPiece;
 }
 
-void RichTextBox::editKeepingPieces(const std::function<void()> &edit)
+void RichTextBox::editKeepingPieces(const std::function<void()> &edit, bool typing)
 {
-    QTextCursor group(document());
-    group.beginEditBlock();
+    // A copy of the caret begins the step: undo puts the caret back where
+    // the step began it.
+    QTextCursor group = textCursor();
+    const bool joins = typing && !group.hasSelection() && group.position() == m_run.end &&
+                       m_undoCarets->steps() == m_run.steps && m_pieces->changes() == m_run.changes;
+    if (joins) {
+        group.joinPreviousEditBlock();
+    } else {
+        group.beginEditBlock();
+        m_run.fromSteps = m_undoCarets->steps();
+        m_run.before = group.position();
+    }
     const QTextCursor before = textCursor();
     edit();
     // A removal starts at the selection's start, or where a deletion left
@@ -267,8 +295,14 @@ void RichTextBox::editKeepingPieces(const std::function<void()> &edit)
     const int caret = textCursor().position();
     const int removedAt = before.hasSelection() ? before.selectionStart() : caret;
     m_pieces->keepMark(removedAt);
-    m_pieces->cutLongBlocks(qMin(removedAt, caret), caret);
+    m_pieces->dropEmptyPieces(qMin(removedAt, caret), caret);
+    m_pieces->cutLongBlocks(qMin(removedAt, caret), textCursor().position());
     group.endEditBlock();
+    const int after = textCursor().position();
+    m_undoCarets->record(m_run.fromSteps, m_run.before, after);
+    m_run.steps = typing ? m_undoCarets->steps() : -1;
+    m_run.end = after;
+    m_run.changes = m_pieces->changes();
     ensureCursorVisible();
 }
 
@@ -337,31 +371,94 @@ void RichTextBox::moveOverBoundary(QKeyEvent *event, bool characterMove)
     ensureCursorVisible();
 }
 
+bool RichTextBox::wordKey(QKeyEvent *event)
+{
+    const bool deletes =
+        matchesAny(event, {QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord});
+    const bool moves =
+        matchesAny(event, {QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord,
+                           QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord});
+    if (!(deletes || moves) || m_pieces->continuationCount() == 0)
+        return false;
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    if (!isContinuation(block) && !isContinuation(block.next()))
+        return false;
+    if (deletes && (cursor.hasSelection() || isReadOnly()))
+        return false;
+    const bool right =
+        matchesAny(event, {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord,
+                           QKeySequence::DeleteEndOfWord});
+    const int target = LineWords::move(document(), cursor.position(),
+                                       right ? QTextCursor::WordRight : QTextCursor::WordLeft);
+    if (target < 0)
+        return false;
+    const bool select = deletes || matchesAny(event, {QKeySequence::SelectNextWord,
+                                                      QKeySequence::SelectPreviousWord});
+    cursor.setPosition(target, select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    if (!deletes) {
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return true;
+    }
+    if (!right) {
+        // The caret stays where the removal begins, as a Backspace leaves it.
+        const int anchor = cursor.anchor();
+        cursor.setPosition(target);
+        cursor.setPosition(anchor, QTextCursor::KeepAnchor);
+    }
+    editKeepingPieces([&] {
+        QTextCursor removal = cursor;
+        removal.removeSelectedText();
+        setTextCursor(removal);
+    });
+    return true;
+}
+
+void RichTextBox::undoOrRedo(QKeyEvent *event)
+{
+    const bool undo = event->matches(QKeySequence::Undo);
+    const int steps = m_undoCarets->steps();
+    const int before = undo ? m_undoCarets->beforeUndo() : -1;
+    QPlainTextEdit::keyPressEvent(event);
+    if (m_undoCarets->steps() == steps)
+        return;
+    const int caret = undo ? before : m_undoCarets->afterRedo();
+    if (caret < 0)
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qMin(caret, document()->characterCount() - 1));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
         // A line break of the user's own never continues a line.
-        QTextCursor cursor = textCursor();
-        m_pieces->insertText(cursor, u"\n");
-        setTextCursor(cursor);
+        insertKeepingPieces(u"\n");
         ensureCursorVisible();
         event->accept();
         return;
     }
+    if (matchesAny(event, {QKeySequence::Undo, QKeySequence::Redo})) {
+        undoOrRedo(event);
+        return;
+    }
+    if (wordKey(event))
+        return;
     const bool characterMove = isCharacterMove(event);
     if (characterMove || isHome(event) || isEnd(event)) {
         moveOverBoundary(event, characterMove);
         return;
     }
-    if (matchesAny(event, {QKeySequence::Undo, QKeySequence::Redo})) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
     stepIntoPieceBeforeDeleting(event);
-    const bool types = typesText(event);
+    const bool types = typesText(event) && !isReadOnly();
     const bool removes = types || event->key() == Qt::Key_Backspace ||
                          event->key() == Qt::Key_Delete || event->matches(QKeySequence::Cut);
-    if (mayJoinOrLengthen(types ? event->text().size() : 0, removes, event->key()))
+    if (types)
+        editKeepingPieces([&] { QPlainTextEdit::keyPressEvent(event); }, true);
+    else if (mayJoinOrLengthen(0, removes, event->key()))
         editKeepingPieces([&] { QPlainTextEdit::keyPressEvent(event); });
     else
         QPlainTextEdit::keyPressEvent(event);
@@ -387,9 +484,7 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
 {
     if (!source || !source->hasText())
         return;
-    QTextCursor cursor = textCursor();
-    m_pieces->insertText(cursor, normalizedLineBreaks(source->text()));
-    setTextCursor(cursor);
+    insertKeepingPieces(normalizedLineBreaks(source->text()));
     ensureCursorVisible();
 }
 
@@ -421,12 +516,98 @@ void RichTextBox::paintEvent(QPaintEvent *event)
         m_glyphs->keep(first, count);
     }
     QPlainTextEdit::paintEvent(event);
+    if (m_pieces->continuationCount() > 0)
+        paintContinuations(event->rect());
+    if (m_overlay) {
+        QPainter painter(viewport());
+        m_overlay(painter);
+    }
+}
+
+void RichTextBox::paintContinuations(const QRect &area)
+{
+    // A row that goes on in the next row ends in a small hook, and the rows
+    // of one line are joined by a bar in the margin on their left.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    QColor mark = palette().color(QPalette::Text);
+    mark.setAlphaF(0.45f);
+    painter.setPen(QPen(mark, 1));
+    const QPointF offset = contentOffset();
+    const int bottom = area.bottom();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF rect = blockBoundingGeometry(block).translated(offset);
+        if (rect.top() > bottom)
+            break;
+        const bool continued = isContinuation(block.next());
+        if (!continued && !isContinuation(block))
+            continue;
+        const qreal top = isContinuation(block) ? rect.top() : rect.top() + rect.height() / 2;
+        const qreal foot = continued ? rect.bottom() : rect.top() + rect.height() / 2;
+        painter.drawLine(QPointF(1.5, top), QPointF(1.5, foot));
+        const QTextLayout *layout = block.layout();
+        if (!continued || !layout || layout->lineCount() == 0)
+            continue;
+        // The hook: down from the middle of the row's end, then back left.
+        const QTextLine line = layout->lineAt(layout->lineCount() - 1);
+        const qreal x = rect.left() + layout->position().x() + line.naturalTextWidth() + 3;
+        const qreal y = rect.top() + layout->position().y() + line.y();
+        const qreal h = line.height();
+        const qreal w = qMax(4.0, h / 3);
+        painter.drawLine(QPointF(x + w, y + h * 0.3), QPointF(x + w, y + h * 0.7));
+        painter.drawLine(QPointF(x + w, y + h * 0.7), QPointF(x, y + h * 0.7));
+        painter.drawLine(QPointF(x, y + h * 0.7), QPointF(x + w / 2, y + h * 0.55));
+        painter.drawLine(QPointF(x, y + h * 0.7), QPointF(x + w / 2, y + h * 0.85));
+    }
+}
+
+void RichTextBox::setOverlay(std::function<void(QPainter &)> overlay)
+{
+    m_overlay = std::move(overlay);
+    viewport()->update();
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mousePressEvent(event);
+    // The widget's triple click selects a block and its line break: in a
+    // long line, every piece of the line.
+    const bool tripleClick = event->button() == Qt::LeftButton && m_doubleClickTime >= 0 &&
+                             QDateTime::currentMSecsSinceEpoch() - m_doubleClickTime <=
+                                 QApplication::doubleClickInterval() &&
+                             (event->position().toPoint() - m_doubleClickPoint).manhattanLength() <
+                                 QApplication::startDragDistance();
+    m_doubleClickTime = -1;
+    if (tripleClick && m_pieces->continuationCount() > 0) {
+        const auto [start, end] = LineWords::lineAt(document(), textCursor().selectionStart());
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
     emit MouseDown(event->button());
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_doubleClickTime = QDateTime::currentMSecsSinceEpoch();
+    m_doubleClickPoint = event->position().toPoint();
+    // In a line of several pieces the word is looked for in the whole line.
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    if (!cursor.hasSelection() || (!isContinuation(block) && !isContinuation(block.next())))
+        return;
+    const auto [start, end] =
+        LineWords::wordAt(document(), cursorForPosition(m_doubleClickPoint).position());
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    // The view stays where it was clicked, ready for a third click.
+    const int scrolled = horizontalScrollBar()->value();
+    setTextCursor(cursor);
+    horizontalScrollBar()->setValue(scrolled);
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)

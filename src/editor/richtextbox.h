@@ -3,13 +3,16 @@
 #include "editor/richtext.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <functional>
 
 class AnsiByteCounter;
+class QPainter;
 class ColouringLayout;
 class TextCodec;
 class GlyphCache;
 class LinePieces;
+class UndoCarets;
 
 // The editing area: a plain-text editor without line wrapping that offers the
 // RichText model. Text positions of the model count a line break as two
@@ -57,15 +60,25 @@ public:
     qsizetype GetLineStart(int line) const;
 
     // True when block continues the line of the block before it: there is no
-    // line break between the two.
+    // line break between the two. Such a block is a row of a long line, not a
+    // line of its own, and is marked so where it is painted.
     bool isContinuation(const QTextBlock &block) const;
     const LinePieces &pieces() const { return *m_pieces; }
     LinePieces &pieces() { return *m_pieces; }
+
+    // Room left of the text for a column that the area shows beside it
+    // (the line numbers).
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
 
     // Length of the text in its page's encoding (GBK unless set), up to the
     // first NUL.
     qint64 ansiByteCount() const;
     void setByteMeasure(const TextCodec *codec, QStringView lineBreak);
+
+    // Something drawn over the text after each paint (the checker's
+    // underlines); none when empty.
+    void setOverlay(std::function<void(QPainter &painter)> overlay);
+    QTextBlock firstBlockInView() const { return firstVisibleBlock(); }
 
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
     // place when the text is not shared.
@@ -87,6 +100,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -99,16 +113,39 @@ private:
     // The selection's text as the widget holds it, each line break written
     // as lineBreak and the boundaries between pieces left out.
     QString selectedText(const QTextCursor &cursor, QStringView lineBreak) const;
-    // Runs an edit of the widget's own that may remove a block boundary or
-    // leave a block too long as one undo step with the repair of the mark
-    // where the removal started and the cutting of that block.
-    void editKeepingPieces(const std::function<void()> &edit);
-    // Whether a key or an input method's text may do either.
+    // Runs an edit of the widget's own that may remove a block boundary, empty
+    // a piece or leave a block too long as one undo step with the repair of
+    // the pieces. The step begins at the caret, where undo puts it back; a
+    // typed key joins the step of the keys typed just before it.
+    void editKeepingPieces(const std::function<void()> &edit, bool typing = false);
+    // Replaces the selection by text as one undo step.
+    void insertKeepingPieces(QStringView text);
+    // Whether a key or an input method's text may join or empty pieces or
+    // lengthen a block too much.
     bool mayJoinOrLengthen(qsizetype inserted, bool removesSelection, int key) const;
     void stepIntoPieceBeforeDeleting(const QKeyEvent *event);
     // A key that moves the caret a character (characterMove), or to the
     // start or end of the line.
     void moveOverBoundary(QKeyEvent *event, bool characterMove);
+    // Word moves and deletions in a line of several pieces; false where the
+    // widget's own do as well.
+    bool wordKey(QKeyEvent *event);
+    void undoOrRedo(QKeyEvent *event);
+    void paintContinuations(const QRect &area);
+
+    // The run of typing that the next typed key continues: where it began
+    // (the undo steps then and the caret), and where it ended.
+    struct TypingRun {
+        int fromSteps = -1;
+        int before = 0;
+        int steps = -1;
+        int end = -1;
+        quint64 changes = 0;
+    };
+    TypingRun m_run;
+    // When and where the last double-click was, for a triple click.
+    qint64 m_doubleClickTime = -1;
+    QPoint m_doubleClickPoint;
 
     // What the glyph cache was last told of the view: its first block, its
     // height and the document's block count.
@@ -119,10 +156,12 @@ private:
         bool operator==(const GlyphView &) const = default;
     };
     GlyphView m_glyphView;
+    std::function<void(QPainter &)> m_overlay;
 
     // Given to the area first: the document the others follow is its own.
     ColouringLayout *m_layout;
     LinePieces *m_pieces;
     AnsiByteCounter *m_byteCounter;
     GlyphCache *m_glyphs;
+    UndoCarets *m_undoCarets;
 };

@@ -44,6 +44,12 @@ SyntaxBlocks::SyntaxBlocks(QTextDocument *document)
     connect(document, &QTextDocument::contentsChange, this, &SyntaxBlocks::contentsChange);
 }
 
+SyntaxBlocks *SyntaxBlocks::of(QTextDocument *document)
+{
+    auto *blocks = document->findChild<SyntaxBlocks *>(QString(), Qt::FindDirectChildrenOnly);
+    return blocks ? blocks : new SyntaxBlocks(document);
+}
+
 State SyntaxBlocks::stateBefore(const QTextBlock &block, int number)
 {
     if (number <= 0)

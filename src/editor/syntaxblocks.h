@@ -27,6 +27,9 @@ class SyntaxBlocks : public QObject {
 public:
     // A child of the document, following its changes.
     explicit SyntaxBlocks(QTextDocument *document);
+    // The document's one instance, made when there is none: the colouring
+    // and every other reader of the markup share its states.
+    static SyntaxBlocks *of(QTextDocument *document);
 
     int validBlocks() const { return m_valid; }
 

@@ -65,7 +65,7 @@ void SyntaxColouring::setOn(bool on)
         return;
     m_viewColoured = false;
     if (on) {
-        m_blocks = new SyntaxBlocks(m_edit->document());
+        m_blocks = SyntaxBlocks::of(m_edit->document());
         connect(m_blocks, &SyntaxBlocks::statesChanged, this, &SyntaxColouring::statesChanged);
         m_edit->viewport()->installEventFilter(this);
     } else {

@@ -2,6 +2,8 @@
 
 #include "platform/posixfile.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QMap>
 
 #include <cerrno>
@@ -124,6 +126,60 @@ bool copy(const QByteArray &originalPath, const struct stat &original, int fd)
         (now.st_mode & 07777) != (original.st_mode & 07777))
         return false;
     return attributesOf(fd) == attributes;
+}
+
+namespace {
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!hash.addData(&file))
+        return {};
+    return hash.result();
+}
+
+} // namespace
+
+bool Note::sameStat(const Note &other) const
+{
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec;
+}
+
+Note noteOf(const QString &path, bool withHash)
+{
+    Note note;
+    struct stat status = {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
+        !S_ISREG(status.st_mode))
+        return note;
+    note.exists = true;
+    note.device = status.st_dev;
+    note.inode = status.st_ino;
+    note.size = status.st_size;
+    note.modified = status.st_mtim;
+    if (withHash)
+        note.hash = hashOf(path);
+    return note;
+}
+
+Change compare(const Note &note, const QString &path)
+{
+    const Note now = noteOf(path, false);
+    if (!now.exists)
+        return note.exists ? Change::Removed : Change::Same;
+    if (!note.exists)
+        return Change::Changed;
+    // Whole seconds alone cannot tell two writes within one second apart.
+    if (now.sameStat(note) && note.modified.tv_nsec != 0)
+        return Change::Same;
+    if (now.size != note.size)
+        return Change::Changed;
+    return !note.hash.isEmpty() && hashOf(path) == note.hash ? Change::Same : Change::Changed;
 }
 
 } // namespace FileIdentity

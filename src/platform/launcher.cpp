@@ -6,9 +6,10 @@
 #include <QDir>
 #include <QProcess>
 
-bool DesktopLauncher::startProgram(const QString &program, const QString &workingFolder)
+bool DesktopLauncher::startProgram(const QString &program, const QStringList &arguments,
+                                   const QString &workingFolder)
 {
-    return QProcess::startDetached(program, {}, workingFolder);
+    return QProcess::startDetached(program, arguments, workingFolder);
 }
 
 bool DesktopLauncher::openUrl(const QUrl &url)

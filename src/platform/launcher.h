@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class Prompts;
@@ -14,8 +15,14 @@ public:
     virtual ~Launcher() = default;
 
     // Starts the program as a process of its own that outlives the editor,
-    // with workingFolder as its current folder. True when it was started.
-    virtual bool startProgram(const QString &program, const QString &workingFolder) = 0;
+    // with the arguments and workingFolder as its current folder. True when
+    // it was started.
+    virtual bool startProgram(const QString &program, const QStringList &arguments,
+                              const QString &workingFolder) = 0;
+    bool startProgram(const QString &program, const QString &workingFolder)
+    {
+        return startProgram(program, {}, workingFolder);
+    }
 
     // Opens the address (a web page, a local file or folder) with the
     // program the desktop has registered for it. True when one took it.
@@ -28,7 +35,9 @@ public:
 // The real thing: QProcess for programs, QDesktopServices for documents.
 class DesktopLauncher final : public Launcher {
 public:
-    bool startProgram(const QString &program, const QString &workingFolder) override;
+    using Launcher::startProgram;
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override;
     bool openUrl(const QUrl &url) override;
 };
 

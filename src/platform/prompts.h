@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -50,6 +52,22 @@ public:
         std::optional<QPoint> position; // top-left corner in screen pixels
     };
 
+    // A question with buttons of its own, optionally over a list of rows to
+    // choose from (one column each of columns).
+    struct ChoiceRequest {
+        QString title;
+        QString text;
+        int style = 0;       // the icon, as for messageBox
+        QStringList buttons; // left to right
+        int defaultButton = 0;
+        QStringList columns; // the list's column headers; none for no list
+        QList<QStringList> rows;
+    };
+    struct Choice {
+        int button = -1; // index into buttons; -1 when closed without one
+        int row = -1;    // the row selected, -1 when none (or no list)
+    };
+
     virtual ~Prompts() = default;
 
     // Shows text with the buttons and icon of style (0, 48, 52, 64, ...)
@@ -65,6 +83,8 @@ public:
 
     // A colour as a Windows colour value 0x00BBGGRR, or nothing when cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
+
+    virtual Choice choose(const ChoiceRequest &request) = 0;
 };
 
 // The real dialogs, owned by the window given (may be null).
@@ -79,6 +99,7 @@ public:
     std::optional<QString> openFileName(const FileRequest &request) override;
     std::optional<QString> saveFileName(const FileRequest &request) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
+    Choice choose(const ChoiceRequest &request) override;
 
 private:
     QWidget *m_owner;

@@ -1,5 +1,7 @@
 #include "platform/qttranslation.h"
 
+#include "platform/regexreasons.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -10,10 +12,13 @@ bool installQtTranslation()
     if (!app)
         return false;
     auto *translator = new QTranslator(app);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator))
-        return true;
-    delete translator;
-    return false;
+    const bool loaded = translator->load(QStringLiteral("qtbase_zh_CN"),
+                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+                        QCoreApplication::installTranslator(translator);
+    if (!loaded)
+        delete translator;
+    // Installed last, so it is asked first: the reasons a regular
+    // expression is invalid are ours, whether Qt's have them or not.
+    QCoreApplication::installTranslator(new RegexReasonTranslator(app));
+    return loaded;
 }

@@ -66,6 +66,27 @@ void BarMenu::addCommandMenu(QMenu *menu)
     m_poop->insertMenu(commandPlace(), menu);
 }
 
+void BarMenu::addCommandItem(QAction *item)
+{
+    m_poop->insertAction(commandPlace(), item);
+}
+
+QAction *BarMenu::addEditorSwitch(const char *name, const QString &caption, bool checked,
+                                  std::function<void(bool on)> switched)
+{
+    const QList<QAction *> items = m_poop->actions();
+    QAction *after = m_lastSwitch ? m_lastSwitch : menSyntaxColor;
+    QAction *before = items.value(items.indexOf(after) + 1);
+    QAction *item = new QAction(caption, m_poop);
+    item->setObjectName(QLatin1String(name));
+    item->setCheckable(true);
+    item->setChecked(checked);
+    m_poop->insertAction(before, item);
+    connect(item, &QAction::toggled, this, std::move(switched));
+    m_lastSwitch = item;
+    return item;
+}
+
 // The colouring switch and the tag-name case items, after the strip toggles.
 QAction *BarMenu::addCommand(const QString &caption, const QString &name,
                              std::function<void()> command)

@@ -29,9 +29,16 @@ public:
     QMenu *poop() const { return m_poop; }
     void popup(const QPoint &globalPos);
 
+    // Adds a switch of the editing area after the colouring switch (and
+    // the switches added before it); switched gets the new state.
+    QAction *addEditorSwitch(const char *name, const QString &caption, bool checked,
+                             std::function<void(bool on)> switched);
+
     // Adds a submenu of other commands (the page's encoding, say) above the
     // settings item.
     void addCommandMenu(QMenu *menu);
+    // Adds an item of other commands (a switch, say) there.
+    void addCommandItem(QAction *item);
     // Adds a command item to the same group.
     QAction *addCommand(const QString &caption, const QString &name, std::function<void()> command);
 
@@ -64,4 +71,5 @@ private:
     QMenu *m_poop;
     Host m_host;
     QAction *m_commandMenus = nullptr; // the separator before the command menus
+    QAction *m_lastSwitch = nullptr;   // the editor switch added last
 };

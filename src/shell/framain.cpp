@@ -14,16 +14,22 @@
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
+#include "recovery/quitsignals.h"
+#include "recovery/windowrecovery.h"
 #include "schemes/schemes.h"
 #include "shell/commandline.h"
 #include "shell/mainbands.h"
 #include "shell/maincommands.h"
+#include "shell/startplace.h"
 #include "shell/toolstrip.h"
 #include "shell/windowkeys.h"
 #include "shell/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QProcess>
+#include <QSessionManager>
+#include <QTimer>
 
 FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     : QWidget(parent)
@@ -51,6 +57,7 @@ FRAmain::FRAmain(Prompts &prompts, QWidget *parent)
     connectButtons();
     connectEditingArea();
     connectStatusBar();
+    connectRecovery();
     new WindowKeys(*this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
 
     m_staBar->setText(ProductName());
@@ -121,11 +128,13 @@ void FRAmain::Form_Load(const QStringList &arguments)
 {
     PageFile::ReadResult startPage;
     m_loading = true;
-    m_session->CurrentFile = CommandLinePath(arguments);
+    QStringList pageArguments = arguments;
+    const std::optional<StartPlace> place = TakeStartPlace(pageArguments);
+    m_session->CurrentFile = CommandLinePath(pageArguments);
     // After the message, a file that cannot be loaded is as if none had
     // been named: the page skeleton and every further step follow.
     if (!m_session->CurrentFile.isEmpty())
-        readStartFile(startPage, arguments);
+        readStartFile(startPage, pageArguments);
     if (m_session->CurrentFile.isEmpty()) {
         m_session->setCaption(ProductName());
         m_commands->file.func_Click(2);
@@ -150,7 +159,34 @@ void FRAmain::Form_Load(const QStringList &arguments)
         m_richText->setText(std::move(startPage.text));
     // The page as it starts is the page as opened or made new.
     m_richText->setModified(false);
+    if (startPage.ok && place)
+        selectInLine(place->line, place->column, 0);
     m_richText->setFocus();
+
+    // Work that windows no longer running left unsaved; another page
+    // recovered goes into a window of its own.
+    m_recovery->recoverAtStart([](const QString &journal) {
+        QProcess process;
+        process.setProgram(QCoreApplication::applicationFilePath());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(WindowRecovery::kRecoverVariable), journal);
+        process.setProcessEnvironment(environment);
+        process.startDetached();
+    });
+}
+
+void FRAmain::selectInLine(int line, qint64 column, qsizetype length)
+{
+    // Past the last line is the last line; past a line's end, its end.
+    line = qBound(1, line, GetLineCount());
+    const qsizetype start = GetLineStart(line - 1);
+    const qsizetype next = GetLineStart(line);
+    const qsizetype end =
+        next >= 0 ? next - 2
+                  : m_richText->toModelPosition(m_richText->document()->characterCount() - 1);
+    m_richText->setSelStart(start + qMin(column - 1, end - start));
+    m_richText->setSelLength(length);
+    m_richText->ensureCursorVisible();
 }
 
 void FRAmain::Form_KeyDown(int &keyCode, int shift)
@@ -213,13 +249,59 @@ void FRAmain::resizeEvent(QResizeEvent *event)
     m_bands->layout();
 }
 
+void FRAmain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Back from another program: has it changed the page? Asked once the
+    // activation has settled, never inside it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_loading)
+        QTimer::singleShot(0, m_recovery, [this] { m_recovery->watch().check(); });
+}
+
+void FRAmain::connectRecovery()
+{
+    m_recovery = new WindowRecovery(*m_richText, *m_session, *m_staBar, m_prompts, this);
+    connect(m_richText, &RichTextBox::Change, &m_recovery->journal(), &RecoveryJournal::noteEdit);
+    FileCommands::PageHooks hooks;
+    hooks.mayWrite = [this](const QString &path) { return m_recovery->mayWrite(path); };
+    hooks.written = [this](const QString &path) { m_recovery->pageWritten(path); };
+    hooks.read = [this](const QString &path) { m_recovery->pageRead(path); };
+    m_commands->file.setPageHooks(std::move(hooks));
+    m_recovery->watch().setSaveOver([this] { return m_commands->file.Save(); });
+    m_recovery->watch().setIsActive([this] { return isActiveWindow(); });
+    m_recovery->setMayReplace([this] { return m_commands->file.MayReplaceModifiedPage(); });
+    // The desktop session ends: the journal keeps the work, and no question
+    // holds up the logout.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        m_sessionEnding = true;
+        m_recovery->journal().writeNow();
+    });
+}
+
+void FRAmain::endBySignal(int signal)
+{
+    m_recovery->journal().writeNow();
+    WindowPlacement::store(this);
+    QuitSignals::endBy(signal);
+}
+
 void FRAmain::closeEvent(QCloseEvent *event)
 {
+    if (m_sessionEnding) {
+        m_recovery->journal().writeNow();
+        Form_Unload();
+        event->accept();
+        return;
+    }
     // A cancelled or failed save keeps the window.
     if (!m_commands->file.MayCloseModifiedPage()) {
         event->ignore();
         return;
     }
+    // Still changed: the user dropped the edits, and nothing is left to
+    // recover.
+    if (m_richText->isModified())
+        m_recovery->journal().remove();
     Form_Unload();
     event->accept();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class BarMenu;
+class CheckerView;
 class DocumentSession;
 class EditMenu;
 class EncodingMenus;
@@ -21,6 +22,8 @@ class StaBar;
 class StatusLine;
 class EditorKeyHandling;
 class TagCompletion;
+class TagPairs;
+class WindowRecovery;
 struct MainCommands;
 
 // The main window. It owns the editing area, the status bar `StaBar1`, the
@@ -55,9 +58,11 @@ public:
     EditMenu &editMenu() const { return *m_editMenu; }
     BarMenu &barMenu() const { return *m_barMenu; }
     EncodingMenus &encodingMenus() const { return *m_encodingMenus; }
+    CheckerView &checker() const { return *m_checker; }
     Schemes &schemes() const { return *m_schemes; }
     TagCompletion &completion() const;
     EditorKeyHandling &keyHandling() const { return *m_keys; }
+    TagPairs &tagPairs() const { return *m_tagPairs; }
     const MainButtons &buttons() const { return m_buttons; }
     const SnippetWidgets &snippetWidgets() const { return m_snippetWidgets; }
 
@@ -65,6 +70,12 @@ public:
     int GetLineCount() const;
     int GetCurrentLine() const;
     qsizetype GetLineStart(int line) const;
+
+    WindowRecovery &recovery() const { return *m_recovery; }
+
+    // A signal asks the program to end (SIGTERM, SIGHUP, SIGINT): the
+    // unsaved text goes to the journal and the program ends without asking.
+    [[noreturn]] void endBySignal(int signal);
 
     // The window's dialogs.
     void showAbout();
@@ -80,18 +91,24 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void Form_Unload();
     // Reads the page named at start-up; a failure is reported and leaves the
     // document without a file.
     void readStartFile(PageFile::ReadResult &page, const QStringList &arguments);
+    // Selects length characters from the 1-based line and column (the
+    // caret alone for 0) and scrolls them into view.
+    void selectInLine(int line, qint64 column, qsizetype length);
     // Wiring of the controls to the commands, in framainwiring.cpp.
     void createMenus();
+    void addTagPairSwitches();
     void connectBands();
     void connectButtons();
     void connectEditingArea();
     void connectStatusBar();
+    void connectRecovery();
     void RichText_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
 
     Prompts &m_prompts;
@@ -105,8 +122,14 @@ private:
     EditMenu *m_editMenu = nullptr;
     BarMenu *m_barMenu = nullptr;
     EncodingMenus *m_encodingMenus = nullptr;
+    CheckerView *m_checker = nullptr;
     std::unique_ptr<Schemes> m_schemes;
     EditorKeyHandling *m_keys = nullptr;
+    WindowRecovery *m_recovery = nullptr;
+    // The desktop session is ending: the journal keeps the work and nothing
+    // asks.
+    bool m_sessionEnding = false;
+    TagPairs *m_tagPairs = nullptr;
     // While start-up runs, the window is shown only at its end.
     bool m_loading = false;
 };

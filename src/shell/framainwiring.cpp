@@ -1,6 +1,8 @@
 // The main window's wiring: which control event runs which command.
 #include "shell/framain.h"
 
+#include "checker/checkerview.h"
+#include "checker/errorlist.h"
 #include "controls/mousehooks.h"
 #include "controls/stabar.h"
 #include "dialogs/form3.h"
@@ -11,6 +13,7 @@
 #include "editor/editmenu.h"
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
+#include "editor/linenumbers.h"
 #include "editor/richtextbox.h"
 #include "editor/syntaxcolouring.h"
 #include "platform/wincolor.h"
@@ -25,6 +28,8 @@
 #include "shell/toolstrip.h"
 #include "sitesearch/sitesearchwindow.h"
 #include "snippets/tagcase.h"
+#include "tagpairs/tagpairs.h"
+#include "tagpairs/tagswitches.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -32,7 +37,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeySequence>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -56,6 +60,7 @@ void FRAmain::createMenus()
     barHost.tagCase = [this](bool upper) { TagCase::apply(*m_richText, upper); };
     m_barMenu = new BarMenu(this, std::move(barHost));
     m_barMenu->menSyntaxColor->setChecked(colouring->isOn());
+    addTagPairSwitches();
     m_encodingMenus = new EncodingMenus(m_commands->encodings, this);
     m_barMenu->addCommandMenu(m_encodingMenus->reopenMenu());
     m_barMenu->addCommandMenu(m_encodingMenus->saveMenu());
@@ -65,6 +70,16 @@ void FRAmain::createMenus()
                               [this] { showSiteSearch(); });
     siteSearch->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
     siteSearch->setShortcutContext(Qt::WidgetShortcut);
+
+    m_checker = new CheckerView(*m_richText, *m_staBar, this, [this] { m_bands->layout(); });
+    m_bands->setLowerPanel(m_checker->errorList());
+    m_bands->layout();
+    m_checker->setPageEncoding(m_session->format().encoding);
+    connect(m_session, &DocumentSession::formatChanged, m_checker,
+            [this](const PageFormat &format) { m_checker->setPageEncoding(format.encoding); });
+    m_barMenu->addCommandItem(m_checker->menCheckErrors());
+    m_barMenu->addCommandItem(m_checker->menErrorList());
+    m_barMenu->addCommandMenu(m_checker->needsMenu());
 
     Schemes::Host schemeHost;
     schemeHost.control = [this](const QString &name) { return findChild<QWidget *>(name); };
@@ -88,12 +103,39 @@ void FRAmain::createMenus()
     keyHooks.refreshTotals = [this] { CaretStatus::refreshTotals(*m_richText, *m_staBar); };
     keyHooks.popupEditMenu = [this] { m_editMenu->popup(QCursor::pos()); };
     keyHooks.clipboardText = [] { return clipboardPlainText(); };
+    keyHooks.jumpToPartner = [this] { m_tagPairs->jumpToPartner(); };
+    keyHooks.selectElement = [this] { m_tagPairs->selectElement(); };
     m_keys = new EditorKeyHandling(*this, *m_richText, std::move(keyHooks));
 
     m_commands->tags.setOpenSettings([this] { showSettings(); });
     m_commands->first.setShowFindWindow([this] { showFindWindow(); });
     m_commands->first.setShowKeyCodeTester([this] { showKeyCodeTester(); });
     m_commands->file.setSaveMessageCheck(&SetFavStore::storedSaveMessageTicked);
+}
+
+// The tag pairs and the line numbers, with their switches in the bar menu.
+void FRAmain::addTagPairSwitches()
+{
+    m_tagPairs = new TagPairs(*m_richText);
+    m_tagPairs->setSyncRename(TagSwitches::syncRename());
+    m_tagPairs->setAutoClose(TagSwitches::autoClose());
+    auto *numbers = new LineNumbers(*m_richText);
+    numbers->setOn(TagSwitches::lineNumbers());
+    m_barMenu->addEditorSwitch("menSyncTagRename", QStringLiteral("同步修改配对标签"),
+                               m_tagPairs->syncRename(), [this](bool on) {
+                                   m_tagPairs->setSyncRename(on);
+                                   TagSwitches::storeSyncRename(on);
+                               });
+    m_barMenu->addEditorSwitch("menAutoCloseTags", QStringLiteral("自动闭合标签"),
+                               m_tagPairs->autoClose(), [this](bool on) {
+                                   m_tagPairs->setAutoClose(on);
+                                   TagSwitches::storeAutoClose(on);
+                               });
+    m_barMenu->addEditorSwitch("menLineNumbers", QStringLiteral("行号"), numbers->isOn(),
+                               [numbers](bool on) {
+                                   numbers->setOn(on);
+                                   TagSwitches::storeLineNumbers(on);
+                               });
 }
 
 void FRAmain::connectBands()
@@ -222,9 +264,7 @@ void FRAmain::showSiteSearch()
     host.openHere = [this](const QString &path, int line, int offset, int length) {
         return openPageAt(path, line, offset, length);
     };
-    host.openInNewWindow = [](const QString &path) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
-    };
+    host.launcher = &m_commands->launcher;
     const QString file = m_session->CurrentFile;
     const QString folder = file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
     SiteSearchWindow::showFor(this, m_prompts, std::move(host), QDir::toNativeSeparators(folder));
@@ -240,11 +280,7 @@ bool FRAmain::openPageAt(const QString &path, int line, int offset, int length)
             !m_commands->file.LoadNamedFileOrSay(path))
             return false;
     }
-    const qsizetype lineStart = m_richText->GetLineStart(line - 1);
-    if (lineStart >= 0) {
-        m_richText->setSelStart(lineStart + offset);
-        m_richText->setSelLength(length);
-    }
+    selectInLine(line, offset + 1, length);
     activateWindow();
     raise();
     m_richText->setFocus();

@@ -48,7 +48,14 @@ void MainBands::layout()
     const BandLayout::Result result = BandLayout::compute(input);
     for (size_t i = 0; i < 3; ++i)
         m_strips[i]->setGeometry(Twips::toPixels(result.strips[i]));
-    m_editingArea->setGeometry(Twips::toPixels(result.editingArea));
+    QRect editingArea = Twips::toPixels(result.editingArea);
+    if (m_lowerPanel && !m_lowerPanel->isHidden()) {
+        const int height = qMin(160, editingArea.height() / 2);
+        editingArea.setHeight(editingArea.height() - height);
+        m_lowerPanel->setGeometry(editingArea.left(), editingArea.bottom() + 1, editingArea.width(),
+                                  height);
+    }
+    m_editingArea->setGeometry(editingArea);
     m_statusBar->setGeometry(Twips::toPixels(result.statusBar));
     m_comYuansuVisible->move(Twips::toPixels(result.comYuansuLeft), 0);
 }

@@ -26,6 +26,10 @@ public:
     bool isStripVisible(int index) const { return m_visible.at(size_t(index)); }
     void setStripVisible(int index, bool visible);
 
+    // A panel below the editing area (the problem list), which takes its
+    // height from the editing area while it is shown.
+    void setLowerPanel(QWidget *panel) { m_lowerPanel = panel; }
+
     // Places the bands for the window's current size.
     void layout();
 
@@ -36,4 +40,5 @@ private:
     std::array<ToolStrip *, 3> m_strips{};
     std::array<bool, 3> m_visible{true, true, true};
     QToolButton *m_comYuansuVisible;
+    QWidget *m_lowerPanel = nullptr;
 };

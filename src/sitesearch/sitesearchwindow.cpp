@@ -2,6 +2,7 @@
 
 #include "controls/controlaccessibility.h"
 #include "dialogs/frmpath.h"
+#include "platform/launcher.h"
 #include "platform/prompts.h"
 #include "platform/settingsfile.h"
 #include "sitesearch/matchdelegate.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -439,14 +441,22 @@ void SiteSearchWindow::openResult(QTreeWidgetItem *item)
     const QString path = item->data(0, PathRole).toString();
     if (path.isEmpty())
         return;
+    const int line = item->data(0, LineRole).toInt();
+    const int offset = item->data(0, OffsetRole).toInt();
     if (m_openIn->currentIndex() == 1) {
-        if (m_host.openInNewWindow)
-            m_host.openInNewWindow(path);
+        // The new window puts its caret on the match: "--goto LINE:COLUMN".
+        QStringList arguments;
+        if (line > 0)
+            arguments << QStringLiteral("--goto")
+                      << QStringLiteral("%1:%2").arg(line).arg(offset + 1);
+        arguments << QFileInfo(path).absoluteFilePath();
+        Launcher &launcher = m_host.launcher ? *m_host.launcher : desktopLauncher();
+        if (!launcher.startProgram(QCoreApplication::applicationFilePath(), arguments, QString()))
+            m_status->setText(QStringLiteral("无法启动新的编辑器窗口"));
         return;
     }
     if (m_host.openHere)
-        m_host.openHere(path, qMax(item->data(0, LineRole).toInt(), 1),
-                        item->data(0, OffsetRole).toInt(), item->data(0, LengthRole).toInt());
+        m_host.openHere(path, qMax(line, 1), offset, item->data(0, LengthRole).toInt());
 }
 
 void SiteSearchWindow::closeEvent(QCloseEvent *event)

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class Launcher;
 class Prompts;
 class QCheckBox;
 class QComboBox;
@@ -29,8 +30,9 @@ public:
         // stretch of that line (from its start, in UTF-16 units) selected;
         // false when the user kept the page that is open.
         std::function<bool(const QString &path, int line, int offset, int length)> openHere;
-        // Starts another window of the program on path.
-        std::function<void(const QString &path)> openInNewWindow;
+        // Starts another window of the program, on the match or file (the
+        // desktop's launcher when null).
+        Launcher *launcher = nullptr;
     };
 
     SiteSearchWindow(Prompts &prompts, Host host, QWidget *owner);

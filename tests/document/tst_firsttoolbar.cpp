@@ -52,9 +52,11 @@ public:
     QString titleOnStart;
 
     StartingLauncher() { canStart = true; }
-    bool startProgram(const QString &program, const QString &workingFolder) override
+    using Launcher::startProgram;
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override
     {
-        const bool ok = RecordingLauncher::startProgram(program, workingFolder);
+        const bool ok = RecordingLauncher::startProgram(program, arguments, workingFolder);
         if (ok && windowsOnStart)
             windowsOnStart->windows.insert(titleOnStart, 4711);
         return ok;

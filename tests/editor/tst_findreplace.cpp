@@ -2,10 +2,13 @@
 #include "editor/findreplacesearch.h"
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
+#include "platform/regexreasons.h"
 
+#include <QLibraryInfo>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -46,6 +49,8 @@ private slots:
     void matcherAgreesWithQt();
     void searchOptions_data();
     void searchOptions();
+    void invalidPatternSaysWhyInChinese_data();
+    void invalidPatternSaysWhyInChinese();
 };
 
 void TestFindReplace::findNext_data()
@@ -382,4 +387,46 @@ void TestFindReplace::searchOptions()
         QVERIFY2(findReplace->ReplaceAll(findText, replacement, options) == count, pathName(path));
         QVERIFY2(box.Text() == expected, qPrintable(box.Text() + " " + pathName(path)));
     }
+}
+
+void TestFindReplace::invalidPatternSaysWhyInChinese_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>(
+        "translated"); // Qt's translation and ours installed, as the program has them
+    QTest::addColumn<QString>("error");
+    const auto row = [](const char *name, const QString &pattern, int at, const QString &reason) {
+        const QString error =
+            QStringLiteral("正则表达式有误（第 %1 个字符处）：%2").arg(at).arg(reason);
+        QTest::newRow(name) << pattern << false << error;
+        QTest::newRow((QByteArray(name) + " (translated)").constData()) << pattern << true << error;
+    };
+    row("open group", "a(b", 4, "缺少右括号 )");
+    row("stray closing", "a)b", 2, "多了右括号 )，没有与之配对的左括号");
+    row("open class", "[a", 3, "字符集缺少结尾的 ]");
+    row("nothing to repeat", "*a", 1, "次数符号前面没有可重复的内容");
+    row("counts reversed", "a{2,1}", 6, "{} 次数中前一个数大于后一个数");
+    row("unknown property", "\\p{Foo}", 8, "\\P 或 \\p 后面是未知的字符属性");
+    row("same group name", "(?<n>a)(?<n>b)", 13, "两个命名分组用了同一个名字");
+    row("position after Chinese", "中文(a", 5, "缺少右括号 )");
+}
+
+void TestFindReplace::invalidPatternSaysWhyInChinese()
+{
+    QFETCH(QString, pattern);
+    QFETCH(bool, translated);
+    QFETCH(QString, error);
+    QTranslator qt;
+    RegexReasonTranslator ours;
+    if (translated) {
+        QVERIFY(qt.load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QCoreApplication::installTranslator(&qt);
+        QCoreApplication::installTranslator(&ours);
+    }
+    SearchOptions options;
+    options.regex = true;
+    const SearchPattern search(pattern, options);
+    QVERIFY(!search.isValid());
+    QCOMPARE(search.error(), error);
 }

@@ -319,25 +319,17 @@ void TestRichTextBox::undoRevertsTheKeyWithItsCut()
     box.setText(kPage);
     box.setSelStart(kBoundary + 100);
     const int blocks = box.document()->blockCount();
-    QStringList states{box.Text()};
-    while (box.document()->blockCount() == blocks) {
+    while (box.document()->blockCount() == blocks)
         QTest::keyClick(&box, Qt::Key_X);
-        states << box.Text();
-    }
     QTest::keyClick(&box, Qt::Key_Y);
-    states << box.Text();
-    // Back through the typing: the key that made the cut goes with it.
+    const QString typed = box.Text();
+    // The run of typing, the cut it made among its keys, is one step.
     box.undo();
-    verifyModel(box, states.at(states.size() - 2));
-    box.undo();
-    verifyModel(box, states.at(states.size() - 3));
-    QCOMPARE(box.document()->blockCount(), blocks);
-    while (box.document()->isUndoAvailable())
-        box.undo();
     verifyModel(box, kPage);
-    while (box.document()->isRedoAvailable())
-        box.redo();
-    verifyModel(box, states.last());
+    QCOMPARE(box.document()->blockCount(), blocks);
+    QVERIFY(!box.document()->isUndoAvailable());
+    box.redo();
+    verifyModel(box, typed);
 }
 
 void TestRichTextBox::clipboardJoinsPieces()

@@ -92,6 +92,8 @@ private slots:
     void typing_data();
     void typing();
     void opensOneLineBelowTheCaret();
+    void listShowsWholeRowsAndWholeEntries_data();
+    void listShowsWholeRowsAndWholeEntries();
     void followsTheCaretIntoScrolledText();
     void keepsTheFocusInTheEditingArea();
     void movesLeftWhereItWouldStickOut();
@@ -180,7 +182,53 @@ void TestTagCompletion::opensOneLineBelowTheCaret()
     QCOMPARE(editor.list()->pos(), QPoint(Twips::toPixels(place.x()), Twips::toPixels(place.y())));
     QCOMPARE(editor.completion().CaretPoint(),
              editor.box->viewport()->mapTo(editor.box, editor.box->cursorRect().topLeft()));
-    QCOMPARE(editor.list()->size(), QSize(Twips::toPixels(2415), Twips::toPixels(1425)));
+    // The design's width, and as many whole rows as its height holds.
+    QCOMPARE(editor.list()->width(), Twips::toPixels(2415));
+    const int rowHeight = editor.list()->ListAuto()->rowHeight();
+    QVERIFY(editor.list()->height() <= Twips::toPixels(1425));
+    QVERIFY(editor.list()->height() > Twips::toPixels(1425) - rowHeight);
+}
+
+void TestTagCompletion::listShowsWholeRowsAndWholeEntries_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList tags = {"<b></b>", "<summary></summary>", "<table></table>"};
+    for (const int size : {7, 9, 12, 16, 20})
+        QTest::newRow(qPrintable(QStringLiteral("%1 point").arg(size))) << size << tags;
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("<figcaption></figcaption>%1").arg(i);
+    QTest::newRow("more entries than rows") << 9 << many;
+    QTest::newRow("no entries") << 9 << QStringList{};
+}
+
+void TestTagCompletion::listShowsWholeRowsAndWholeEntries()
+{
+    QFETCH(int, pointSize);
+    QFETCH(QStringList, entries);
+    QWidget window;
+    window.resize(800, 600);
+    AutoList list(&window);
+    for (const QString &entry : entries)
+        list.AddItem(entry);
+    QFont font = list.font();
+    font.setPointSize(pointSize);
+    list.setFont(font);
+    list.setShown(true);
+    const ListBox *box = list.ListAuto();
+    const QRect rows = box->contentsRect();
+    QCOMPARE(rows.height() % box->rowHeight(), 0);
+    QVERIFY(rows.height() >= box->rowHeight());
+    int room = rows.width();
+    if (box->scrollBar()->isVisible())
+        room -= box->scrollBar()->width();
+    for (const QString &entry : entries)
+        QVERIFY2(box->fontMetrics().horizontalAdvance(entry) + 4 <= room, qPrintable(entry));
+    // The list inside the picture, the picture inside the frame.
+    QVERIFY(list.Picture3()->rect().contains(box->geometry()));
+    QVERIFY(list.contentsRect().contains(list.Picture3()->geometry()));
+    QCOMPARE(list.Width(), Twips::fromPixelsRounded(list.width()));
 }
 
 void TestTagCompletion::followsTheCaretIntoScrolledText()

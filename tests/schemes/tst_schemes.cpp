@@ -261,10 +261,29 @@ void TestSchemes::barMenuItems()
     QStringList captions;
     for (QAction *action : menu.poop()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"  方    案", "-", "  功 能 栏", "  快 捷 栏", "  特 殊 栏",
-                                    "语法着色", "-", "  标签名小写", "  标签名大写", "-",
-                                    "锁定<快捷编辑拦>", "-", "  用编码重新打开", "  用编码保存",
-                                    "  站点查找替换", "-", "  设    置"}));
+    QCOMPARE(captions, (QStringList{"  方    案",
+                                    "-",
+                                    "  功 能 栏",
+                                    "  快 捷 栏",
+                                    "  特 殊 栏",
+                                    "语法着色",
+                                    "同步修改配对标签",
+                                    "自动闭合标签",
+                                    "行号",
+                                    "-",
+                                    "  标签名小写",
+                                    "  标签名大写",
+                                    "-",
+                                    "锁定<快捷编辑拦>",
+                                    "-",
+                                    "  用编码重新打开",
+                                    "  用编码保存",
+                                    "  站点查找替换",
+                                    "检查错误",
+                                    "错误列表",
+                                    "检查页面要求",
+                                    "-",
+                                    "  设    置"}));
     QVERIFY(!menu.menueee->isEnabled());
     QVERIFY(menu.menueee->isChecked());
     menu.menueee->trigger();

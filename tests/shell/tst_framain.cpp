@@ -89,6 +89,8 @@ private slots:
     void commandLine();
     void startWithoutFile();
     void startWithQuotedPathWithBlanks();
+    void startPutsTheCaretAtTheGivenPlace_data();
+    void startPutsTheCaretAtTheGivenPlace();
     void startGoesOnAfterAFailure_data();
     void startGoesOnAfterAFailure();
     void startWithSeveralNamesOpensTheFirst();
@@ -162,6 +164,45 @@ void TestFRAmain::startWithQuotedPathWithBlanks()
     QCOMPARE(window.status().Text2(), QStringLiteral("打开成功 --") + path);
     QCOMPARE(window.session().CurrentFile, path);
     QVERIFY(window.session().CurrentFileTitle.isEmpty());
+}
+
+void TestFRAmain::startPutsTheCaretAtTheGivenPlace_data()
+{
+    QTest::addColumn<QString>("place"); // the value after --goto
+    QTest::addColumn<int>("line");      // as the status line counts; 0: no page opened
+    QTest::addColumn<int>("column");
+    QTest::newRow("line and column") << "150:4" << 150 << 4;
+    QTest::newRow("line alone") << "150" << 150 << 1;
+    QTest::newRow("a long line's later piece") << "2:700" << 2 << 700;
+    QTest::newRow("a long line counts as one") << "3:2" << 3 << 2;
+    QTest::newRow("past a line's end") << "150:99" << 150 << 12;
+    QTest::newRow("past the last line") << "999:3" << 200 << 3;
+    QTest::newRow("largest column") << "5:9223372036854775807" << 5 << 10;
+    QTest::newRow("no place: part of the page's name") << "0:1" << 0 << 0;
+}
+
+void TestFRAmain::startPutsTheCaretAtTheGivenPlace()
+{
+    QFETCH(QString, place);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    Fixture f;
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i)
+        lines << (i == 2 ? QString(1000, u'x') : QStringLiteral("line %1 中文").arg(i));
+    f.folder.writeFile("long.htm", lines.join(QStringLiteral("\r\n")).toUtf8());
+    FRAmain &window = f.start({"--goto", place, f.folder.filePath("long.htm")});
+    RichTextBox *text = window.richText();
+    if (line == 0) {
+        QCOMPARE(f.prompts.messages.size(), 1);
+        return;
+    }
+    QCOMPARE(text->GetLineCount(), 200);
+    QCOMPARE(text->GetCurrentLine(), line);
+    QCOMPARE(text->SelStart() - text->GetLineStart(line - 1) + 1, column);
+    QCOMPARE(text->SelLength(), 0);
+    QVERIFY(text->viewport()->rect().contains(text->cursorRect()));
+    QVERIFY(!text->isModified());
 }
 
 void TestFRAmain::startGoesOnAfterAFailure_data()

@@ -7,11 +7,14 @@
 #include "sitesearch/sitesearchrun.h"
 #include "sitesearch/sitesearchwindow.h"
 #include "support/programfolder.h"
+#include "support/recordinglauncher.h"
 #include "support/scriptedprompts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -109,6 +112,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void windowFindsReplacesAndUndoes();
+    void newWindowStartsAtTheMatch();
 
 private:
     TestProgramFolder m_programFolder; // the window keeps its options there
@@ -384,6 +388,7 @@ void TestSiteSearch::windowFindsReplacesAndUndoes()
     auto *window = main.findChild<SiteSearchWindow *>();
     QVERIFY(window && window->isVisible());
     window->setFolder(dir.path());
+    window->findChild<QComboBox *>()->setCurrentIndex(0); // "在本窗口打开"
     window->findChild<QLineEdit *>("Txtfindstr")->setText(QStringLiteral("中文"));
     window->findChild<QLineEdit *>("txtreplacestr")->setText(QStringLiteral("汉字"));
     QSignalSpy finished(window, &SiteSearchWindow::runFinished);
@@ -415,6 +420,33 @@ void TestSiteSearch::windowFindsReplacesAndUndoes()
     QTest::mouseClick(window->findChild<QPushButton *>("CommUndo"), Qt::LeftButton);
     QVERIFY(finished.wait(10000));
     QCOMPARE(readFile(dir.filePath("a.htm")), gbk);
+}
+
+void TestSiteSearch::newWindowStartsAtTheMatch()
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath("a.htm");
+    writeFile(page, encoded(QStringLiteral("<p>x</p>\r\n<p>中文 中文</p>\r\n"), "GBK", false));
+    ScriptedPrompts prompts;
+    RecordingLauncher launcher;
+    SiteSearchWindow::Host host;
+    host.launcher = &launcher;
+    SiteSearchWindow window(prompts, host, nullptr);
+    window.setFolder(dir.path());
+    window.findChild<QLineEdit *>("Txtfindstr")->setText(QStringLiteral("中文"));
+    window.findChild<QComboBox *>()->setCurrentIndex(1); // "在新窗口打开"
+    QSignalSpy finished(&window, &SiteSearchWindow::runFinished);
+    window.find();
+    QVERIFY(finished.wait(10000));
+
+    QTreeWidgetItem *file = window.results()->topLevelItem(0);
+    window.openResult(file->child(1));
+    window.openResult(file);
+    const QString program = QCoreApplication::applicationFilePath();
+    QCOMPARE(launcher.started, (QStringList{program, program}));
+    QCOMPARE(launcher.arguments, (QList<QStringList>{{"--goto", "2:7", page}, {page}}));
+    // Nothing started: the window says so.
+    QVERIFY(window.findChild<QLabel *>("LabStatus")->text().contains(QStringLiteral("无法启动")));
 }
 
 QTEST_MAIN(TestSiteSearch)

@@ -13,13 +13,17 @@ class RecordingLauncher : public Launcher {
 public:
     QList<QUrl> opened;
     QStringList started;
+    QList<QStringList> arguments;
     QStringList workingFolders;
     bool canStart = false;
     bool canOpen = true;
 
-    bool startProgram(const QString &program, const QString &workingFolder) override
+    using Launcher::startProgram;
+    bool startProgram(const QString &program, const QStringList &programArguments,
+                      const QString &workingFolder) override
     {
         started.append(program);
+        arguments.append(programArguments);
         workingFolders.append(workingFolder);
         return canStart;
     }

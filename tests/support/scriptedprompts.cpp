@@ -37,3 +37,9 @@ std::optional<quint32> ScriptedPrompts::chooseColor(quint32)
 {
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
 }
+
+Prompts::Choice ScriptedPrompts::choose(const ChoiceRequest &request)
+{
+    choiceRequests.append(request);
+    return choiceAnswers.isEmpty() ? Choice() : choiceAnswers.takeFirst();
+}

@@ -25,10 +25,14 @@ public:
     QList<std::optional<QString>> fileAnswers;
     QList<std::optional<QString>> inputAnswers;
     QList<std::optional<quint32>> colorAnswers;
+    QList<ChoiceRequest> choiceRequests;
+    // Without a prepared answer, a choice is closed without a button.
+    QList<Choice> choiceAnswers;
 
     int messageBox(const QString &text, int style, const QString &title) override;
     std::optional<QString> inputBox(const InputRequest &request) override;
     std::optional<QString> openFileName(const FileRequest &request) override;
     std::optional<QString> saveFileName(const FileRequest &request) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
+    Choice choose(const ChoiceRequest &request) override;
 };

@@ -1,0 +1,139 @@
+// What the recovery journal costs on a page of 10 MB: a keystroke with the
+// journal following the edits, beside the same keystroke without it; the
+// part of a journal write that runs on the user-interface thread (taking the
+// text); and the part that runs beside it (encoding and the atomic write,
+// synced to disk).
+#include "document/documentsession.h"
+#include "editor/richtextbox.h"
+#include "platform/statusline.h"
+#include "recovery/journalfile.h"
+#include "recovery/journalfolder.h"
+#include "recovery/recoveryjournal.h"
+#include "support/benchmain.h"
+#include "support/bigpage.h"
+
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace {
+
+class NoStatus : public StatusLine {
+public:
+    QString Text() const override { return {}; }
+    void setText(const QString &) override {}
+    QString Text2() const override { return {}; }
+    void setText2(const QString &) override {}
+};
+
+struct JournalPage {
+    QTemporaryDir state;
+    RichTextBox box;
+    DocumentSession session;
+    NoStatus status;
+    std::unique_ptr<WindowLock> lock;
+    std::unique_ptr<RecoveryJournal> journal;
+
+    JournalPage()
+    {
+        qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+        lock = std::make_unique<WindowLock>();
+        box.resize(800, 600);
+        box.show();
+        box.setText(makeBigPageText());
+        box.setModified(false);
+        session.CurrentFile = state.filePath(QStringLiteral("page.htm"));
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(box.document()->characterCount() / 2);
+        box.setTextCursor(cursor);
+    }
+
+    void follow(bool on)
+    {
+        journal.reset();
+        if (!on)
+            return;
+        journal = std::make_unique<RecoveryJournal>(box, session, status, *lock);
+        QObject::connect(&box, &RichTextBox::Change, journal.get(), &RecoveryJournal::noteEdit);
+    }
+
+    void key()
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(&box, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(&box, &release);
+    }
+};
+
+std::unique_ptr<JournalPage> g_page;
+
+JournalPage &page()
+{
+    if (!g_page)
+        g_page = std::make_unique<JournalPage>();
+    return *g_page;
+}
+
+// Keystrokes in the middle of the page; the journal's timers restart on each
+// and never fire within the loop.
+void keystrokes(benchmark::State &state, bool withJournal)
+{
+    JournalPage &p = page();
+    p.follow(withJournal);
+    for (auto _ : state)
+        p.key();
+    p.follow(false);
+    state.SetLabel(withJournal ? "with journal" : "without journal (baseline)");
+}
+
+void BM_KeystrokeWithoutJournal(benchmark::State &state)
+{
+    keystrokes(state, false);
+}
+
+void BM_KeystrokeWithJournal(benchmark::State &state)
+{
+    keystrokes(state, true);
+}
+
+// What a journal write takes from the user-interface thread.
+void BM_JournalTakeText(benchmark::State &state)
+{
+    JournalPage &p = page();
+    for (auto _ : state) {
+        QString text = p.box.Text();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * p.box.textLength() * 2);
+}
+
+// The rest, on the writing thread: encoding with its checksum, and the
+// atomic write synced to disk.
+void BM_JournalEncodeAndWrite(benchmark::State &state)
+{
+    JournalPage &p = page();
+    JournalFile::Entry entry;
+    entry.pagePath = p.session.CurrentFile;
+    entry.text = p.box.Text();
+    entry.time = QDateTime::currentDateTimeUtc();
+    for (auto _ : state) {
+        const SafeFile::Result result =
+            JournalFile::write(p.lock->journalPath(), JournalFile::encode(entry));
+        if (!result.ok)
+            state.SkipWithError(qPrintable(result.error));
+    }
+    state.SetBytesProcessed(state.iterations() * entry.text.size() * 2);
+}
+
+} // namespace
+
+BENCHMARK(BM_KeystrokeWithoutJournal)->Unit(benchmark::kMicrosecond)->Repetitions(3);
+BENCHMARK(BM_KeystrokeWithJournal)->Unit(benchmark::kMicrosecond)->Repetitions(3);
+BENCHMARK(BM_JournalTakeText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JournalEncodeAndWrite)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    return runBenchmarks(argc, argv, {}, [] { g_page.reset(); });
+}

@@ -1,0 +1,522 @@
+#include "tagpairs/tagmatcher.h"
+
+#include "editor/linepieces.h"
+#include "tagpairs/tagrules.h"
+
+#include <QTextDocument>
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <limits>
+
+using namespace TagRules;
+
+namespace {
+
+// An element that holds nothing: no end tag will come.
+bool isEmptyElement(const Tag &tag)
+{
+    return isVoid(tag.name) || tag.selfClosing;
+}
+
+// How deep the open elements are looked through: far past any real page's
+// nesting, and a bound on the work of a page that never closes its tags.
+constexpr size_t kDeepest = 1024;
+// How far back a start tag looks for an element it closes implicitly (a
+// <p>, an <li>): further back than the nearest blocks means reading all the
+// page before them.
+constexpr qsizetype kNearReach = 16 * 1024;
+
+// Where a search for an open <p> ends: a <p> below an element that closes
+// paragraphs would have been closed by it (so the search stays near).
+bool endsParagraphSearch(const QString &open)
+{
+    return open != u"p" && (isScopeBoundary(open) || open == u"button" || closesParagraph(open));
+}
+
+qsizetype afterTag(const Tag &tag)
+{
+    return (tag.gt >= 0 ? tag.gt : tag.nameEnd - 1) + 1;
+}
+
+} // namespace
+
+// The tags before a position, the last one first, read a block at a time
+// backwards.
+class TagMatcher::Backward {
+public:
+    Backward(TagMatcher &matcher, qsizetype before)
+        : m_scan(matcher.m_document, matcher.m_pieces, matcher.m_states)
+        , m_budget(matcher.m_budget)
+        , m_limit(before)
+        , m_block(matcher.blockAt(before))
+    {}
+
+    qsizetype charactersRead() const { return m_scan.charactersRead(); }
+    // Whether reading stopped at the budget, not at the page's start.
+    bool gaveUp() const { return m_gaveUp; }
+
+    const Tag *next()
+    {
+        while (m_index == 0) {
+            m_gaveUp = m_block.isValid() && m_scan.charactersRead() > m_budget;
+            if (!m_block.isValid() || m_gaveUp)
+                return nullptr;
+            load();
+        }
+        return &m_tags[--m_index];
+    }
+
+private:
+    void load()
+    {
+        // A run of blocks at a time: reading one costs little more than
+        // finding where it starts.
+        QTextBlock first = m_block;
+        for (int more = 0; more < 63 && first.previous().isValid(); ++more)
+            first = first.previous();
+        const qsizetype start = m_scan.blockStart(first);
+        std::vector<Tag> read;
+        m_scan.readTagsOf(first, m_block, read);
+        m_tags.clear();
+        for (Tag &tag : read) {
+            if (tag.lt >= start && tag.lt < m_limit)
+                m_tags.push_back(std::move(tag));
+        }
+        m_index = m_tags.size();
+        m_limit = start;
+        m_block = first.previous();
+    }
+
+    TagScan m_scan;
+    qsizetype m_budget;
+    qsizetype m_limit;
+    QTextBlock m_block;
+    std::vector<Tag> m_tags;
+    size_t m_index = 0;
+    bool m_gaveUp = false;
+};
+
+namespace {
+
+// The elements open at a position, the innermost first, found by reading
+// backwards: an end tag hides the elements back to its start tag; of the
+// rest, an element whose end tag may be left out is skipped when a later
+// sibling closed it.
+class Ancestors {
+public:
+    using Next = std::function<const Tag *()>;
+    using Read = std::function<qsizetype()>;
+    Ancestors(Next next, Read read)
+        : m_next(std::move(next))
+        , m_read(std::move(read))
+    {}
+
+    // Characters read so far.
+    qsizetype read() const { return m_read(); }
+
+    // The next one out; nothing at the page's start or the budget, or once
+    // more than limit characters have been read.
+    std::optional<Tag> next(qsizetype limit = std::numeric_limits<qsizetype>::max())
+    {
+        while (read() <= limit) {
+            const Tag *tag = m_next();
+            if (!tag)
+                break;
+            if (tag->end) {
+                if (tag->name != u"br")
+                    m_pending.push_back(tag->name);
+                continue;
+            }
+            if (isEmptyElement(*tag))
+                continue;
+            // Closed by an end tag read already, or inside an element that
+            // one closed: an end tag of <b>, <i>, … closes only its own.
+            if (!m_pending.empty() &&
+                (settles(tag->name) ||
+                 !std::all_of(m_pending.begin(), m_pending.end(),
+                              [](const QString &end) { return isFormatting(end); })))
+                continue;
+            if (closedBySibling(tag->name)) {
+                m_siblings.push_back(tag->name);
+                continue;
+            }
+            // What comes before it in its parent is its sibling, which it
+            // may close (as a <div> closes a <p>).
+            m_siblings.assign(1, tag->name);
+            return *tag;
+        }
+        return std::nullopt;
+    }
+
+private:
+    // Whether the start tag is that of an end tag read after it; those read
+    // after that one are settled with it.
+    bool settles(const QString &name)
+    {
+        for (size_t k = m_pending.size(); k-- > 0;) {
+            if (m_pending[k] == name) {
+                m_pending.resize(k);
+                if (m_pending.empty())
+                    m_siblings.push_back(name);
+                return true;
+            }
+        }
+        if (isSpecial(name)) {
+            // Open when they came: those that cannot reach past it closed
+            // nothing.
+            std::erase_if(m_pending,
+                          [](const QString &end) { return !isSpecial(end) && !isFormatting(end); });
+        }
+        return false;
+    }
+
+    bool closedBySibling(const QString &name) const
+    {
+        for (const QString &sibling : m_siblings) {
+            if (startClosesSibling(sibling, name))
+                return true;
+        }
+        return false;
+    }
+
+    Next m_next;
+    Read m_read;
+    std::vector<QString> m_pending;
+    std::vector<QString> m_siblings;
+};
+
+} // namespace
+
+// The open elements as a browser's tree builder keeps them, from a start
+// tag on (the target): the elements it is in are read backwards only as
+// far as a tag after it needs to look.
+class TagMatcher::Simulation {
+public:
+    struct Entry {
+        Tag tag;
+        bool target = false;
+    };
+    // What became of the target: closed by closedBy, its own end tag when
+    // matched.
+    struct Outcome {
+        bool closed = false;
+        bool matched = false;
+        Tag closedBy;
+    };
+
+    explicit Simulation(Ancestors &ancestors)
+        : m_ancestors(ancestors)
+    {}
+
+    void pushTarget(const Tag &tag) { m_stack.push_back({tag, true}); }
+    const Outcome &outcome() const { return m_outcome; }
+    // The start tag that the last end tag taken closed.
+    const std::optional<Tag> &matchedStart() const { return m_matchedStart; }
+
+    void take(const Tag &tag)
+    {
+        if (tag.end)
+            endTag(tag);
+        else
+            startTag(tag);
+    }
+
+private:
+    // The entry depth places below the top, reading further ancestors when
+    // the stack runs out; null at the end.
+    Entry *at(size_t depth)
+    {
+        if (depth >= kDeepest)
+            return nullptr;
+        while (depth >= m_stack.size()) {
+            if (m_exhausted)
+                return nullptr;
+            std::optional<Tag> outer =
+                m_ancestors.next(m_near ? kNearReach : std::numeric_limits<qsizetype>::max());
+            if (!outer) {
+                // Near, the reading may go on later.
+                m_exhausted = !m_near;
+                return nullptr;
+            }
+            m_stack.push_front({*outer, false});
+        }
+        return &m_stack[m_stack.size() - 1 - depth];
+    }
+
+    // The depth of the first entry (from the top) that match accepts,
+    // looking no further than one that stop accepts; -1 when none.
+    template <typename Match, typename Stop> long find(Match match, Stop stop)
+    {
+        for (size_t depth = 0;; ++depth) {
+            Entry *entry = at(depth);
+            if (!entry)
+                return -1;
+            if (match(entry->tag.name))
+                return long(depth);
+            if (stop(entry->tag.name))
+                return -1;
+        }
+    }
+
+    // Takes the entries from the top down to depth off the stack; the
+    // closing tag matched the one at depth when matched.
+    void popTo(long depth, const Tag &by, bool matched)
+    {
+        for (long d = 0; d <= depth; ++d) {
+            const Entry &entry = m_stack.back();
+            if (d == depth && matched && !entry.target)
+                m_matchedStart = entry.tag;
+            if (entry.target)
+                close(by, matched && d == depth);
+            m_stack.pop_back();
+        }
+    }
+
+    void close(const Tag &by, bool matched)
+    {
+        if (m_outcome.closed)
+            return;
+        m_outcome.closed = true;
+        m_outcome.matched = matched;
+        m_outcome.closedBy = by;
+    }
+
+    // An element that ends alone, those opened in it staying open.
+    void removeAt(long depth, const Tag &by)
+    {
+        const size_t index = m_stack.size() - 1 - size_t(depth);
+        if (m_stack[index].target)
+            close(by, by.end);
+        else if (by.end)
+            m_matchedStart = m_stack[index].tag;
+        m_stack.erase(m_stack.begin() + qsizetype(index));
+    }
+
+    void closeIf(const Tag &by, const std::function<bool(const QString &)> &match,
+                 const std::function<bool(const QString &)> &stop)
+    {
+        const long depth = find(match, stop);
+        if (depth >= 0)
+            popTo(depth, by, false);
+    }
+
+    void startTag(const Tag &tag)
+    {
+        // What a start tag closes is near: an element it would close lies
+        // within a few lines, or is taken not to be open.
+        m_near = true;
+        const QString &n = tag.name;
+        const auto never = [](const QString &) { return false; };
+        if (closesParagraph(n))
+            closeIf(
+                tag, [](const QString &o) { return o == u"p"; }, endsParagraphSearch);
+        if (n == u"li" || n == u"dd" || n == u"dt") {
+            closeIf(
+                tag, [&n](const QString &o) { return startClosesSibling(n, o); },
+                [](const QString &o) {
+                    return isSpecial(o) && o != u"address" && o != u"div" && o != u"p";
+                });
+        } else if (n == u"td" || n == u"th" || n == u"tr" || n == u"tbody" || n == u"thead" ||
+                   n == u"tfoot") {
+            // The deepest element of the table that this one ends.
+            long deepest = -1;
+            for (size_t depth = 0;; ++depth) {
+                const Entry *entry = at(depth);
+                if (!entry || isTableScopeBoundary(entry->tag.name))
+                    break;
+                if (startClosesSibling(n, entry->tag.name))
+                    deepest = long(depth);
+            }
+            if (deepest >= 0)
+                popTo(deepest, tag, false);
+        } else if (n == u"a" || n == u"nobr") {
+            const long depth = find([&n](const QString &o) { return o == n; },
+                                    [](const QString &o) { return isSpecial(o); });
+            if (depth >= 0)
+                removeAt(depth, tag);
+        } else if (n == u"button" || n == u"body") {
+            const QString closes = n == u"body" ? QStringLiteral("head") : n;
+            closeIf(
+                tag, [&closes](const QString &o) { return o == closes; },
+                n == u"body" ? std::function<bool(const QString &)>(never)
+                             : [](const QString &o) { return isSpecial(o); });
+        } else {
+            // Only the current element: a heading, an option, ruby text.
+            const Entry *top = at(0);
+            if (top && startClosesSibling(n, top->tag.name))
+                popTo(0, tag, false);
+        }
+        m_near = false;
+        if (!isEmptyElement(tag))
+            m_stack.push_back({tag, false});
+    }
+
+    void endTag(const Tag &tag)
+    {
+        const QString &n = tag.name;
+        if (n == u"br")
+            return;
+        const auto same = [&n](const QString &o) { return o == n; };
+        long depth;
+        if (isFormatting(n)) {
+            depth = find(same, [](const QString &o) { return isScopeBoundary(o); });
+            if (depth >= 0)
+                removeAt(depth, tag);
+            return;
+        }
+        if (n == u"p") {
+            depth = find(same, endsParagraphSearch);
+        } else if (n == u"li") {
+            depth = find(same, [](const QString &o) {
+                return isScopeBoundary(o) || o == u"ol" || o == u"ul";
+            });
+        } else if (n == u"table" || n == u"tbody" || n == u"thead" || n == u"tfoot" || n == u"tr" ||
+                   n == u"caption" || n == u"colgroup") {
+            depth = find(same, [](const QString &o) { return isTableScopeBoundary(o); });
+        } else if (endsInScope(n) || n == u"td" || n == u"th") {
+            depth = find(same, [](const QString &o) { return isScopeBoundary(o); });
+        } else {
+            depth = find(same, [](const QString &o) { return isSpecial(o); });
+        }
+        if (depth >= 0)
+            popTo(depth, tag, true);
+    }
+
+    Ancestors &m_ancestors;
+    std::deque<Entry> m_stack;
+    bool m_exhausted = false;
+    bool m_near = false;
+    Outcome m_outcome;
+    std::optional<Tag> m_matchedStart;
+};
+
+TagMatcher::TagMatcher(const QTextDocument &document, const LinePieces &pieces,
+                       SyntaxBlocks &states)
+    : m_document(document)
+    , m_pieces(pieces)
+    , m_states(states)
+{}
+
+QTextBlock TagMatcher::blockAt(qsizetype position) const
+{
+    const int widget = m_pieces.widgetPosition(int(qMax<qsizetype>(position, 0)), false);
+    QTextBlock block = m_document.findBlock(widget);
+    return block.isValid() ? block : m_document.lastBlock();
+}
+
+std::vector<Tag> TagMatcher::tagsAround(qsizetype position)
+{
+    TagScan scan(m_document, m_pieces, m_states);
+    std::vector<Tag> tags;
+    const QTextBlock block = blockAt(position);
+    scan.readTagsOf(block, block, tags);
+    return tags;
+}
+
+std::optional<Tag> TagMatcher::tagAt(qsizetype position)
+{
+    for (const Tag &tag : tagsAround(position)) {
+        if (tag.lt <= position && position <= tag.nameEnd)
+            return tag;
+    }
+    return std::nullopt;
+}
+
+TagMatcher::Element TagMatcher::elementOf(const Tag &tag)
+{
+    Element element;
+    if (!tag.end && isEmptyElement(tag)) {
+        element.start = tag;
+        element.status = Status::Void;
+        element.from = tag.lt;
+        element.to = afterTag(tag);
+        return element;
+    }
+    if (!tag.end)
+        return forward(tag);
+    // An end tag: the element it closes among those open before it.
+    Backward backward(*this, tag.lt);
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
+    Simulation simulation(ancestors);
+    simulation.take(tag);
+    element.start = tag;
+    element.status = backward.gaveUp() ? Status::Unknown : Status::Stray;
+    element.from = tag.lt;
+    element.to = afterTag(tag);
+    if (simulation.matchedStart()) {
+        element.start = *simulation.matchedStart();
+        element.end = tag;
+        element.status = Status::Paired;
+        element.from = element.start.lt;
+    }
+    return element;
+}
+
+TagMatcher::Element TagMatcher::forward(const Tag &start)
+{
+    Element element;
+    element.start = start;
+    element.from = start.lt;
+    Backward backward(*this, start.lt);
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
+    Simulation simulation(ancestors);
+    simulation.pushTarget(start);
+
+    TagScan scan(m_document, m_pieces, m_states);
+    scan.startAt(blockAt(start.lt));
+    std::vector<Tag> tags;
+    while (!scan.atEnd() && scan.charactersRead() <= m_budget) {
+        tags.clear();
+        scan.readBlock(tags);
+        for (const Tag &tag : tags) {
+            if (tag.lt <= start.lt)
+                continue;
+            simulation.take(tag);
+            const auto &outcome = simulation.outcome();
+            if (!outcome.closed)
+                continue;
+            if (outcome.matched) {
+                element.end = outcome.closedBy;
+                element.status = Status::Paired;
+                element.to = afterTag(outcome.closedBy);
+            } else {
+                element.status = hasOptionalEnd(start.name) ? Status::Implied : Status::Unclosed;
+                element.to = outcome.closedBy.lt;
+            }
+            return element;
+        }
+    }
+    element.status = !scan.atEnd()                ? Status::Unknown
+                     : hasOptionalEnd(start.name) ? Status::Implied
+                                                  : Status::Unclosed;
+    element.to = scan.atEnd() ? m_document.characterCount() - 1 - m_pieces.continuationCount()
+                              : scan.blockStart(scan.block());
+    return element;
+}
+
+std::optional<TagMatcher::Element> TagMatcher::enclosing(qsizetype from, qsizetype to)
+{
+    Backward backward(*this, from);
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
+    for (int tries = 0; tries < 64; ++tries) {
+        const std::optional<Tag> outer = ancestors.next();
+        if (!outer)
+            return std::nullopt;
+        Element element = forward(*outer);
+        if (element.to >= to && !(element.from == from && element.to == to))
+            return element;
+    }
+    return std::nullopt;
+}
+
+std::optional<Tag> TagMatcher::openAt(qsizetype position)
+{
+    Backward backward(*this, position);
+    Ancestors ancestors([&backward] { return backward.next(); },
+                        [&backward] { return backward.charactersRead(); });
+    return ancestors.next();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "tagpairs/tagmatcher.h"
+
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+class RichTextBox;
+
+// The tag pairs in the editing area: when the caret stops in or beside a
+// tag's name, that name and its partner's are shown on a background of
+// their own (another one when the tag has no partner); Ctrl+J goes to the
+// partner, Ctrl+Shift+J selects the element and then its parent. With the
+// switches on, editing a tag's name renames its partner in the same undo
+// step, and typing the ">" of a start tag or "</" puts the end tag in, as
+// an undo step of its own.
+class TagPairs : public QObject {
+    Q_OBJECT
+public:
+    // A child of the area.
+    explicit TagPairs(RichTextBox &area);
+
+    bool syncRename() const { return m_syncRename; }
+    void setSyncRename(bool on) { m_syncRename = on; }
+    bool autoClose() const { return m_autoClose; }
+    void setAutoClose(bool on) { m_autoClose = on; }
+
+    // Ctrl+J and Ctrl+Shift+J; false when there was nowhere to go.
+    bool jumpToPartner();
+    bool selectElement();
+
+    // What the highlight shows, worked out now: the tag at the caret and
+    // its element.
+    struct Shown {
+        Tag tag;
+        TagMatcher::Element element;
+    };
+    const std::optional<Shown> &shown() const { return m_shown; }
+    void refresh();
+
+    TagMatcher matcher() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void caretMoved();
+    void showHighlight();
+    void handle(QEvent *event);
+    bool renameWith(QEvent *event, const Shown &pair);
+    void renamePartner(const Shown &pair, qsizetype delta);
+    void closeStartTag(int gtPosition);
+    void closeOpenElement(int slashPosition);
+    void insertAt(int position, const QString &text, int caretAfter);
+    qsizetype joined(int widgetPosition) const;
+    int widget(qsizetype joinedPosition, bool atPieceEnd = false) const;
+    QString textOf(qsizetype from, qsizetype to) const;
+    bool fresh() const;
+
+    RichTextBox &m_area;
+    QTimer m_caretStop;
+    std::optional<Shown> m_shown;
+    quint64 m_shownAt = ~quint64(0); // the document's change count then
+    int m_shownCaret = -1;
+    bool m_syncRename = true;
+    bool m_autoClose = false;
+    // While the area handles a key given to it here.
+    bool m_handling = false;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "editor/htmlscanner.h"
+
+#include <QString>
+#include <QTextBlock>
+#include <vector>
+
+class LinePieces;
+class SyntaxBlocks;
+class QTextDocument;
+
+// A start or end tag of the page. Positions count the text with one
+// character for a line break and none for the boundary between two pieces
+// of a long line (LinePieces' joined positions).
+struct Tag {
+    qsizetype lt = -1;        // the "<"
+    qsizetype nameBegin = -1; // the name, as typed
+    qsizetype nameEnd = -1;
+    qsizetype gt = -1; // the ">", or -1 when not seen
+    QString name;      // in lower case
+    bool end = false;
+    bool selfClosing = false;
+    bool operator==(const Tag &) const = default;
+};
+
+// Reads the tags of a document's blocks in order, with the states where
+// its blocks begin that the colouring keeps (SyntaxBlocks): reading can
+// start at any block and costs only the blocks read. Counts what it read,
+// so that a search can stop at a budget.
+class TagScan : private HtmlScanner::TagSink {
+public:
+    TagScan(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states);
+
+    // Reading starts at the block (or, when a tag's name runs into it, at
+    // the block where that name began).
+    void startAt(QTextBlock block);
+    bool atEnd() const { return !m_block.isValid(); }
+    // Reads the next block; tags whose ">" (or the next tag) was seen go to
+    // out. At the document's end the last tag goes too.
+    void readBlock(std::vector<Tag> &out);
+    // The tags whose names begin in the blocks first to last (and those
+    // before them that reading them needs), each name read whole.
+    void readTagsOf(const QTextBlock &first, const QTextBlock &last, std::vector<Tag> &out);
+    // Ends reading here: a tag under way goes to out as it stands.
+    void flush(std::vector<Tag> &out);
+
+    // Whether the last block read ended inside a tag's name.
+    bool inName() const { return m_nameOpen; }
+    const QTextBlock &block() const { return m_block; }
+    qsizetype charactersRead() const { return m_read; }
+    // The joined position where a block begins.
+    qsizetype blockStart(const QTextBlock &block) const;
+
+private:
+    void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) override;
+    void tagEnd(qsizetype at, bool selfClosing) override;
+    void finishTag();
+
+    const QTextDocument &m_document;
+    const LinePieces &m_pieces;
+    SyntaxBlocks &m_states;
+    QTextBlock m_block;
+    HtmlScanner::State m_state;
+    qsizetype m_base = 0;     // joined position of the block being read
+    qsizetype m_nextBase = 0; // and of the one after it
+    QString m_text;           // its text
+    QString m_previous;       // the block's before it
+    qsizetype m_read = 0;
+    Tag m_tag; // the tag under way, when its lt >= 0
+    bool m_nameOpen = false;
+    std::vector<Tag> *m_out = nullptr;
+};

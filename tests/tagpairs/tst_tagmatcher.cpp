@@ -1,0 +1,226 @@
+#include "editor/linepieces.h"
+#include "editor/syntaxblocks.h"
+#include "tagpairs/tagmatcher.h"
+
+#include <QTest>
+#include <QTextDocument>
+
+namespace {
+
+// A page with its long lines held in pieces, as the editing area holds it.
+struct Page {
+    QTextDocument document;
+    LinePieces pieces{&document};
+    explicit Page(const QString &text)
+    {
+        pieces.load(text, [this](const QString &plain) { document.setPlainText(plain); });
+    }
+    TagMatcher matcher() { return TagMatcher(document, pieces, *SyntaxBlocks::of(&document)); }
+};
+
+// Takes the marker out of text; its index, or -1.
+qsizetype takeMarker(QString &text, QChar marker)
+{
+    const qsizetype at = text.indexOf(marker);
+    if (at >= 0)
+        text.remove(at, 1);
+    return at;
+}
+
+const char *statusName(TagMatcher::Status status)
+{
+    switch (status) {
+    case TagMatcher::Status::Paired:
+        return "paired";
+    case TagMatcher::Status::Void:
+        return "void";
+    case TagMatcher::Status::Implied:
+        return "implied";
+    case TagMatcher::Status::Unclosed:
+        return "unclosed";
+    case TagMatcher::Status::Stray:
+        return "stray";
+    case TagMatcher::Status::Unknown:
+        return "unknown";
+    }
+    return "";
+}
+
+} // namespace
+
+class TestTagMatcher : public QObject {
+    Q_OBJECT
+private slots:
+    void partner_data();
+    void partner();
+    void enclosing_data();
+    void enclosing();
+    void beyondTheBudget();
+};
+
+// "^" stands for the caret, "@" for where the partner's "<" is (or where an
+// element without end tag ends).
+void TestTagMatcher::partner_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("start tag") << "<d^iv>x@</div>"
+                               << "paired";
+    QTest::newRow("end tag") << "@<div>x</d^iv>"
+                             << "paired";
+    QTest::newRow("caret after the name") << "<div^ class=a>x@</div>"
+                                          << "paired";
+    QTest::newRow("caret before the <") << "^<div>x@</div>"
+                                        << "paired";
+    QTest::newRow("inner of two") << "<div><d^iv>@</div></div>"
+                                  << "paired";
+    QTest::newRow("outer of two") << "<d^iv><div></div>@</div>"
+                                  << "paired";
+    QTest::newRow("outer end") << "@<div>\n<div>\n</div>\n</di^v>"
+                               << "paired";
+    QTest::newRow("upper case") << "<D^IV>x@</div>"
+                                << "paired";
+    QTest::newRow("tag over lines") << "<d^iv\nclass=\"a\"\n>x\n@</div\n>"
+                                    << "paired";
+    QTest::newRow("void") << "<b^r>x</br>"
+                          << "void";
+    QTest::newRow("void with attributes") << "<i^mg src=\"a.gif\">"
+                                          << "void";
+    QTest::newRow("self-closing") << "<svg><pa^th d=\"\"/></svg>"
+                                  << "void";
+    QTest::newRow("p closed by p") << "<p^>a@<p>b</p>"
+                                   << "implied";
+    QTest::newRow("p end") << "<p>a@<p>b</^p>"
+                           << "paired";
+    QTest::newRow("p closed by div") << "<p^>a@<div>b</div>"
+                                     << "implied";
+    QTest::newRow("p closed by parent") << "<div><p^>a@</div>"
+                                        << "implied";
+    QTest::newRow("li closed by li") << "<ul><l^i>a@<li>b</ul>"
+                                     << "implied";
+    QTest::newRow("ul over open li") << "@<ul><li>a<li>b</u^l>"
+                                     << "paired";
+    QTest::newRow("nested list") << "<ul><l^i>a<ul><li>b</ul>@<li>c</ul>"
+                                 << "implied";
+    QTest::newRow("td closed by td") << "<table><tr><t^d>a@<td>b</table>"
+                                     << "implied";
+    QTest::newRow("tr closed by tr") << "<table><t^r><td>a@<tr><td>b</table>"
+                                     << "implied";
+    QTest::newRow("table end") << "@<table><tr><td>a<td>b</tab^le>"
+                               << "paired";
+    QTest::newRow("option") << "<select><o^ption>a@<option>b</select>"
+                            << "implied";
+    QTest::newRow("script text") << "<s^cript>if (a<b) x = '</div>';@</script>"
+                                 << "paired";
+    QTest::newRow("script end") << "@<script>if (a<b) x = '<b>';</scr^ipt>"
+                                << "paired";
+    QTest::newRow("style text") << "<s^tyle>a::after{content:'</style'}"
+                                << "unclosed";
+    QTest::newRow("title text") << "<t^itle>a <b> c@</title>"
+                                << "paired";
+    QTest::newRow("textarea text") << "<t^extarea><div>@</textarea>"
+                                   << "paired";
+    QTest::newRow("comment") << "<d^iv><!-- </div> -->@</div>"
+                             << "paired";
+    QTest::newRow("end in comment") << "@<div><!-- <div> --></d^iv>"
+                                    << "paired";
+    QTest::newRow("cdata") << "<d^iv><![CDATA[ </div> ]]>@</div>"
+                           << "paired";
+    QTest::newRow("stray end") << "<div></s^pan></div>"
+                               << "stray";
+    QTest::newRow("end blocked by div") << "<span><div></s^pan></div>"
+                                        << "stray";
+    QTest::newRow("unclosed span") << "<div><s^pan>x@</div>"
+                                   << "unclosed";
+    QTest::newRow("never closed") << "<d^iv>x"
+                                  << "unclosed";
+    QTest::newRow("misnested i") << "<b><^i>x</b>y@</i>"
+                                 << "paired";
+    QTest::newRow("misnested b") << "<^b><i>x@</b>y</i>"
+                                 << "paired";
+    QTest::newRow("misnested end") << "<b>@<i>x</b>y</^i>"
+                                   << "paired";
+    QTest::newRow("stray end before") << "<d^iv></span>x@</div>"
+                                      << "paired";
+    QTest::newRow("stray end in between") << "@<div></span>x</di^v>"
+                                          << "paired";
+    const QString cut(LinePieces::kPieceLength - 2, u'x');
+    const QString rest(LinePieces::kLongestPiece, u'y');
+    QTest::newRow("name over pieces") << cut + "<d^iv>" + rest + "@</div>"
+                                      << "paired";
+    QTest::newRow("end name over pieces") << "@<div>" + cut.mid(5) + "</di^v>" + rest << "paired";
+    QTest::newRow("script end over pieces")
+        << "<s^cript>" + cut.mid(6) + "@</script>" + rest << "paired";
+}
+
+void TestTagMatcher::partner()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, status);
+    const qsizetype caret = takeMarker(page, u'^');
+    const qsizetype partner = takeMarker(page, u'@');
+    const qsizetype caretAt = partner >= 0 && partner < caret ? caret - 1 : caret;
+    const qsizetype partnerAt = partner;
+    Page doc(page);
+    TagMatcher matcher = doc.matcher();
+    const std::optional<Tag> tag = matcher.tagAt(caretAt);
+    QVERIFY(tag);
+    const TagMatcher::Element element = matcher.elementOf(*tag);
+    QCOMPARE(statusName(element.status), status);
+    if (element.status == TagMatcher::Status::Paired) {
+        const Tag &other = tag->end ? element.start : *element.end;
+        QCOMPARE(other.lt, partnerAt);
+        QCOMPARE(other.name, tag->name);
+    } else if (partnerAt >= 0) {
+        QCOMPARE(element.to, partnerAt);
+    }
+}
+
+// "[" and "]" stand for the selection, "{" and "}" for the element around it.
+void TestTagMatcher::enclosing_data()
+{
+    QTest::addColumn<QString>("page");
+
+    QTest::newRow("caret in text") << "<div>{<b>a[]b</b>}</div>";
+    QTest::newRow("element to parent") << "{<div>[<b>ab</b>]</div>}";
+    QTest::newRow("p to body") << "<html><body>{<p>a[<b>x</b>]}</body></html>";
+    QTest::newRow("implied p") << "<div>{<p>a[]b}<p>c</div>";
+    QTest::newRow("after a sibling") << "{<ul><li>a</li><li>b</li>[]</ul>}";
+    QTest::newRow("none") << "[]<div></div>";
+}
+
+void TestTagMatcher::enclosing()
+{
+    QFETCH(QString, page);
+    const qsizetype open = takeMarker(page, u'{');
+    const qsizetype from = takeMarker(page, u'[');
+    const qsizetype to = takeMarker(page, u']');
+    const qsizetype close = takeMarker(page, u'}');
+    Page doc(page);
+    TagMatcher matcher = doc.matcher();
+    const std::optional<TagMatcher::Element> element = matcher.enclosing(from, to);
+    QCOMPARE(element.has_value(), open >= 0);
+    if (element) {
+        QCOMPARE(element->from, open);
+        QCOMPARE(element->to, close);
+    }
+}
+
+// A search that stops at its budget does not call the partner missing.
+void TestTagMatcher::beyondTheBudget()
+{
+    const QString page = "<div>" + QString("<p>line</p>\n").repeated(2000) + "</div>";
+    Page doc(page);
+    TagMatcher matcher = doc.matcher();
+    const Tag start = *matcher.tagAt(1);
+    const Tag end = *matcher.tagAt(page.size() - 3);
+    matcher.setBudget(1000);
+    QCOMPARE(statusName(matcher.elementOf(start).status), "unknown");
+    QCOMPARE(statusName(matcher.elementOf(end).status), "unknown");
+    matcher.setBudget(page.size() + 1000);
+    QCOMPARE(matcher.elementOf(end).start, start);
+}
+
+QTEST_GUILESS_MAIN(TestTagMatcher)
+#include "tst_tagmatcher.moc"

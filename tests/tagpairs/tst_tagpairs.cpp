@@ -1,0 +1,240 @@
+#include "editor/linenumbers.h"
+#include "editor/richtextbox.h"
+#include "tagpairs/tagpairs.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+// The area's text with "|" at the caret.
+QString withCaret(RichTextBox &area)
+{
+    QString text = area.Text();
+    text.insert(area.SelStart(), u'|');
+    return text;
+}
+
+void setWithCaret(RichTextBox &area, QString text)
+{
+    const qsizetype caret = text.indexOf(u'|');
+    text.remove(caret, 1);
+    area.setText(text);
+    area.setSelStart(caret);
+}
+
+// Types as the keyboard does, each key handled before the next one.
+void type(RichTextBox &area, const QString &keys)
+{
+    for (const QChar c : keys) {
+        if (c == u'\b')
+            QTest::keyClick(&area, Qt::Key_Backspace);
+        else
+            QTest::keyClick(&area, c.toLatin1());
+        QCoreApplication::processEvents();
+    }
+}
+
+void undo(RichTextBox &area)
+{
+    QTest::keyClick(&area, Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class TestTagPairs : public QObject {
+    Q_OBJECT
+private slots:
+    void autoClose_data();
+    void autoClose();
+    void rename_data();
+    void rename();
+    void lineNumbers_data();
+    void lineNumbers();
+};
+
+void TestTagPairs::autoClose_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("typed");
+    // After one Ctrl+Z: the end tag put in goes alone; typing goes as a whole.
+    QTest::addColumn<QString>("undone");
+
+    QTest::newRow("start tag") << true << "|"
+                               << "<div>"
+                               << "<div>|</div>"
+                               << "<div>|";
+    QTest::newRow("attributes") << true << "a|b"
+                                << "<p class=\"x\">"
+                                << "a<p class=\"x\">|</p>b"
+                                << "a<p class=\"x\">|b";
+    QTest::newRow("upper case") << true << "|"
+                                << "<DIV>"
+                                << "<DIV>|</DIV>"
+                                << "<DIV>|";
+    QTest::newRow("switched off") << false << "|"
+                                  << "<div>"
+                                  << "<div>|"
+                                  << "|";
+    QTest::newRow("void") << true << "|"
+                          << "<br>"
+                          << "<br>|"
+                          << "|";
+    QTest::newRow("self-closing") << true << "|"
+                                  << "<x/>"
+                                  << "<x/>|"
+                                  << "|";
+    QTest::newRow("end follows") << true << "|</div>"
+                                 << "<div>"
+                                 << "<div>|</div>"
+                                 << "|</div>";
+    QTest::newRow("in script") << true << "<script>|</script>"
+                               << "<b>"
+                               << "<script><b>|</script>"
+                               << "<script>|</script>";
+    QTest::newRow("in comment") << true << "<!-- | -->"
+                                << "<b>"
+                                << "<!-- <b>| -->"
+                                << "<!-- | -->";
+    QTest::newRow("in a value") << true << "<a title=\"|\">"
+                                << "x>"
+                                << "<a title=\"x>|\">"
+                                << "<a title=\"|\">";
+    QTest::newRow("end tag typed") << true << "<b>x|"
+                                   << "</"
+                                   << "<b>x</b>|"
+                                   << "<b>x</|";
+    QTest::newRow("innermost open") << true << "<div><ul><li>a|"
+                                    << "</"
+                                    << "<div><ul><li>a</li>|"
+                                    << "<div><ul><li>a</|";
+    QTest::newRow("after a closed one") << true << "<div><b>x</b>|"
+                                        << "</"
+                                        << "<div><b>x</b></div>|"
+                                        << "<div><b>x</b></|";
+    QTest::newRow("nothing open") << true << "a|"
+                                  << "</"
+                                  << "a</|"
+                                  << "a|";
+    QTest::newRow("end in comment") << true << "<b><!-- | -->"
+                                    << "</"
+                                    << "<b><!-- </| -->"
+                                    << "<b><!-- | -->";
+}
+
+void TestTagPairs::autoClose()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, page);
+    QFETCH(QString, keys);
+    QFETCH(QString, typed);
+    QFETCH(QString, undone);
+    RichTextBox area;
+    TagPairs pairs(area);
+    pairs.setAutoClose(on);
+    pairs.setSyncRename(false);
+    setWithCaret(area, page);
+    type(area, keys);
+    QCOMPARE(withCaret(area), typed);
+    undo(area);
+    QCOMPARE(withCaret(area), undone);
+}
+
+void TestTagPairs::rename_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("start tag") << true << "<di|v>a</div>"
+                               << "x"
+                               << "<dix|v>a</dixv>";
+    QTest::newRow("end tag") << true << "<div>a</div|>"
+                             << "x"
+                             << "<divx>a</divx|>";
+    QTest::newRow("backspace") << true << "<div|>a</div>"
+                               << "\b"
+                               << "<di|>a</di>";
+    QTest::newRow("inner of two") << true << "<div><di|v></div></div>"
+                                  << "x"
+                                  << "<div><dix|v></dixv></div>";
+    QTest::newRow("other line") << true << "<ul|>\r\n<li>a\r\n</ul>"
+                                << "x"
+                                << "<ulx|>\r\n<li>a\r\n</ulx>";
+    QTest::newRow("upper case") << true << "<DIV|>a</DIV>"
+                                << "X"
+                                << "<DIVX|>a</DIVX>";
+    QTest::newRow("blank ends the name") << true << "<di|v>a</div>"
+                                         << " "
+                                         << "<di |v>a</div>";
+    QTest::newRow("switched off") << false << "<di|v>a</div>"
+                                  << "x"
+                                  << "<dix|v>a</div>";
+    QTest::newRow("no partner") << true << "<p|>a<p>b"
+                                << "x"
+                                << "<px|>a<p>b";
+}
+
+void TestTagPairs::rename()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, page);
+    QFETCH(QString, keys);
+    QFETCH(QString, typed);
+    RichTextBox area;
+    TagPairs pairs(area);
+    pairs.setSyncRename(on);
+    setWithCaret(area, page);
+    type(area, keys);
+    QCOMPARE(withCaret(area), typed);
+    // One undo step takes back the key with the partner's edit.
+    undo(area);
+    QCOMPARE(area.Text(), QString(page).remove(u'|'));
+}
+
+void TestTagPairs::lineNumbers_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("keys"); // typed at the page's end
+
+    const QString longLine(1000, u'x');
+    QTest::newRow("short lines") << "a\nb\nc"
+                                 << "";
+    QTest::newRow("long line") << "a\n" + longLine + "\nb"
+                               << "";
+    QTest::newRow("long lines only") << longLine + "\n" + longLine << "";
+    QTest::newRow("line typed after") << "a\n" + longLine << "\rz";
+    QTest::newRow("empty page") << ""
+                                << "";
+}
+
+void TestTagPairs::lineNumbers()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, keys);
+    RichTextBox area;
+    LineNumbers numbers(area);
+    numbers.setOn(true);
+    area.setText(page);
+    area.moveCursor(QTextCursor::End);
+    for (const QChar c : keys)
+        QTest::keyClick(&area, c == u'\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()));
+    // One number a line, on its first row, counting as the status line does.
+    int expected = 0;
+    for (QTextBlock block = area.document()->begin(); block.isValid(); block = block.next()) {
+        const bool first = !area.isContinuation(block);
+        if (first)
+            ++expected;
+        QCOMPARE(numbers.numberOf(block.blockNumber()), first ? expected : 0);
+    }
+    QCOMPARE(expected, area.GetLineCount());
+    QVERIFY(area.viewport()->x() >= numbers.width());
+}
+
+QTEST_MAIN(TestTagPairs)
+#include "tst_tagpairs.moc"
