@@ -255,7 +255,8 @@ bool CheckerView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_statusBar && event->type() == QEvent::Resize) {
         showCounts();
-    } else if (watched == m_richText.viewport() && event->type() == QEvent::ToolTip && m_on) {
+    } else if (event->type() == QEvent::ToolTip && m_on && watched == m_richText.viewport()) {
+        // The type first: while the window is torn down the editing area may be gone.
         auto *help = static_cast<QHelpEvent *>(event);
         const int index = markAt(m_richText.cursorForPosition(help->pos()).position());
         if (index < 0) {
