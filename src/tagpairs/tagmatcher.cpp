@@ -51,16 +51,27 @@ public:
         , m_budget(matcher.m_budget)
         , m_limit(before)
         , m_block(matcher.blockAt(before))
-    {}
+        , m_memo(matcher.m_memo)
+    {
+        if (!m_memo)
+            return;
+        m_key = runBefore(m_block).position();
+        if (m_memo->m_document != &matcher.m_document || m_memo->m_budget != m_budget ||
+            m_memo->m_block != m_key) {
+            m_memo->clear();
+            m_memo->m_document = &matcher.m_document;
+            m_memo->m_budget = m_budget;
+        }
+    }
 
-    qsizetype charactersRead() const { return m_scan.charactersRead(); }
+    qsizetype charactersRead() const { return m_scan.charactersRead() + m_replayed; }
     // Whether reading stopped at the budget, not at the page's start.
     bool gaveUp() const { return m_gaveUp; }
 
     const Tag *next()
     {
         while (m_index == 0) {
-            m_gaveUp = m_block.isValid() && m_scan.charactersRead() > m_budget;
+            m_gaveUp = m_block.isValid() && charactersRead() > m_budget;
             if (!m_block.isValid() || m_gaveUp)
                 return nullptr;
             load();
@@ -71,12 +82,25 @@ public:
 private:
     void load()
     {
+        // The runs after the first come from the memo when it has them
+        // (and another search has not taken it over since).
+        const size_t kept = m_loads - 1;
+        const bool memo = m_memo && m_memo->m_block == m_key;
+        if (memo && m_loads > 0 && kept < m_memo->m_loads.size()) {
+            const Memo::Load &load = m_memo->m_loads[kept];
+            m_tags = load.tags;
+            m_index = m_tags.size();
+            m_replayed += load.read;
+            m_limit = load.limit;
+            m_block = load.next;
+            ++m_loads;
+            return;
+        }
         // A run of blocks at a time: reading one costs little more than
         // finding where it starts.
-        QTextBlock first = m_block;
-        for (int more = 0; more < 63 && first.previous().isValid(); ++more)
-            first = first.previous();
+        const QTextBlock first = runBefore(m_block);
         const qsizetype start = m_scan.blockStart(first);
+        const qsizetype readBefore = charactersRead();
         std::vector<Tag> read;
         m_scan.readTagsOf(first, m_block, read);
         m_tags.clear();
@@ -87,14 +111,37 @@ private:
         m_index = m_tags.size();
         m_limit = start;
         m_block = first.previous();
+        if (m_memo && m_loads == 0 && m_memo->m_block < 0 && m_key == first.position()) {
+            // What comes after this run may read a name on into the first
+            // pieces of it: those stay as they are too.
+            QTextBlock guard = first;
+            for (int more = 0; more < 5 && guard.next().isValid(); ++more)
+                guard = guard.next();
+            m_memo->m_block = m_key;
+            m_memo->m_guard = guard.position();
+        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size()) {
+            m_memo->m_loads.push_back({m_tags, charactersRead() - readBefore, m_limit, m_block});
+        }
+        ++m_loads;
+    }
+
+    static QTextBlock runBefore(QTextBlock block)
+    {
+        for (int more = 0; more < 63 && block.previous().isValid(); ++more)
+            block = block.previous();
+        return block;
     }
 
     TagScan m_scan;
     qsizetype m_budget;
     qsizetype m_limit;
     QTextBlock m_block;
+    Memo *m_memo;
+    int m_key = -1; // where the first run begins
     std::vector<Tag> m_tags;
     size_t m_index = 0;
+    size_t m_loads = 0;
+    qsizetype m_replayed = 0; // characters read by the runs taken from the memo
     bool m_gaveUp = false;
 };
 
