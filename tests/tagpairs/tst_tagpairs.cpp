@@ -207,18 +207,18 @@ void TestTagPairs::farEdits_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("replaced");
     QTest::addColumn<bool>("paired");
-    QTest::newRow("typing in the name") << "<p>start"
+    QTest::newRow("typing in the name") << "<p>  start"
                                         << "x\b"
-                                        << "<p>start" << false;
-    QTest::newRow("the far <p> made a <div>") << "<p>start"
+                                        << "<p>  start" << false;
+    QTest::newRow("the far <p> made a <div>") << "<p>  start"
                                               << ""
                                               << "<div>start" << true;
     QTest::newRow("a far <div> made a <p>") << "<div>start"
                                             << ""
-                                            << "<p>start" << false;
+                                            << "<p>  start" << false;
     QTest::newRow("renamed, then the far <div> made a <p>") << "<div>start"
                                                             << "x"
-                                                            << "<p>start" << false;
+                                                            << "<p>  start" << false;
 }
 
 void TestTagPairs::farEdits()
