@@ -1,6 +1,7 @@
 #include "checker/checkcommand.h"
 #include "editor/richtextbox.h"
 #include "platform/caption.h"
+#include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/qttranslation.h"
 #include "recovery/quitsignals.h"
@@ -17,8 +18,12 @@ int main(int argc, char *argv[])
 {
     // "--help" and "--version" answer without a display.
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
+    // The page's name keeps its bytes even where they are no UTF-8.
+    QStringList pageArguments;
+    for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
+        pageArguments << PathBytes::fromBytes(argv[i]);
+    }
     // "--check FILE..." checks pages without a window.
     if (const std::optional<CheckCommand::Result> check = CheckCommand::run(arguments)) {
         std::fputs(check->output.toLocal8Bit().constData(), stdout);
@@ -44,7 +49,7 @@ int main(int argc, char *argv[])
     prompts.setOwner(&window);
     // A request to end from outside keeps the unsaved text in the journal.
     QuitSignals quitSignals([&window](int signal) { window.endBySignal(signal); });
-    window.Form_Load(QApplication::arguments().mid(1));
+    window.Form_Load(pageArguments);
 
     // Used by the benchmarks to time a whole start up to the first paint;
     // tearing the window down afterwards is not part of that.

@@ -121,7 +121,8 @@ CheckerView::CheckerView(RichTextBox &richText, StaBar &statusBar, QWidget *wind
             publish();
         m_partialShown = true;
     });
-    richText.viewport()->installEventFilter(this);
+    m_viewport = richText.viewport();
+    m_viewport->installEventFilter(this);
 
     addShortcut(window, Qt::Key_F8, [this] { goToNext(true); });
     addShortcut(window, Qt::SHIFT | Qt::Key_F8, [this] { goToNext(false); });
@@ -255,9 +256,7 @@ bool CheckerView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_statusBar && event->type() == QEvent::Resize) {
         showCounts();
-    } else if (event->type() == QEvent::ToolTip && m_on && watched == m_richText.viewport()) {
-        // The type first: the editing area may be gone while the status bar
-        // is being destroyed.
+    } else if (event->type() == QEvent::ToolTip && m_on && m_viewport && watched == m_viewport) {
         auto *help = static_cast<QHelpEvent *>(event);
         const int index = markAt(m_richText.cursorForPosition(help->pos()).position());
         if (index < 0) {

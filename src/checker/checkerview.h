@@ -79,6 +79,9 @@ private:
 
     RichTextBox &m_richText;
     QPointer<RichTextBox> m_area;
+    // Compared with, never asked: while the window goes, its filter still
+    // sees the status bar's last events after the editing area is gone.
+    QPointer<QWidget> m_viewport;
     StaBar &m_statusBar;
     std::function<void()> m_relayout;
     CheckRun *m_run;

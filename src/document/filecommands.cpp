@@ -9,6 +9,7 @@
 #include "editor/richtext.h"
 #include "platform/caption.h"
 #include "platform/htmlprescan.h"
+#include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/settingsfile.h"
 #include "platform/statusline.h"
@@ -134,9 +135,12 @@ void FileCommands::Open()
         m_status.setText2(QStringLiteral("打开取消"));
         return;
     }
-    m_session.lastFolder = folderOf(dialog.FileName);
-    if (LoadNamedFileOrSay(dialog.FileName))
-        m_session.CurrentFileTitle = dialog.FileTitle;
+    // The dialog shows a name that is no UTF-8 with U+FFFD; the page is
+    // opened, and saved again, under its own bytes.
+    const QString path = PathBytes::fromQt(dialog.FileName);
+    m_session.lastFolder = folderOf(path);
+    if (LoadNamedFileOrSay(path))
+        m_session.CurrentFileTitle = path.sliced(path.lastIndexOf(u'/') + 1);
 }
 
 bool FileCommands::CheckPageSize(const QString &path, QString *error)
@@ -146,7 +150,8 @@ bool FileCommands::CheckPageSize(const QString &path, QString *error)
             *error = reason;
         return false;
     };
-    const qint64 size = QFileInfo(path).size();
+    struct stat info = {};
+    const qint64 size = PathBytes::stat(path, info) ? qint64(info.st_size) : 0;
     const qint64 needed = PageMemory::neededFor(size);
     const qint64 available = m_availableMemory();
     constexpr qint64 kMegabyte = 1 << 20;
@@ -173,7 +178,8 @@ bool FileCommands::LoadNamedFileOrSay(const QString &path, const QString &encodi
         return true;
     if (error.isEmpty())
         return false;
-    m_prompts.messageBox(QStringLiteral("文件打开失败：") + path + QStringLiteral("\r\n") + error,
+    m_prompts.messageBox(QStringLiteral("文件打开失败：") + PathBytes::readable(path) +
+                             QStringLiteral("\r\n") + error,
                          Prompts::Exclamation, QStringLiteral("错误"));
     return false;
 }
@@ -199,8 +205,8 @@ void FileCommands::AdoptOpenedFile(const QString &path)
 {
     m_session.CurrentFile = path;
     m_session.lastFolder = folderOf(path);
-    m_session.setCaption(CaptionFor(path));
-    m_status.setText2(QStringLiteral("打开成功 --") + path);
+    m_session.setCaption(CaptionFor(PathBytes::readable(path)));
+    m_status.setText2(QStringLiteral("打开成功 --") + PathBytes::readable(path));
 }
 
 QString FileCommands::dialogFolder() const
@@ -334,8 +340,9 @@ bool FileCommands::SaveInFormat(PageFormat format)
     // Typed line breaks are written as the page's main kind.
     format.lineBreak = m_richText.mainLineBreak();
 
-    const QString path = m_session.CurrentFile;
-    const SafeFile::Result written = PageFile::write(path, text, format);
+    const QString &file = m_session.CurrentFile;
+    const SafeFile::Result written = PageFile::write(file, text, format);
+    const QString path = PathBytes::readable(file);
     if (!written.ok) {
         m_prompts.messageBox(QStringLiteral("文件保存失败：") + path + QStringLiteral("\r\n") +
                                  written.error,

@@ -1,10 +1,12 @@
 #include "document/pagefile.h"
 
 #include "platform/encodingdetection.h"
+#include "platform/pathbytes.h"
+#include "platform/posixfile.h"
 #include "platform/textcodec.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
 
 namespace PageFile {
 
@@ -13,30 +15,32 @@ namespace {
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 {
     SafeFile::removeLeftovers(path); // what a killed save left beside the page
-    const QFileInfo info(path);
-    if (info.isDir()) {
+    struct stat info = {};
+    if (!PathBytes::stat(path, info)) {
+        error = errno == ENOENT ? QStringLiteral("文件不存在")
+                                : QStringLiteral("无法读取文件：") + PosixFile::reason(errno);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
         error = QStringLiteral("这是一个文件夹，不是文件");
         return false;
     }
-    if (!info.exists()) {
-        error = QStringLiteral("文件不存在");
-        return false;
-    }
     // A pipe or a device would block the reading or never end.
-    if (!info.isFile()) {
+    if (!S_ISREG(info.st_mode)) {
         error = QStringLiteral("这不是普通文件");
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("无法读取文件：") + file.errorString();
+    const PosixFile::Descriptor file = PosixFile::open(PathBytes::toBytes(path), O_RDONLY);
+    if (!file.isOpen()) {
+        error = QStringLiteral("无法读取文件：") + PosixFile::reason(errno);
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("读取文件出错：") + file.errorString();
+    std::optional<QByteArray> read = PosixFile::readAll(file.get());
+    if (!read) {
+        error = QStringLiteral("读取文件出错：") + PosixFile::reason(errno);
         return false;
     }
+    bytes = std::move(*read);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/filecommands.h"
 #include "editor/richtext.h"
+#include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/settingsfile.h"
 #include "platform/statusline.h"
@@ -20,7 +21,13 @@ QString firstDroppedFile(const QMimeData *data)
     const QList<QUrl> urls = data->urls();
     if (urls.isEmpty() || !urls.constFirst().isLocalFile())
         return QString();
-    return urls.constFirst().toLocalFile();
+    const QUrl &url = urls.constFirst();
+    const QString file = url.toLocalFile();
+    // Bytes of the name that are no UTF-8 stay percent-encoded in the URL.
+    if (!file.contains(QChar::ReplacementCharacter) || !url.host().isEmpty())
+        return file;
+    return PathBytes::fromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 } // namespace

@@ -2,10 +2,9 @@
 
 #include "platform/fileidentity.h"
 #include "platform/inplacewrite.h"
+#include "platform/pathbytes.h"
 #include "platform/posixfile.h"
 #include "platform/saveleftovers.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <csignal>
@@ -107,7 +106,7 @@ void SafeFile::ignoreFileSizeSignal()
 
 void SafeFile::removeLeftovers(const QString &path)
 {
-    if (const std::optional<QByteArray> target = PosixFile::followLinks(QFile::encodeName(path)))
+    if (const std::optional<QByteArray> target = PosixFile::followLinks(PathBytes::toBytes(path)))
         removeLeftoversOf(*target);
 }
 
@@ -115,7 +114,7 @@ Result SafeFile::write(const QString &path, const QByteArray &bytes)
 {
     ignoreFileSizeSignal();
 
-    const std::optional<QByteArray> target = PosixFile::followLinks(QFile::encodeName(path));
+    const std::optional<QByteArray> target = PosixFile::followLinks(PathBytes::toBytes(path));
     if (!target)
         return failure(errno);
     removeLeftoversOf(*target);

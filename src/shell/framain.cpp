@@ -10,6 +10,7 @@
 #include "editor/richtextbox.h"
 #include "editor/tagcompletion.h"
 #include "platform/caption.h"
+#include "platform/pathbytes.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 #include "platform/virtualkey.h"
@@ -26,7 +27,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QProcess>
 #include <QSessionManager>
 #include <QTimer>
@@ -92,9 +92,10 @@ void FRAmain::readStartFile(PageFile::ReadResult &page, const QStringList &argum
     QString path = m_session->CurrentFile;
     QString note;
     // A shell's "*.htm" names several pages; a window opens the first.
-    if (!QFileInfo::exists(path) && arguments.size() > 1) {
+    struct stat info = {};
+    if (!PathBytes::stat(path, info) && arguments.size() > 1) {
         const QString first = CommandLinePath(arguments.mid(0, 1));
-        if (QFileInfo(first).isFile()) {
+        if (PathBytes::stat(first, info) && S_ISREG(info.st_mode)) {
             path = first;
             note = QStringLiteral("（一个窗口只打开一个网页，其余的没有打开）");
         }
@@ -115,11 +116,12 @@ void FRAmain::readStartFile(PageFile::ReadResult &page, const QStringList &argum
     // overwrite what could not be read.
     m_session->CurrentFile.clear();
     if (error.isEmpty()) { // a very large page the user chose not to open
-        m_staBar->setText2(QStringLiteral("打开取消 --") + path);
+        m_staBar->setText2(QStringLiteral("打开取消 --") + PathBytes::readable(path));
         return;
     }
     m_prompts.messageBox(QStringLiteral("文件夹不能加载"), Prompts::OkOnly, ProductName());
-    m_staBar->setText2(QStringLiteral("加载失败：") + error + QStringLiteral(" --") + path);
+    m_staBar->setText2(QStringLiteral("加载失败：") + error + QStringLiteral(" --") +
+                       PathBytes::readable(path));
 }
 
 void FRAmain::Form_Load(const QStringList &arguments)

@@ -31,7 +31,8 @@ constexpr qsizetype kNearReach = 16 * 1024;
 // paragraphs would have been closed by it (so the search stays near).
 bool endsParagraphSearch(const QString &open)
 {
-    return open != u"p" && (isScopeBoundary(open) || open == u"button" || closesParagraph(open));
+    return !is(open, u"p") &&
+           (isScopeBoundary(open) || is(open, u"button") || closesParagraph(open));
 }
 
 qsizetype afterTag(const Tag &tag)
@@ -50,16 +51,27 @@ public:
         , m_budget(matcher.m_budget)
         , m_limit(before)
         , m_block(matcher.blockAt(before))
-    {}
+        , m_memo(matcher.m_memo)
+    {
+        if (!m_memo)
+            return;
+        m_key = runBefore(m_block).position();
+        if (m_memo->m_document != &matcher.m_document || m_memo->m_budget != m_budget ||
+            m_memo->m_block != m_key) {
+            m_memo->clear();
+            m_memo->m_document = &matcher.m_document;
+            m_memo->m_budget = m_budget;
+        }
+    }
 
-    qsizetype charactersRead() const { return m_scan.charactersRead(); }
+    qsizetype charactersRead() const { return m_scan.charactersRead() + m_replayed; }
     // Whether reading stopped at the budget, not at the page's start.
     bool gaveUp() const { return m_gaveUp; }
 
     const Tag *next()
     {
         while (m_index == 0) {
-            m_gaveUp = m_block.isValid() && m_scan.charactersRead() > m_budget;
+            m_gaveUp = m_block.isValid() && charactersRead() > m_budget;
             if (!m_block.isValid() || m_gaveUp)
                 return nullptr;
             load();
@@ -70,12 +82,25 @@ public:
 private:
     void load()
     {
+        // The runs after the first come from the memo when it has them
+        // (and another search has not taken it over since).
+        const size_t kept = m_loads - 1;
+        const bool memo = m_memo && m_memo->m_block == m_key;
+        if (memo && m_loads > 0 && kept < m_memo->m_loads.size()) {
+            const Memo::Load &load = m_memo->m_loads[kept];
+            m_tags = load.tags;
+            m_index = m_tags.size();
+            m_replayed += load.read;
+            m_limit = load.limit;
+            m_block = load.next;
+            ++m_loads;
+            return;
+        }
         // A run of blocks at a time: reading one costs little more than
         // finding where it starts.
-        QTextBlock first = m_block;
-        for (int more = 0; more < 63 && first.previous().isValid(); ++more)
-            first = first.previous();
+        const QTextBlock first = runBefore(m_block);
         const qsizetype start = m_scan.blockStart(first);
+        const qsizetype readBefore = charactersRead();
         std::vector<Tag> read;
         m_scan.readTagsOf(first, m_block, read);
         m_tags.clear();
@@ -86,14 +111,37 @@ private:
         m_index = m_tags.size();
         m_limit = start;
         m_block = first.previous();
+        if (m_memo && m_loads == 0 && m_memo->m_block < 0 && m_key == first.position()) {
+            // What comes after this run may read a name on into the first
+            // pieces of it: those stay as they are too.
+            QTextBlock guard = first;
+            for (int more = 0; more < 5 && guard.next().isValid(); ++more)
+                guard = guard.next();
+            m_memo->m_block = m_key;
+            m_memo->m_guard = guard.position();
+        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size()) {
+            m_memo->m_loads.push_back({m_tags, charactersRead() - readBefore, m_limit, m_block});
+        }
+        ++m_loads;
+    }
+
+    static QTextBlock runBefore(QTextBlock block)
+    {
+        for (int more = 0; more < 63 && block.previous().isValid(); ++more)
+            block = block.previous();
+        return block;
     }
 
     TagScan m_scan;
     qsizetype m_budget;
     qsizetype m_limit;
     QTextBlock m_block;
+    Memo *m_memo;
+    int m_key = -1; // where the first run begins
     std::vector<Tag> m_tags;
     size_t m_index = 0;
+    size_t m_loads = 0;
+    qsizetype m_replayed = 0; // characters read by the runs taken from the memo
     bool m_gaveUp = false;
 };
 
@@ -124,7 +172,7 @@ public:
             if (!tag)
                 break;
             if (tag->end) {
-                if (tag->name != u"br")
+                if (!is(tag->name, u"br"))
                     m_pending.push_back(tag->name);
                 continue;
             }
@@ -293,8 +341,7 @@ private:
         m_stack.erase(m_stack.begin() + qsizetype(index));
     }
 
-    void closeIf(const Tag &by, const std::function<bool(const QString &)> &match,
-                 const std::function<bool(const QString &)> &stop)
+    template <typename Match, typename Stop> void closeIf(const Tag &by, Match match, Stop stop)
     {
         const long depth = find(match, stop);
         if (depth >= 0)
@@ -307,18 +354,17 @@ private:
         // within a few lines, or is taken not to be open.
         m_near = true;
         const QString &n = tag.name;
-        const auto never = [](const QString &) { return false; };
         if (closesParagraph(n))
             closeIf(
-                tag, [](const QString &o) { return o == u"p"; }, endsParagraphSearch);
-        if (n == u"li" || n == u"dd" || n == u"dt") {
+                tag, [](const QString &o) { return is(o, u"p"); }, endsParagraphSearch);
+        if (is(n, u"li") || is(n, u"dd") || is(n, u"dt")) {
             closeIf(
                 tag, [&n](const QString &o) { return startClosesSibling(n, o); },
                 [](const QString &o) {
-                    return isSpecial(o) && o != u"address" && o != u"div" && o != u"p";
+                    return isSpecial(o) && !is(o, u"address") && !is(o, u"div") && !is(o, u"p");
                 });
-        } else if (n == u"td" || n == u"th" || n == u"tr" || n == u"tbody" || n == u"thead" ||
-                   n == u"tfoot") {
+        } else if (is(n, u"td") || is(n, u"th") || is(n, u"tr") || is(n, u"tbody") ||
+                   is(n, u"thead") || is(n, u"tfoot")) {
             // The deepest element of the table that this one ends.
             long deepest = -1;
             for (size_t depth = 0;; ++depth) {
@@ -330,17 +376,17 @@ private:
             }
             if (deepest >= 0)
                 popTo(deepest, tag, false);
-        } else if (n == u"a" || n == u"nobr") {
+        } else if (is(n, u"a") || is(n, u"nobr")) {
             const long depth = find([&n](const QString &o) { return o == n; },
                                     [](const QString &o) { return isSpecial(o); });
             if (depth >= 0)
                 removeAt(depth, tag);
-        } else if (n == u"button" || n == u"body") {
-            const QString closes = n == u"body" ? QStringLiteral("head") : n;
+        } else if (is(n, u"button") || is(n, u"body")) {
+            const bool body = is(n, u"body");
+            const QString closes = body ? QStringLiteral("head") : n;
             closeIf(
                 tag, [&closes](const QString &o) { return o == closes; },
-                n == u"body" ? std::function<bool(const QString &)>(never)
-                             : [](const QString &o) { return isSpecial(o); });
+                [body](const QString &o) { return !body && isSpecial(o); });
         } else {
             // Only the current element: a heading, an option, ruby text.
             const Entry *top = at(0);
@@ -355,7 +401,7 @@ private:
     void endTag(const Tag &tag)
     {
         const QString &n = tag.name;
-        if (n == u"br")
+        if (is(n, u"br"))
             return;
         const auto same = [&n](const QString &o) { return o == n; };
         long depth;
@@ -365,16 +411,16 @@ private:
                 removeAt(depth, tag);
             return;
         }
-        if (n == u"p") {
+        if (is(n, u"p")) {
             depth = find(same, endsParagraphSearch);
-        } else if (n == u"li") {
+        } else if (is(n, u"li")) {
             depth = find(same, [](const QString &o) {
-                return isScopeBoundary(o) || o == u"ol" || o == u"ul";
+                return isScopeBoundary(o) || is(o, u"ol") || is(o, u"ul");
             });
-        } else if (n == u"table" || n == u"tbody" || n == u"thead" || n == u"tfoot" || n == u"tr" ||
-                   n == u"caption" || n == u"colgroup") {
+        } else if (is(n, u"table") || is(n, u"tbody") || is(n, u"thead") || is(n, u"tfoot") ||
+                   is(n, u"tr") || is(n, u"caption") || is(n, u"colgroup")) {
             depth = find(same, [](const QString &o) { return isTableScopeBoundary(o); });
-        } else if (endsInScope(n) || n == u"td" || n == u"th") {
+        } else if (endsInScope(n) || is(n, u"td") || is(n, u"th")) {
             depth = find(same, [](const QString &o) { return isScopeBoundary(o); });
         } else {
             depth = find(same, [](const QString &o) { return isSpecial(o); });

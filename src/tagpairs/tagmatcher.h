@@ -21,6 +21,39 @@ class TagMatcher {
 public:
     TagMatcher(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states);
 
+    // What reading backwards from a block found beyond the first run of
+    // blocks before it, kept from one search to the next while the page
+    // before that run stays as it was (the keeper calls changed()).
+    class Memo {
+    public:
+        void changed(int widgetPosition)
+        {
+            if (widgetPosition < m_guard)
+                clear();
+        }
+        void clear()
+        {
+            m_loads.clear();
+            m_block = -1;
+            m_guard = -1;
+        }
+
+    private:
+        friend class TagMatcher;
+        struct Load {
+            std::vector<Tag> tags;
+            qsizetype read = 0;
+            qsizetype limit = 0;
+            QTextBlock next;
+        };
+        const QTextDocument *m_document = nullptr;
+        int m_block = -1;
+        qsizetype m_budget = 0;
+        int m_guard = -1; // no change before this widget position
+        std::vector<Load> m_loads;
+    };
+    void setMemo(Memo *memo) { m_memo = memo; }
+
     // Characters read at most in each direction by one search.
     void setBudget(qsizetype characters) { m_budget = characters; }
 
@@ -65,4 +98,5 @@ private:
     const LinePieces &m_pieces;
     SyntaxBlocks &m_states;
     qsizetype m_budget = 32 * 1024 * 1024;
+    Memo *m_memo = nullptr;
 };

@@ -53,12 +53,16 @@ TagPairs::TagPairs(RichTextBox &area)
     m_caretStop.setInterval(0);
     connect(&m_caretStop, &QTimer::timeout, this, &TagPairs::showHighlight);
     connect(&area, &QPlainTextEdit::cursorPositionChanged, this, &TagPairs::caretMoved);
+    connect(area.document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { m_memo.changed(position); });
     area.installEventFilter(this);
 }
 
 TagMatcher TagPairs::matcher() const
 {
-    return TagMatcher(*m_area.document(), m_area.pieces(), *SyntaxBlocks::of(m_area.document()));
+    TagMatcher matcher(*m_area.document(), m_area.pieces(), *SyntaxBlocks::of(m_area.document()));
+    matcher.setMemo(&m_memo);
+    return matcher;
 }
 
 qsizetype TagPairs::joined(int widgetPosition) const

@@ -60,6 +60,8 @@ private:
 
     RichTextBox &m_area;
     QTimer m_caretStop;
+    // What the searches read backwards, kept while the page before it stays.
+    mutable TagMatcher::Memo m_memo;
     std::optional<Shown> m_shown;
     quint64 m_shownAt = ~quint64(0); // the document's change count then
     int m_shownCaret = -1;

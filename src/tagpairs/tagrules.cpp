@@ -49,9 +49,15 @@ constexpr QStringView kScopedEnds[] = {
     u"search",     u"section", u"summary", u"ul",         u"li",     u"dd",
     u"dt",         u"applet",  u"marquee", u"object",     u"body",   u"html"};
 
+// Compared here, without a call per name: the lists are read for every tag.
 template <size_t N> bool among(QStringView name, const QStringView (&names)[N])
 {
-    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+    const qsizetype size = name.size();
+    for (const QStringView &known : names) {
+        if (known.size() == size && std::equal(known.begin(), known.end(), name.begin()))
+            return true;
+    }
+    return false;
 }
 
 bool isHeading(QStringView name)
@@ -103,26 +109,26 @@ bool hasOptionalEnd(QStringView name)
 
 bool startClosesSibling(QStringView name, QStringView open)
 {
-    if (open == u"p")
+    if (is(open, u"p"))
         return closesParagraph(name);
-    if (open == u"li")
-        return name == u"li";
-    if (open == u"dd" || open == u"dt")
-        return name == u"dd" || name == u"dt";
-    if (open == u"option")
-        return name == u"option" || name == u"optgroup";
-    if (open == u"optgroup")
-        return name == u"optgroup";
-    if (open == u"td" || open == u"th")
+    if (is(open, u"li"))
+        return is(name, u"li");
+    if (is(open, u"dd") || is(open, u"dt"))
+        return is(name, u"dd") || is(name, u"dt");
+    if (is(open, u"option"))
+        return is(name, u"option") || is(name, u"optgroup");
+    if (is(open, u"optgroup"))
+        return is(name, u"optgroup");
+    if (is(open, u"td") || is(open, u"th"))
         return among(name, kCells);
-    if (open == u"tr")
+    if (is(open, u"tr"))
         return among(name, kRows);
-    if (open == u"thead" || open == u"tbody" || open == u"tfoot")
+    if (is(open, u"thead") || is(open, u"tbody") || is(open, u"tfoot"))
         return among(name, kSections);
-    if (open == u"rb" || open == u"rt" || open == u"rp")
+    if (is(open, u"rb") || is(open, u"rt") || is(open, u"rp"))
         return among(name, kRuby);
-    if (open == u"head")
-        return name == u"body";
+    if (is(open, u"head"))
+        return is(name, u"body");
     if (isHeading(open))
         return isHeading(name);
     return false;

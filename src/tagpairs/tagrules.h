@@ -1,10 +1,23 @@
 #pragma once
 
 #include <QStringView>
+#include <cstddef>
 
 // How HTML closes elements, by their lower-case names: the groups of
 // elements that the tree builder of a browser treats alike.
 namespace TagRules {
+
+// Whether name is the literal, compared without measuring the literal.
+template <size_t N> inline bool is(QStringView name, const char16_t (&literal)[N])
+{
+    if (name.size() != qsizetype(N - 1))
+        return false;
+    for (size_t i = 0; i + 1 < N; ++i) {
+        if (name[qsizetype(i)].unicode() != literal[i])
+            return false;
+    }
+    return true;
+}
 
 // Never has content nor an end tag (<br>, <img>, …).
 bool isVoid(QStringView name);

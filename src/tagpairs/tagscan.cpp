@@ -4,6 +4,7 @@
 #include "editor/syntaxblocks.h"
 
 #include <QTextDocument>
+#include <iterator>
 
 TagScan::TagScan(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states)
     : m_document(document)
@@ -91,8 +92,46 @@ void TagScan::finishTag()
     m_nameOpen = false;
 }
 
+// The name in lower case; a name read before is shared, not built again.
+QString TagScan::lowered(QStringView typed)
+{
+    char16_t buffer[32];
+    if (typed.size() > qsizetype(std::size(buffer))) {
+        QString name = typed.toString();
+        for (QChar &c : name) {
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(char16_t(c.unicode() + 32));
+        }
+        return name;
+    }
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const char16_t c = typed[i].unicode();
+        buffer[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    }
+    const QStringView name(buffer, typed.size());
+    for (const QString &known : m_names) {
+        if (known.size() == name.size() && QStringView(known) == name)
+            return known;
+    }
+    QString made = name.toString();
+    if (m_names.size() < 64)
+        m_names.push_back(made);
+    return made;
+}
+
 void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete)
 {
+    if (begin >= 0 && !(m_nameOpen && begin == 0)) {
+        // The common case: a name whole in this piece.
+        finishTag();
+        m_tag.nameBegin = m_base + begin;
+        m_tag.lt = m_tag.nameBegin - (endTag ? 2 : 1);
+        m_tag.end = endTag;
+        m_tag.name = lowered(QStringView(m_text).sliced(begin, end - begin));
+        m_tag.nameEnd = m_base + end;
+        m_nameOpen = !complete;
+        return;
+    }
     QString part;
     if (begin < 0) {
         // Begun in the piece before (the end tag of raw text).

@@ -56,6 +56,7 @@ private:
     void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) override;
     void tagEnd(qsizetype at, bool selfClosing) override;
     void finishTag();
+    QString lowered(QStringView typed);
 
     const QTextDocument &m_document;
     const LinePieces &m_pieces;
@@ -70,4 +71,5 @@ private:
     Tag m_tag; // the tag under way, when its lt >= 0
     bool m_nameOpen = false;
     std::vector<Tag> *m_out = nullptr;
+    std::vector<QString> m_names; // the names read so far, shared by their tags
 };

@@ -5,6 +5,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "platform/pathbytes.h"
 #include "platform/statusline.h"
 #include "platform/twips.h"
 #include "platform/wincolor.h"
@@ -33,7 +34,10 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <dirent.h>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -90,6 +94,8 @@ private slots:
     void startGoesOnAfterAFailure_data();
     void startGoesOnAfterAFailure();
     void startWithSeveralNamesOpensTheFirst();
+    void pageNamedInGbkKeepsItsName_data();
+    void pageNamedInGbkKeepsItsName();
     void noSettingsFileGivesDesignRectangle();
     void restartRestoresRectangle();
     void restartRestoresMaximisedState();
@@ -267,6 +273,82 @@ void TestFRAmain::startWithSeveralNamesOpensTheFirst()
              QStringLiteral("打开成功 --") + first +
                  QStringLiteral("（一个窗口只打开一个网页，其余的没有打开）"));
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void TestFRAmain::pageNamedInGbkKeepsItsName_data()
+{
+    QTest::addColumn<QString>("way"); // "command line", "open" or "drop"
+    QTest::newRow("command line") << "command line";
+    QTest::newRow("open dialog") << "open";
+    QTest::newRow("drop") << "drop";
+}
+
+void TestFRAmain::pageNamedInGbkKeepsItsName()
+{
+    QFETCH(QString, way);
+    Fixture f;
+    const QByteArray folder = QFile::encodeName(f.folder.path());
+    const QByteArray name = "\xd6\xd0\xce\xc4.htm"; // "中文.htm" in GBK
+    const QByteArray bytesPath = folder + '/' + name;
+    const auto names = [&] {
+        QList<QByteArray> found;
+        DIR *listing = ::opendir(folder.constData());
+        while (const dirent *entry = ::readdir(listing))
+            found << entry->d_name;
+        ::closedir(listing);
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    {
+        const int fd = ::open(bytesPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "old\r\n", 5), 5);
+        ::close(fd);
+    }
+    // What Qt makes of the name: the bytes that are no UTF-8 lost.
+    const QString lossy = f.folder.filePath(QFile::decodeName(name));
+    QVERIFY(lossy.contains(QChar::ReplacementCharacter));
+
+    FRAmain *window = nullptr;
+    if (way == "command line") {
+        window = &f.start({PathBytes::fromBytes(bytesPath)});
+    } else {
+        window = &f.start();
+        if (way == "open") {
+            f.prompts.fileAnswers << lossy;
+            QTest::mousePress(window->buttons().func[0], Qt::RightButton);
+            QTest::mouseRelease(window->buttons().func[0], Qt::RightButton);
+        } else {
+            QMimeData data;
+            data.setUrls({QUrl::fromEncoded("file://" + bytesPath.toPercentEncoding("/"))});
+            QCOMPARE(data.urls().constFirst().toLocalFile(), lossy);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(window->richText()->viewport(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window->richText()->viewport(), &drop);
+        }
+    }
+    RichTextBox *box = window->richText();
+    QCOMPARE(box->Text(), QStringLiteral("old"));
+    const QString shown = f.folder.filePath(QStringLiteral("中文.htm"));
+    QCOMPARE(window->windowTitle(), kProduct + "--" + shown);
+    QCOMPARE(window->status().Text2(), QStringLiteral("打开成功 --") + shown);
+
+    const QList<QByteArray> before = names();
+    box->setSelStart(3);
+    QTest::keyClicks(box, QStringLiteral("xy"));
+    QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!box->isModified());
+    QCOMPARE(window->status().Text2(), QStringLiteral("保存成功--") + shown);
+    QCOMPARE(names(), before); // the same name, no second file
+    const int fd = ::open(bytesPath.constData(), O_RDONLY);
+    QVERIFY(fd >= 0);
+    char content[16] = {};
+    QCOMPARE(::read(fd, content, sizeof content), 7);
+    ::close(fd);
+    ::unlink(bytesPath.constData()); // which Qt could not remove
+    QCOMPARE(QByteArray(content), QByteArray("oldxy\r\n"));
 }
 
 void TestFRAmain::noSettingsFileGivesDesignRectangle()

@@ -51,6 +51,8 @@ private slots:
     void autoClose();
     void rename_data();
     void rename();
+    void farEdits_data();
+    void farEdits();
     void lineNumbers_data();
     void lineNumbers();
 };
@@ -195,6 +197,59 @@ void TestTagPairs::rename()
     // One undo step takes back the key with the partner's edit.
     undo(area);
     QCOMPARE(area.Text(), QString(page).remove(u'|'));
+}
+
+// A <ul> closes the <p> open far above the <span> with it; what the
+// searches read back from one key to the next follows edits of those lines.
+void TestTagPairs::farEdits_data()
+{
+    QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("replaced");
+    QTest::addColumn<bool>("paired");
+    QTest::newRow("typing in the name") << "<p>  start"
+                                        << "x\b"
+                                        << "<p>  start" << false;
+    QTest::newRow("the far <p> made a <div>") << "<p>  start"
+                                              << ""
+                                              << "<div>start" << true;
+    QTest::newRow("a far <div> made a <p>") << "<div>start"
+                                            << ""
+                                            << "<p>  start" << false;
+    QTest::newRow("renamed, then the far <div> made a <p>") << "<div>start"
+                                                            << "x"
+                                                            << "<p>  start" << false;
+}
+
+void TestTagPairs::farEdits()
+{
+    QFETCH(QString, firstLine);
+    QFETCH(QString, keys);
+    QFETCH(QString, replaced);
+    QFETCH(bool, paired);
+    QString page = firstLine + u'\n';
+    for (int i = 0; i < 300; ++i)
+        page += QStringLiteral("text of line %1\n").arg(i);
+    page += QStringLiteral("<span>a<ul><li>b</ul>c</span>\n");
+    RichTextBox area;
+    TagPairs pairs(area);
+    area.setText(page);
+    QTextCursor caret = area.document()->find(QStringLiteral("<span>"));
+    caret.setPosition(caret.selectionStart() + 3);
+    area.setTextCursor(caret);
+    pairs.refresh();
+    QVERIFY(pairs.shown());
+    type(area, keys);
+    QTextCursor first(area.document());
+    first.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    first.insertText(replaced);
+    pairs.refresh();
+    QVERIFY(pairs.shown());
+    QCOMPARE(pairs.shown()->element.status == TagMatcher::Status::Paired, paired);
+    // The same as a search that kept nothing.
+    TagPairs fresh(area);
+    fresh.refresh();
+    QCOMPARE(fresh.shown()->element.status, pairs.shown()->element.status);
 }
 
 void TestTagPairs::lineNumbers_data()
