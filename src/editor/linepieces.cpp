@@ -157,11 +157,13 @@ void LinePieces::contentsChange(int position, int charsRemoved, int charsAdded)
     if (added == 0 && first == last) {
         const int number = first.blockNumber();
         const BreakMark *mark = breakMarkBefore(number);
-        const std::optional<LineBreak> kept =
-            mark ? std::optional<LineBreak>(mark->kind) : std::nullopt;
+        const auto keepsItsBreak = [&] {
+            const std::optional<LineBreak> own = ownBreakOf(first);
+            return mark ? own && *own == mark->kind : !own;
+        };
         if (isContinuation(first) ==
                 std::binary_search(m_continuations.begin(), m_continuations.end(), number) &&
-            (number == 0 || ownBreakOf(first) == kept))
+            (number == 0 || keepsItsBreak()))
             return;
     }
 
