@@ -244,6 +244,32 @@ void LinePieces::unifyBreaks(LineBreak to)
         m_breaksChanged();
 }
 
+void LinePieces::markBreaks(const std::vector<LineBreaks::Odd> &odd)
+{
+    if (odd.empty())
+        return;
+    m_mayHaveMarks = true;
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    // The break that ends line n is marked on the first block of line n + 1.
+    QTextBlock block = m_document->begin();
+    qsizetype line = 0;
+    for (const LineBreaks::Odd &oddBreak : odd) {
+        while (block.isValid() && line < oddBreak.line + 1) {
+            block = block.next();
+            while (block.isValid() && isContinuation(block))
+                block = block.next();
+            ++line;
+        }
+        if (!block.isValid())
+            break;
+        setMarks(block, false, oddBreak.kind);
+    }
+    cursor.endEditBlock();
+    if (m_breaksChanged)
+        m_breaksChanged();
+}
+
 QString LinePieces::pageText(QStringView raw) const
 {
     const QStringView mainBreak = LineBreaks::text(m_mainBreak);

@@ -66,6 +66,9 @@ public:
     // Makes every line break of kind to, as one edit that undoes with the
     // main kind it had.
     void unifyBreaks(LineBreak to);
+    // Gives the lines after odd breaks their own kind again, as one edit
+    // (after the page's text was put in with breaks of the main kind).
+    void markBreaks(const std::vector<LineBreaks::Odd> &odd);
     // Called when the main kind changes or line breaks of another kind come
     // or go.
     void setBreaksChanged(std::function<void()> changed) { m_breaksChanged = std::move(changed); }

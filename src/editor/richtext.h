@@ -33,6 +33,9 @@ public:
     virtual bool hasMixedLineBreaks() const = 0;
     // Makes every line break of kind to, as one edit that undo takes back.
     virtual void unifyLineBreaks(LineBreak to) = 0;
+    // Replaces the whole page by a file's text, each line break kept of its
+    // kind, as one edit that undo takes back.
+    virtual void replacePage(LineBreaks::Split page) = 0;
 
     virtual qsizetype SelStart() const = 0;
     virtual void setSelStart(qsizetype start) = 0;

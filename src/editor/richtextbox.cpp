@@ -126,6 +126,19 @@ void RichTextBox::unifyLineBreaks(LineBreak to)
     m_pieces->unifyBreaks(to);
 }
 
+void RichTextBox::replacePage(LineBreaks::Split page)
+{
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    setSelStart(0);
+    setSelLength(textLength());
+    setSelText(page.text);
+    if (m_pieces->mainBreak() != page.main)
+        m_pieces->unifyBreaks(page.main);
+    m_pieces->markBreaks(page.odd);
+    edit.endEditBlock();
+}
+
 qsizetype RichTextBox::textLength() const
 {
     const QTextDocument *doc = document();

@@ -37,6 +37,7 @@ public:
     LineBreak mainLineBreak() const override;
     bool hasMixedLineBreaks() const override;
     void unifyLineBreaks(LineBreak to) override;
+    void replacePage(LineBreaks::Split page) override;
 
     qsizetype SelStart() const override;
     void setSelStart(qsizetype start) override;

@@ -117,12 +117,7 @@ bool PageWatch::reload()
     const QString old = m_richText.Text();
     const qsizetype line = lineOf(old, m_richText.SelStart());
     // One edit over the whole text, so that Ctrl+Z brings the old one back.
-    m_richText.setSelStart(0);
-    m_richText.setSelLength(old.size());
-    m_richText.setSelText(page.page.text);
-    // The inserted breaks are of the page's main kind, as the file has it.
-    if (m_richText.mainLineBreak() != page.page.main)
-        m_richText.unifyLineBreaks(page.page.main);
+    m_richText.replacePage(std::move(page.page));
     m_richText.setSelStart(startOfLine(m_richText.Text(), line)); // in the area's own units
     m_richText.setModified(false);
     m_session.setFormat(page.format);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -71,6 +72,8 @@ private slots:
     void saveAfterChangeAsks_data();
     void saveAfterChangeAsks();
     void watchFollowsRename();
+    void reloadKeepsEachLinesBreak_data();
+    void reloadKeepsEachLinesBreak();
 };
 
 void TestPageWatch::focusCheck_data()
@@ -197,6 +200,34 @@ void TestPageWatch::watchFollowsRename()
     QVERIFY(f.prompts.choiceRequests.isEmpty());
     f.watch.check();
     QCOMPARE(f.prompts.choiceRequests.size(), 1);
+}
+
+void TestPageWatch::reloadKeepsEachLinesBreak_data()
+{
+    QTest::addColumn<QByteArray>("theirs");
+    QTest::newRow("CR LF page, LF lines") << QByteArray("a\r\nb\nc\r\nd\ne\r\n");
+    QTest::newRow("LF page, one CR LF line") << QByteArray("a\nb\r\nc\nd\n");
+    QTest::newRow("CR and CR CR LF") << QByteArray("a\rb\r\r\nc\r\n");
+    QTest::newRow("long line among them")
+        << (QByteArray("x\n") + QByteArray(3000, 'y') + QByteArray("\r\nz\n"));
+}
+
+void TestPageWatch::reloadKeepsEachLinesBreak()
+{
+    QFETCH(QByteArray, theirs);
+    Fixture f;
+    const QString mine = f.richText.Text();
+    writeBytes(f.path + QStringLiteral(".new"), theirs);
+    QVERIFY(::rename(QFile::encodeName(f.path + QStringLiteral(".new")).constData(),
+                     QFile::encodeName(f.path).constData()) == 0);
+    f.watch.check();
+
+    // Saved now, the page gives back the other program's bytes.
+    const PageFile::ReadResult disk = PageFile::read(f.path);
+    QCOMPARE(f.richText.pageText(), LineBreaks::joined(disk.page));
+    QVERIFY(!f.richText.isModified());
+    f.richText.undo();
+    QCOMPARE(f.richText.Text(), mine);
 }
 
 QTEST_MAIN(TestPageWatch)
