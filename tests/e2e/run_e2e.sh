@@ -98,27 +98,8 @@ fail() {
 
 remaining() { echo $((DEADLINE - SECONDS)); }
 
-# wait_for SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
-# false once SECONDS (or the whole test's budget) have passed.
-wait_for() {
-    local until=$((SECONDS + $1))
-    shift
-    [ "$until" -le "$DEADLINE" ] || until=$DEADLINE
-    while ! "$@"; do
-        [ "$SECONDS" -lt "$until" ] || return 1
-        sleep 0.1
-    done
-}
-
-# poll SECONDS WHAT COMMAND...: wait_for, failing the test on a timeout.
-poll() {
-    local limit="$1" what="$2"
-    shift 2
-    wait_for "$limit" "$@" || fail "timed out after ${limit} s waiting for: $what"
-}
-
-# The X clients, each bounded so that a stuck server cannot hang the test.
-xdo() { timeout 5 xdotool "$@"; }
+# shellcheck source=waiting.sh
+source "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
 
 # Client area of a window as "x y width height" (root coordinates).
 client_geometry() {

@@ -67,21 +67,8 @@ fail() {
     log "FAIL: $*"
     exit 1
 }
-wait_for() {
-    local until=$((SECONDS + $1))
-    shift
-    [ "$until" -le "$DEADLINE" ] || until=$DEADLINE
-    while ! "$@"; do
-        [ "$SECONDS" -lt "$until" ] || return 1
-        sleep 0.1
-    done
-}
-poll() {
-    local limit="$1" what="$2"
-    shift 2
-    wait_for "$limit" "$@" || fail "timed out after ${limit} s waiting for: $what"
-}
-xdo() { timeout 5 xdotool "$@"; }
+# shellcheck source=waiting.sh
+source "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
 find_window() {
     local ids
     ids="$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null)" || return 1
