@@ -26,6 +26,8 @@ SIZE_HEIGHT=420
 TWIPS_PER_PIXEL=15
 
 log() { printf 'e2e: %s\n' "$*"; }
+# shellcheck source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -z "$PROGRAM" ] || [ ! -x "$PROGRAM" ]; then
     log "FAIL: usage: $0 PATH/TO/zelmohtml (got '${PROGRAM}')"
@@ -78,28 +80,15 @@ cleanup() {
     stop_process "$APP_PID"
     stop_process "$WM_PID"
     stop_process "$XVFB_PID"
-    if [ "$FAILED" -ne 0 ]; then
-        for file in "$WORK"/app*.log "$WORK"/xvfb.log "$WORK"/wm.log; do
-            [ -s "$file" ] || continue
-            log "--- ${file##*/} ---"
-            tail -n 20 "$file"
-        done
-    fi
+    [ "$FAILED" -eq 0 ] || show_logs "$WORK"/app*.log "$WORK"/xvfb.log "$WORK"/wm.log
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT HUP
 
-fail() {
-    FAILED=1
-    log "FAIL: $*"
-    exit 1
-}
 
 remaining() { echo $((DEADLINE - SECONDS)); }
 
-# shellcheck source=waiting.sh
-source "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
 
 # Client area of a window as "x y width height" (root coordinates).
 client_geometry() {
@@ -126,19 +115,8 @@ frame_origin() {
 }
 
 # The single visible window whose name is exactly the caption; sets FOUND.
-find_window() {
-    local ids
-    ids="$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null)" || return 1
-    [ -n "$ids" ] || return 1
-    if [ "$(wc -l <<<"$ids")" -ne 1 ]; then
-        return 1
-    fi
-    FOUND="$ids"
-}
 
-has_focus() { [ "$(xdo getwindowfocus 2>/dev/null)" = "$1" ]; }
 caption_is() { [ "$(xdo getwindowname "$1" 2>/dev/null)" = "$2" ]; }
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
 start_program() {
     local logfile="$1"
@@ -195,7 +173,6 @@ log "Xvfb on display $DISPLAY"
 
 openbox --sm-disable >"$WORK/wm.log" 2>&1 &
 WM_PID=$!
-wm_running() { timeout 5 wmctrl -m >/dev/null 2>&1; }
 poll 15 "the window manager to run" wm_running
 
 # ---- a fresh program folder ----------------------------------------------

@@ -21,6 +21,8 @@ RECOVER_CAPTION="恢复未保存的网页"
 SAVE_CAPTION="保存网页文件"
 
 log() { printf 'recovery-e2e: %s\n' "$*"; }
+# shellcheck source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -z "$PROGRAM" ] || [ ! -x "$PROGRAM" ]; then
     log "FAIL: usage: $0 PATH/TO/zelmohtml (got '${PROGRAM}')"
@@ -50,33 +52,12 @@ cleanup() {
     stop_process "$WM_PID"
     stop_process "$XVFB_PID"
     [ -n "$MOUNTED" ] && umount "$MOUNTED" 2>/dev/null
-    if [ "$FAILED" -ne 0 ]; then
-        for file in "$WORK"/app*.log "$WORK"/xvfb.log; do
-            [ -s "$file" ] || continue
-            log "--- ${file##*/} ---"
-            tail -n 20 "$file"
-        done
-    fi
+    [ "$FAILED" -eq 0 ] || show_logs "$WORK"/app*.log "$WORK"/xvfb.log
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT HUP
 
-fail() {
-    FAILED=1
-    log "FAIL: $*"
-    exit 1
-}
-# shellcheck source=waiting.sh
-source "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
-find_window() {
-    local ids
-    ids="$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null)" || return 1
-    [ -n "$ids" ] && [ "$(wc -l <<<"$ids")" -eq 1 ] || return 1
-    FOUND="$ids"
-}
-has_focus() { [ "$(xdo getwindowfocus 2>/dev/null)" = "$1" ]; }
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 journals() { ls "$STATE"/zelmohtml/journal/*.journal 2>/dev/null; }
 has_journal() { [ -n "$(journals)" ]; }
 no_journal() { [ -z "$(journals)" ]; }
@@ -101,7 +82,6 @@ export DISPLAY
 log "Xvfb on display $DISPLAY"
 openbox --sm-disable >"$WORK/wm.log" 2>&1 &
 WM_PID=$!
-wm_running() { timeout 5 wmctrl -m >/dev/null 2>&1; }
 poll 15 "the window manager to run" wm_running
 
 FOLDER="$WORK/program"

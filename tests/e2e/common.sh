@@ -1,0 +1,54 @@
+# What the end-to-end scripts share: failing with the logs, waiting on the
+# X server and the program, and finding windows. The script that sources
+# this defines log and sets FAILED=0 and DEADLINE (its whole budget, in
+# SECONDS).
+
+fail() {
+    FAILED=1
+    log "FAIL: $*"
+    exit 1
+}
+
+# show_logs FILE...: the last lines of each log that is not empty.
+show_logs() {
+    local file
+    for file; do
+        [ -s "$file" ] || continue
+        log "--- ${file##*/} ---"
+        tail -n 20 "$file"
+    done
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
+# false once SECONDS (or the whole test's budget) have passed.
+wait_for() {
+    local until=$((SECONDS + $1))
+    shift
+    [ "$until" -le "$DEADLINE" ] || until=$DEADLINE
+    while ! "$@"; do
+        [ "$SECONDS" -lt "$until" ] || return 1
+        sleep 0.1
+    done
+}
+
+# poll SECONDS WHAT COMMAND...: wait_for, failing the test on a timeout.
+poll() {
+    local limit="$1" what="$2"
+    shift 2
+    wait_for "$limit" "$@" || fail "timed out after ${limit} s waiting for: $what"
+}
+
+# The X clients, each bounded so that a stuck server cannot hang the test.
+xdo() { timeout 5 xdotool "$@"; }
+
+# find_window TITLE: true when exactly one visible window has that title,
+# which is then in FOUND.
+find_window() {
+    local ids
+    ids="$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null)" || return 1
+    [ -n "$ids" ] && [ "$(wc -l <<<"$ids")" -eq 1 ] || return 1
+    FOUND="$ids"
+}
+has_focus() { [ "$(xdo getwindowfocus 2>/dev/null)" = "$1" ]; }
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+wm_running() { timeout 5 wmctrl -m >/dev/null 2>&1; }
