@@ -133,18 +133,16 @@ SiteSearchWindow::SiteSearchWindow(Prompts &prompts, Host host, QWidget *owner)
     m_progress->setValue(0);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(buddyLabel(QStringLiteral("文件夹(&D)："), m_folder, this), 0, 0);
-    grid->addWidget(m_folder, 0, 1, 1, 3);
-    grid->addWidget(m_chooseFolder, 0, 4);
-    grid->addWidget(buddyLabel(QStringLiteral("文件类型(&T)："), m_patterns, this), 1, 0);
-    grid->addWidget(m_patterns, 1, 1, 1, 3);
-    grid->addWidget(m_subfolders, 1, 4);
-    grid->addWidget(buddyLabel(QStringLiteral("查找内容(&N)："), m_findText, this), 2, 0);
-    grid->addWidget(m_findText, 2, 1, 1, 3);
-    grid->addWidget(m_findButton, 2, 4);
-    grid->addWidget(buddyLabel(QStringLiteral("替换为(&P)："), m_replaceText, this), 3, 0);
-    grid->addWidget(m_replaceText, 3, 1, 1, 3);
-    grid->addWidget(m_replaceButton, 3, 4);
+    // A field row: its label, the field, and the control beside it.
+    const auto addRow = [&](int row, const QString &caption, QWidget *field, QWidget *side) {
+        grid->addWidget(buddyLabel(caption, field, this), row, 0);
+        grid->addWidget(field, row, 1, 1, 3);
+        grid->addWidget(side, row, 4);
+    };
+    addRow(0, QStringLiteral("文件夹(&D)："), m_folder, m_chooseFolder);
+    addRow(1, QStringLiteral("文件类型(&T)："), m_patterns, m_subfolders);
+    addRow(2, QStringLiteral("查找内容(&N)："), m_findText, m_findButton);
+    addRow(3, QStringLiteral("替换为(&P)："), m_replaceText, m_replaceButton);
     grid->addWidget(m_matchCase, 4, 1);
     grid->addWidget(m_regex, 4, 2);
     grid->addWidget(m_wholeWord, 4, 3);
