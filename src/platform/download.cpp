@@ -1,14 +1,20 @@
 #include "platform/download.h"
 
+#include "platform/httpget.h"
+#include "platform/posixfile.h"
 #include "platform/safefile.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
-#include <malloc.h>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,24 +34,112 @@ bool isHttp(const QUrl &url)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-// A page's source is held in memory until it is complete; more than this is
-// no page.
+// More than this is no page.
 constexpr qint64 kLargest = qint64(1) << 30;
+// As many redirects as a browser follows.
+constexpr int kMostRedirects = 20;
 
-// Moves everything the reply holds into bytes; false when it grows too large.
-bool drain(QNetworkReply &reply, QByteArray &bytes)
-{
-    constexpr qint64 kChunk = 64 * 1024;
-    while (reply.bytesAvailable() > 0) {
-        const QByteArray chunk = reply.read(kChunk);
-        if (chunk.isEmpty())
-            break;
-        if (bytes.size() + chunk.size() > kLargest)
-            return false;
-        bytes += chunk;
+// The body as it arrives, in an unnamed file in the target's folder: a large
+// one never sits in memory, and a download that fails or is killed leaves
+// nothing behind.
+class BodyFile {
+public:
+    explicit BodyFile(const QString &target)
+        : m_target(target)
+    {}
+
+    bool open()
+    {
+        const QByteArray folder = PosixFile::folderOf(QFile::encodeName(m_target));
+        PosixFile::Descriptor fd = PosixFile::open(folder, O_TMPFILE | O_RDWR | O_EXCL, 0600);
+        if (!fd.isOpen()) {
+            // A file system without unnamed files: a named one, gone at once.
+            QByteArray name = folder + "/.yuancode-XXXXXX";
+            const int named = ::mkostemp(name.data(), O_CLOEXEC);
+            if (named >= 0) {
+                ::unlink(name.constData());
+                fd = PosixFile::Descriptor(named);
+            }
+        }
+        if (!fd.isOpen())
+            return failed(PosixFile::reason(errno));
+        if (!m_file.open(fd.get(), QIODevice::ReadWrite, QFileDevice::AutoCloseHandle))
+            return failed(m_file.errorString());
+        fd.release();
+        return true;
     }
-    return true;
-}
+
+    bool append(QByteArrayView bytes)
+    {
+        if (m_size + bytes.size() > kLargest) {
+            m_error = QStringLiteral("内容超过 1 GB，不像是网页");
+            return false;
+        }
+        if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
+            return failed(m_file.errorString());
+        m_size += bytes.size();
+        return true;
+    }
+
+    // Forgets what arrived (the body of a redirect's answer).
+    void clear()
+    {
+        m_file.flush();
+        m_file.resize(0);
+        m_file.seek(0);
+        m_size = 0;
+    }
+
+    qint64 size() const { return m_size; }
+
+    // Everything that arrived; empty with error set when it cannot be read.
+    QByteArray bytes()
+    {
+        if (!m_file.flush() || !m_file.seek(0)) {
+            failed(m_file.errorString());
+            return {};
+        }
+        QByteArray all = m_file.read(m_size);
+        if (all.size() != m_size)
+            failed(m_file.errorString());
+        return all;
+    }
+
+    // Why the body could not be kept; empty while it can.
+    QString error() const { return m_error; }
+
+private:
+    bool failed(const QString &why)
+    {
+        m_error = QStringLiteral("不能写入 %1：%2").arg(m_target, why);
+        return false;
+    }
+
+    QString m_target;
+    QFile m_file;
+    qint64 m_size = 0;
+    QString m_error;
+};
+
+// The running download, as its progress and its cancel see it.
+struct Transfer {
+    Transfer(BodyFile &file, DownloadProgress *shown)
+        : body(file)
+        , progress(shown)
+    {}
+
+    BodyFile &body;
+    DownloadProgress *progress;
+    bool cancelled = false;
+    bool over = false;
+    std::function<void()> abortCurrent;
+
+    void advance(qint64 received, qint64 total)
+    {
+        if (progress && !over)
+            progress->advance(received, total);
+    }
+};
 
 QString transferError(const QNetworkReply &reply)
 {
@@ -82,10 +176,8 @@ QString failureOf(const QNetworkReply &reply, qint64 received)
         const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
         const int code = status.toInt();
         if (status.isValid() && (code < 200 || code >= 300)) {
-            return QStringLiteral("服务器回答 %1 %2")
-                .arg(code)
-                .arg(reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
-                .trimmed();
+            return HttpGet::statusText(
+                code, reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         }
     }
     if (reply.error() != QNetworkReply::NoError)
@@ -105,6 +197,80 @@ QString failureOf(const QNetworkReply &reply, qint64 received)
     return {};
 }
 
+// https and local files, through Qt's network access, which follows the
+// redirects that are left and refuses those from https to http. TLS reports
+// a connection cut short as an error of its own.
+QString fetchWithManager(const QUrl &url, Transfer &transfer, int redirectsLeft)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(redirectsLeft);
+    QNetworkReply *reply = manager.get(request); // owned by the manager
+
+    QEventLoop loop;
+    bool finished = false;
+    const auto drain = [&] {
+        while (reply->bytesAvailable() > 0) {
+            const QByteArray chunk = reply->read(64 * 1024);
+            if (chunk.isEmpty())
+                break;
+            if (!transfer.body.append(chunk)) {
+                reply->abort();
+                return false;
+            }
+        }
+        return true;
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (transfer.body.error().isEmpty())
+            drain();
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                     [&](qint64 received, qint64 total) {
+                         if (!finished)
+                             transfer.advance(received, total);
+                     });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    transfer.abortCurrent = [reply] { reply->abort(); };
+    if (!finished)
+        loop.exec();
+    transfer.abortCurrent = nullptr;
+    if (transfer.cancelled || !transfer.body.error().isEmpty() || !drain())
+        return {};
+    return failureOf(*reply, transfer.body.size());
+}
+
+// Fetches url into the transfer's body: http by our own reader, which checks
+// how the answer is framed, and follows its redirects up to the limit.
+QString fetch(QUrl url, Transfer &transfer)
+{
+    for (int redirects = 0;; ++redirects) {
+        if (transfer.cancelled)
+            return {};
+        if (url.scheme().toLower() != QLatin1String("http"))
+            return fetchWithManager(url, transfer, kMostRedirects - redirects);
+        HttpGet get(
+            url, [&transfer](QByteArrayView bytes) { return transfer.body.append(bytes); },
+            [&transfer](qint64 received, qint64 total) { transfer.advance(received, total); });
+        transfer.abortCurrent = [&get] { get.abort(); };
+        const HttpGet::Outcome outcome = get.run();
+        transfer.abortCurrent = nullptr;
+        if (!outcome.ok || outcome.redirect.isEmpty())
+            return outcome.error;
+        if (redirects >= kMostRedirects)
+            return QStringLiteral("转向次数太多");
+        if (!isHttp(outcome.redirect))
+            return QStringLiteral("服务器转向了不能下载的地址 ") + outcome.redirect.toString();
+        url = outcome.redirect;
+        transfer.body.clear();
+    }
+}
+
 } // namespace
 
 bool DownloadToFile(const QString &address, const QString &target, DownloadProgress *progress,
@@ -122,73 +288,37 @@ bool DownloadToFile(const QString &address, const QString &target, DownloadProgr
     // A target that cannot be there is not worth fetching for.
     if (!QFileInfo(QFileInfo(target).path()).isDir())
         return fail(QStringLiteral("不能写入 ") + target);
-    // A refused body leaves its pages with the allocator, whose heap keeps
-    // them; they go back to the system once everything is freed.
-    struct TrimOnExit {
-        bool wanted = false;
-        ~TrimOnExit()
-        {
-            if (wanted)
-                ::malloc_trim(0);
-        }
-    } trim;
     // The target is replaced only once everything has arrived, and then as
     // every file is saved: a download that fails or is killed leaves the
     // older file as it was and nothing beside it.
-    QByteArray bytes;
+    BodyFile body(target);
+    if (!body.open())
+        return fail(body.error());
 
-    QNetworkAccessManager manager;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = manager.get(request); // owned by the manager
-
-    QEventLoop loop;
-    bool finished = false;
-    bool writeFailed = false;
-    bool cancelled = false;
-
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (writeFailed || cancelled)
-            return;
-        if (!drain(*reply, bytes)) {
-            writeFailed = true;
-            reply->abort();
-        }
-    });
+    Transfer transfer(body, progress);
     if (progress) {
-        QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
-                         [&](qint64 received, qint64 total) {
-                             if (!finished)
-                                 progress->advance(received, total);
-                         });
-    }
-    QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
-
-    if (progress) {
-        progress->begin(address, [&] {
-            if (finished || cancelled)
+        progress->begin(address, [&transfer] {
+            if (transfer.over || transfer.cancelled)
                 return;
-            cancelled = true;
-            reply->abort();
+            transfer.cancelled = true;
+            if (transfer.abortCurrent)
+                transfer.abortCurrent();
         });
     }
-    if (!finished)
-        loop.exec();
+    const QString failure = fetch(url, transfer);
+    transfer.over = true;
     if (progress)
         progress->end();
 
-    if (cancelled)
+    if (transfer.cancelled)
         return fail(QStringLiteral("已取消"));
-    if (writeFailed || !drain(*reply, bytes)) {
-        trim.wanted = true;
-        return fail(QStringLiteral("内容超过 1 GB，不像是网页"));
-    }
-    if (const QString failure = failureOf(*reply, bytes.size()); !failure.isEmpty())
+    if (!body.error().isEmpty())
+        return fail(body.error());
+    if (!failure.isEmpty())
         return fail(failure);
+    const QByteArray bytes = body.bytes();
+    if (!body.error().isEmpty())
+        return fail(body.error());
     const SafeFile::Result written = SafeFile::write(target, bytes);
     if (!written.ok)
         return fail(written.error);
