@@ -295,6 +295,7 @@ void HttpResponse::chunkSizeLine(QByteArrayView text)
         m_state = State::Trailer;
         return;
     }
+    m_chunkSize = size;
     m_remaining = size;
     m_state = State::ChunkData;
 }
@@ -329,6 +330,11 @@ bool HttpResponse::finish()
         break;
     case State::Trailer:
         fail(QStringLiteral("内容不完整：分块传送的结尾缺少空行"));
+        return false;
+    case State::ChunkData:
+        fail(QStringLiteral("内容不完整：一个分块只收到 %1 字节，应有 %2 字节")
+                 .arg(m_chunkSize - m_remaining)
+                 .arg(m_chunkSize));
         return false;
     default:
         break;

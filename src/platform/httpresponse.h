@@ -81,5 +81,6 @@ private:
     QList<QPair<QByteArray, QByteArray>> m_headers;
     qint64 m_contentLength = -1;
     qint64 m_remaining = 0;
+    qint64 m_chunkSize = 0;
     qint64 m_received = 0;
 };

@@ -280,7 +280,7 @@ void TestDownload::rawAnswer_data()
     row("chunk size not hex", chunked + "5\r\nhello\r\nzz\r\n world\r\n0\r\n\r\n", {}, "十六进制");
     row("no CR LF after a chunk", chunked + "5\r\nhelloX6\r\n world\r\n0\r\n\r\n", {}, "CR LF");
     row("LF only after a chunk", chunked + "5\r\nhello\n0\r\n\r\n", {}, "CR LF");
-    row("cut inside a chunk", chunked + "a\r\nhello", {}, "不完整");
+    row("cut inside a chunk", chunked + "a\r\nhello", {}, "一个分块只收到 5 字节，应有 10 字节");
     row("no last chunk", chunked + "5\r\nhello\r\n", {}, "最后的空块");
     row("no end of trailers", chunked + "5\r\nhello\r\n0\r\nX-T: 1\r\n", {}, "不完整");
     row("unknown transfer coding",
