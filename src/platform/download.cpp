@@ -69,12 +69,19 @@ public:
         return true;
     }
 
+    // False when the announced size is too large; the body is refused then.
+    bool fits(qint64 announced)
+    {
+        if (announced <= kLargest)
+            return true;
+        m_error = QStringLiteral("内容超过 1 GB，不像是网页");
+        return false;
+    }
+
     bool append(QByteArrayView bytes)
     {
-        if (m_size + bytes.size() > kLargest) {
-            m_error = QStringLiteral("内容超过 1 GB，不像是网页");
+        if (!fits(m_size + bytes.size()))
             return false;
-        }
         if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
             return failed(m_file.errorString());
         m_size += bytes.size();
@@ -136,6 +143,11 @@ struct Transfer {
 
     void advance(qint64 received, qint64 total)
     {
+        // A body announced too large is refused before it arrives.
+        if (body.error().isEmpty() && !body.fits(total) && abortCurrent) {
+            abortCurrent();
+            return;
+        }
         if (progress && !over)
             progress->advance(received, total);
     }

@@ -290,6 +290,8 @@ void TestDownload::rawAnswer_data()
         "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello", {}, "内容长度");
     row("length not a number", "HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello", {},
         "内容长度");
+    row("length past 1 GB", "HTTP/1.1 200 OK\r\nContent-Length: 2000000000\r\n\r\nhello", {},
+        "超过 1 GB");
     row("closed inside the head", "HTTP/1.1 200 OK\r\nContent-Le", {}, "回答不完整");
     row("no status line", "hello\r\n\r\n", {}, "状态行");
     row("status without a reason", "HTTP/1.1 200\r\nContent-Length: 5\r\n\r\nhello", "hello", {});
