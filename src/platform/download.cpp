@@ -4,6 +4,7 @@
 #include "platform/posixfile.h"
 #include "platform/safefile.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -39,28 +40,38 @@ constexpr qint64 kLargest = qint64(1) << 30;
 // As many redirects as a browser follows.
 constexpr int kMostRedirects = 20;
 
-// The body as it arrives, in an unnamed file in the target's folder: a large
-// one never sits in memory, and a download that fails or is killed leaves
-// nothing behind.
+// A file in folder that has no name, so that nothing is left of it once it
+// is closed, whatever ends the program.
+PosixFile::Descriptor unnamedFile(const QByteArray &folder)
+{
+    PosixFile::Descriptor fd = PosixFile::open(folder, O_TMPFILE | O_RDWR | O_EXCL, 0600);
+    if (!fd.isOpen() && errno != EACCES && errno != EROFS) {
+        // A file system without unnamed files: a named one, gone at once.
+        QByteArray name = folder + "/.yuancode-XXXXXX";
+        const int named = ::mkostemp(name.data(), O_CLOEXEC);
+        if (named >= 0) {
+            ::unlink(name.constData());
+            fd = PosixFile::Descriptor(named);
+        }
+    }
+    return fd;
+}
+
+// The body as it arrives, in an unnamed file: a large one never sits in
+// memory, and a download that fails or is killed leaves nothing behind.
 class BodyFile {
 public:
     explicit BodyFile(const QString &target)
         : m_target(target)
     {}
 
+    // In the target's folder, or where temporary files go when that folder
+    // cannot be written (a writable target in it is still replaced).
     bool open()
     {
-        const QByteArray folder = PosixFile::folderOf(QFile::encodeName(m_target));
-        PosixFile::Descriptor fd = PosixFile::open(folder, O_TMPFILE | O_RDWR | O_EXCL, 0600);
-        if (!fd.isOpen()) {
-            // A file system without unnamed files: a named one, gone at once.
-            QByteArray name = folder + "/.yuancode-XXXXXX";
-            const int named = ::mkostemp(name.data(), O_CLOEXEC);
-            if (named >= 0) {
-                ::unlink(name.constData());
-                fd = PosixFile::Descriptor(named);
-            }
-        }
+        PosixFile::Descriptor fd = unnamedFile(PosixFile::folderOf(QFile::encodeName(m_target)));
+        if (!fd.isOpen())
+            fd = unnamedFile(QFile::encodeName(QDir::tempPath()));
         if (!fd.isOpen())
             return failed(PosixFile::reason(errno));
         if (!m_file.open(fd.get(), QIODevice::ReadWrite, QFileDevice::AutoCloseHandle))

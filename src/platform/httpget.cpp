@@ -74,6 +74,8 @@ HttpGet::Outcome HttpGet::run()
     QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_loop, closed);
     QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_loop,
                      [this, closed](QAbstractSocket::SocketError error) {
+                         // What came before the error may complete the answer.
+                         readAnswer();
                          if (error == QAbstractSocket::RemoteHostClosedError)
                              closed();
                          else
