@@ -164,72 +164,25 @@ struct Transfer {
     }
 };
 
-QString transferError(const QNetworkReply &reply)
+// Why the reply is no whole file; "" when it is one.
+QString failureOf(const QNetworkReply &reply)
 {
     switch (reply.error()) {
-    case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("服务器拒绝连接");
-    case QNetworkReply::RemoteHostClosedError:
-        return QStringLiteral("服务器中途断开了连接，内容不完整");
-    case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("找不到这个服务器");
-    case QNetworkReply::TimeoutError:
-        return QStringLiteral("连接超时");
-    case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("安全连接（HTTPS）失败");
-    case QNetworkReply::TooManyRedirectsError:
-        return QStringLiteral("转向次数太多");
-    case QNetworkReply::InsecureRedirectError:
-        return QStringLiteral("从 HTTPS 转向了不安全的 HTTP");
-    case QNetworkReply::ContentNotFoundError:
-        if (!isHttp(reply.url()))
-            return QStringLiteral("没有这个文件");
-        break;
-    default:
-        break;
-    }
-    return reply.errorString();
-}
-
-// Why the reply is no whole resource; "" when it is one.
-QString failureOf(const QNetworkReply &reply, qint64 received)
-{
-    if (isHttp(reply.url())) {
-        // Redirects were followed; whatever status is left must be a success.
-        const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const int code = status.toInt();
-        if (status.isValid() && (code < 200 || code >= 300)) {
-            return HttpGet::statusText(
-                code, reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-        }
-    }
-    if (reply.error() != QNetworkReply::NoError)
-        return transferError(reply);
-    if (!isHttp(reply.url()))
+    case QNetworkReply::NoError:
         return {};
-    if (!reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        return QStringLiteral("服务器没有回答");
-    // A body as sent (not unpacked by the transfer) has the length announced.
-    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && reply.rawHeader("Content-Encoding").isEmpty() &&
-        length.toLongLong() != received) {
-        return QStringLiteral("内容不完整：收到 %1 字节，应有 %2 字节")
-            .arg(received)
-            .arg(length.toLongLong());
+    case QNetworkReply::ContentNotFoundError:
+        return QStringLiteral("没有这个文件");
+    default:
+        return reply.errorString();
     }
-    return {};
 }
 
-// https and local files, through Qt's network access, which follows the
-// redirects that are left and refuses those from https to http. TLS reports
-// a connection cut short as an error of its own.
-QString fetchWithManager(const QUrl &url, Transfer &transfer, int redirectsLeft)
+// Local files and other addresses but http and https, through Qt's network
+// access.
+QString fetchWithManager(const QUrl &url, Transfer &transfer)
 {
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(redirectsLeft);
     QNetworkReply *reply = manager.get(request); // owned by the manager
 
     QEventLoop loop;
@@ -265,18 +218,19 @@ QString fetchWithManager(const QUrl &url, Transfer &transfer, int redirectsLeft)
     transfer.abortCurrent = nullptr;
     if (transfer.cancelled || !transfer.body.error().isEmpty() || !drain())
         return {};
-    return failureOf(*reply, transfer.body.size());
+    return failureOf(*reply);
 }
 
-// Fetches url into the transfer's body: http by our own reader, which checks
-// how the answer is framed, and follows its redirects up to the limit.
+// Fetches url into the transfer's body: http and https by our own reader,
+// which checks how the answer is framed, following redirects up to the limit
+// but never from https to http.
 QString fetch(QUrl url, Transfer &transfer)
 {
     for (int redirects = 0;; ++redirects) {
         if (transfer.cancelled)
             return {};
-        if (url.scheme().toLower() != QLatin1String("http"))
-            return fetchWithManager(url, transfer, kMostRedirects - redirects);
+        if (!isHttp(url))
+            return fetchWithManager(url, transfer);
         HttpGet get(
             url, [&transfer](QByteArrayView bytes) { return transfer.body.append(bytes); },
             [&transfer](qint64 received, qint64 total) { transfer.advance(received, total); });
@@ -289,6 +243,9 @@ QString fetch(QUrl url, Transfer &transfer)
             return QStringLiteral("转向次数太多");
         if (!isHttp(outcome.redirect))
             return QStringLiteral("服务器转向了不能下载的地址 ") + outcome.redirect.toString();
+        if (url.scheme().toLower() == QLatin1String("https") &&
+            outcome.redirect.scheme().toLower() != QLatin1String("https"))
+            return QStringLiteral("从 HTTPS 转向了不安全的 HTTP");
         url = outcome.redirect;
         transfer.body.clear();
     }

@@ -26,7 +26,7 @@ QByteArray requestFor(const QUrl &url)
     return request;
 }
 
-QString socketError(const QTcpSocket &socket)
+QString socketError(const QSslSocket &socket)
 {
     switch (socket.error()) {
     case QAbstractSocket::ConnectionRefusedError:
@@ -35,6 +35,8 @@ QString socketError(const QTcpSocket &socket)
         return QStringLiteral("找不到这个服务器");
     case QAbstractSocket::SocketTimeoutError:
         return QStringLiteral("连接超时");
+    case QAbstractSocket::SslHandshakeFailedError:
+        return QStringLiteral("安全连接（HTTPS）失败");
     default:
         return socket.errorString();
     }
@@ -60,7 +62,8 @@ QString HttpGet::statusText(int status, const QString &reason)
 
 HttpGet::Outcome HttpGet::run()
 {
-    QObject::connect(&m_socket, &QTcpSocket::connected, &m_loop,
+    const bool secure = m_url.scheme().compare(u"https", Qt::CaseInsensitive) == 0;
+    QObject::connect(&m_socket, secure ? &QSslSocket::encrypted : &QTcpSocket::connected, &m_loop,
                      [this] { m_socket.write(requestFor(m_url)); });
     QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_loop, [this] { readAnswer(); });
     const auto closed = [this] {
@@ -81,7 +84,10 @@ HttpGet::Outcome HttpGet::run()
                          else
                              done(socketError(m_socket));
                      });
-    m_socket.connectToHost(m_url.host(), quint16(m_url.port(80)));
+    if (secure)
+        m_socket.connectToHostEncrypted(m_url.host(), quint16(m_url.port(443)));
+    else
+        m_socket.connectToHost(m_url.host(), quint16(m_url.port(80)));
     if (!m_finished)
         m_loop.exec();
     return m_outcome;

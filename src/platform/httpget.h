@@ -3,13 +3,15 @@
 #include "platform/httpresponse.h"
 
 #include <QEventLoop>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QUrl>
 #include <functional>
 
-// One GET of an http:// address over a connection of its own, the answer read
-// and checked by HttpResponse. The connection goes through the application's
-// proxy, if one is set, as any socket's does.
+// One GET of an http:// or https:// address over a connection of its own, the
+// answer read and checked by HttpResponse. An https connection checks the
+// server's certificate against the system's authorities, as a browser does.
+// The connection goes through the application's proxy, if one is set, as any
+// socket's does.
 class HttpGet {
 public:
     struct Outcome {
@@ -38,7 +40,7 @@ private:
     QUrl m_url;
     HttpResponse m_response;
     Progress m_progress;
-    QTcpSocket m_socket;
+    QSslSocket m_socket;
     QEventLoop m_loop;
     Outcome m_outcome;
     bool m_finished = false;

@@ -7,13 +7,18 @@
 #include <QFile>
 #include <QHash>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -29,25 +34,36 @@ public:
         QByteArray raw;       // sent as the whole answer when not empty
     };
 
-    bool listen()
+    // Serves https with the certificate and key of tls when given.
+    bool listen(const QSslConfiguration *tls = nullptr)
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] { accept(); });
-        return m_server.listen(QHostAddress::LocalHost, 0);
+        if (tls) {
+            auto *server = new QSslServer;
+            server->setSslConfiguration(*tls);
+            m_server.reset(server);
+        }
+        QObject::connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, m_server.get(),
+                         [this] { accept(); });
+        return m_server->listen(QHostAddress::LocalHost, 0);
     }
 
     QString url(const QString &path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+            .arg(qobject_cast<QSslServer *>(m_server.get()) ? "https" : "http")
+            .arg(m_server->serverPort())
+            .arg(path);
     }
 
     void route(const QByteArray &path, Route route) { m_routes.insert(path, std::move(route)); }
 
     int requestCount() const { return m_requests; }
+    bool isListening() const { return m_server->isListening(); }
 
 private:
     void accept()
     {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             auto *request = new QByteArray;
             QObject::connect(socket, &QObject::destroyed, [request] { delete request; });
@@ -110,7 +126,7 @@ private:
         socket->disconnectFromHost();
     }
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server = std::make_unique<QTcpServer>();
     QHash<QByteArray, Route> m_routes;
     int m_requests = 0;
 };
@@ -161,6 +177,7 @@ private slots:
     void dialogCancelButtonStopsDownload();
 
 private:
+    void listenSecurely();
     QString target() const { return m_dir.filePath(QStringLiteral("yuancode.txt")); }
     QStringList leftovers() const
     {
@@ -171,9 +188,56 @@ private:
     }
 
     LocalHttpServer m_server;
+    LocalHttpServer m_secure; // these two listen only when certificates could be made
+    LocalHttpServer m_untrusted;
     QTemporaryDir m_dir;
     QByteArray m_page;
 };
+
+namespace {
+
+// A key and a self-signed certificate for 127.0.0.1, for an https server;
+// nothing without TLS or without openssl to make them.
+std::optional<QSslConfiguration> serverTls()
+{
+    const QTemporaryDir folder;
+    const QString key = folder.filePath(QStringLiteral("key.pem"));
+    const QString certificate = folder.filePath(QStringLiteral("cert.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key,
+                   "-out", certificate});
+    if (!QSslSocket::supportsSsl() || !openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        return {};
+    QFile keyFile(key);
+    const QList<QSslCertificate> chain = QSslCertificate::fromPath(certificate);
+    if (!keyFile.open(QIODevice::ReadOnly) || chain.size() != 1)
+        return {};
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(chain.first());
+    tls.setPrivateKey(QSslKey(&keyFile, QSsl::Rsa));
+    return tls;
+}
+
+} // namespace
+
+// An https server beside the http one, with a certificate that this process
+// alone trusts, and one whose certificate nobody trusts.
+void TestDownload::listenSecurely()
+{
+    const std::optional<QSslConfiguration> trusted = serverTls();
+    const std::optional<QSslConfiguration> untrusted = serverTls();
+    if (!trusted || !untrusted) {
+        qWarning("https is not tested: no TLS, or no openssl to make a certificate");
+        return;
+    }
+    QVERIFY(m_secure.listen(&*trusted));
+    QVERIFY(m_untrusted.listen(&*untrusted));
+    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+    trusting.addCaCertificate(trusted->localCertificate());
+    QSslConfiguration::setDefaultConfiguration(trusting);
+}
 
 void TestDownload::initTestCase()
 {
@@ -181,6 +245,7 @@ void TestDownload::initTestCase()
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     QVERIFY(m_server.listen());
     QVERIFY(m_dir.isValid());
+    listenSecurely();
 
     // GBK bytes, a NUL and both line-break kinds: kept exactly as sent.
     m_page = QByteArray("<html>\xc4\xe3\xba\xc3\r\n<p>\0x</p>\n</html>", 30);
@@ -260,14 +325,18 @@ void TestDownload::rawAnswer_data()
     QTest::addColumn<QByteArray>("expected"); // the body, when the answer is whole
     QTest::addColumn<QString>("reason");      // a part of why it failed; empty when it is whole
 
-    // Each answer is served at /raw/<its row>.
+    // Each answer is served at /raw/<its row>, over http and https.
     int rows = 0;
     const auto row = [this, &rows](const char *tag, const QByteArray &answer,
                                    const QByteArray &expected, const QString &reason) {
         const QByteArray path = "/raw/" + QByteArray::number(rows++);
-        m_server.route(path, {200, {}, {}, false, answer});
-        QTest::newRow(tag) << m_server.url(QString::fromLatin1(path)) << answer << expected
-                           << reason;
+        for (LocalHttpServer *server : {&m_server, &m_secure}) {
+            server->route(path, {200, {}, {}, false, answer});
+            const QString address = server->url(QString::fromLatin1(path));
+            if (server->isListening())
+                QTest::addRow("%s %s", qPrintable(address.section(u':', 0, 0)), tag)
+                    << address << answer << expected << reason;
+        }
     };
     const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const QByteArray head5 = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
@@ -301,6 +370,16 @@ void TestDownload::rawAnswer_data()
         "HTTP/1.1 302 Found\r\nLocation: /raw/3\r\nContent-Length: 0\r\n\r\n", {}, "十六进制");
     row("redirect to a local file", "HTTP/1.1 302 Found\r\nLocation: file:///etc/hostname\r\n\r\n",
         {}, "不能下载");
+    if (m_secure.isListening()) {
+        const QByteArray http = m_server.url(QStringLiteral("/raw/0")).toLatin1();
+        const QByteArray answer = "HTTP/1.1 302 Found\r\nLocation: " + http + "\r\n\r\n";
+        m_secure.route("/to-http", {200, {}, {}, false, answer});
+        QTest::newRow("https redirect to http")
+            << m_secure.url(QStringLiteral("/to-http")) << answer << QByteArray() << "不安全";
+        m_untrusted.route("/raw/0", {200, {}, {}, false, answer});
+        QTest::newRow("https with a certificate nobody trusts")
+            << m_untrusted.url(QStringLiteral("/raw/0")) << answer << QByteArray() << "安全连接";
+    }
 }
 
 void TestDownload::rawAnswer()
