@@ -35,8 +35,11 @@ QString socketError(const QSslSocket &socket)
         return QStringLiteral("找不到这个服务器");
     case QAbstractSocket::SocketTimeoutError:
         return QStringLiteral("连接超时");
-    case QAbstractSocket::SslHandshakeFailedError:
-        return QStringLiteral("安全连接（HTTPS）失败");
+    case QAbstractSocket::SslHandshakeFailedError: {
+        const QList<QSslError> errors = socket.sslHandshakeErrors();
+        return QStringLiteral("安全连接（HTTPS）失败") +
+               (errors.isEmpty() ? QString() : u'：' + errors.first().errorString());
+    }
     default:
         return socket.errorString();
     }
