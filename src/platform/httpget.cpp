@@ -140,6 +140,9 @@ void HttpGet::readAnswer()
         }
         if (m_progress && statusSeen)
             m_progress(m_response.bodyReceived(), m_response.contentLength());
+        // The progress may have aborted the get.
+        if (m_finished)
+            return;
         if (m_response.isComplete()) {
             m_outcome.ok = true;
             done({});
