@@ -364,6 +364,10 @@ void TestDownload::rawAnswer_data()
     row("closed inside the head", "HTTP/1.1 200 OK\r\nContent-Le", {}, "回答不完整");
     row("no status line", "hello\r\n\r\n", {}, "状态行");
     row("status without a reason", "HTTP/1.1 200\r\nContent-Length: 5\r\n\r\nhello", "hello", {});
+    row("head lines ending in LF alone", "HTTP/1.0 200 OK\nContent-Length: 5\n\nhello", "hello",
+        {});
+    row("a lone CR inside a header", "HTTP/1.1 200 OK\r\nX: a\rContent-Length: 5\r\n\r\nhello", {},
+        "单独的 CR");
     row("header line without a colon", "HTTP/1.1 200 OK\r\nContent-Length 5\r\n\r\nhello", {},
         "头部行");
     row("redirect to a broken body",
