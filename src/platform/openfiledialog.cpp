@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QGridLayout>
@@ -14,6 +15,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -65,6 +67,7 @@ OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
     , m_list(new QTreeWidget(this))
     , m_nameEdit(new QLineEdit(this))
     , m_filterBox(new QComboBox(this))
+    , m_names(new QStringListModel(this))
 {
     setWindowTitle(title);
     auto *layout = new QGridLayout(this);
@@ -96,6 +99,9 @@ OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
     auto *nameLabel = new QLabel(QStringLiteral("文件名称(&N)："), this);
     nameLabel->setBuddy(m_nameEdit);
     m_nameEdit->setAccessibleName(QStringLiteral("文件名称"));
+    auto *completer = new QCompleter(m_names, this);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    m_nameEdit->setCompleter(completer);
     auto *filterLabel = new QLabel(QStringLiteral("文件类型(&T)："), this);
     filterLabel->setBuddy(m_filterBox);
     m_filterBox->setAccessibleName(QStringLiteral("文件类型"));
@@ -173,12 +179,14 @@ void OpenFileDialog::fillList()
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
+    QStringList names;
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         const FolderListing::Entry &entry = m_entries.at(i);
         auto *item = new QTreeWidgetItem(m_list);
         item->setText(NameColumn, entry.shown);
+        names << entry.shown;
         item->setIcon(NameColumn, entry.folder ? folderIcon : fileIcon);
         item->setData(NameColumn, Qt::UserRole, int(i));
         if (!entry.folder)
@@ -192,6 +200,7 @@ void OpenFileDialog::fillList()
             item->setToolTip(NameBytesColumn, bytes);
         }
     }
+    m_names->setStringList(names);
     for (int column = SizeColumn; column <= NameBytesColumn; ++column)
         m_list->resizeColumnToContents(column);
 }

@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QStringListModel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -57,4 +58,5 @@ private:
     QTreeWidget *m_list;
     QLineEdit *m_nameEdit;
     QComboBox *m_filterBox;
+    QStringListModel *m_names; // the names listed, which the name field completes
 };
