@@ -3,6 +3,7 @@
 #include "platform/pathbytes.h"
 #include "platform/prompts.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -204,6 +205,15 @@ void TestOpenFileDialog::dialogGivesBytes()
         for (QPushButton *button : dialog->findChildren<QPushButton *>())
             open = button->text() == QStringLiteral("打开(&O)") ? button : open;
         QVERIFY(list && name && open);
+        // Assistive technology reads the dialog and every listed name.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(dialog);
+        QCOMPARE(face->role(), QAccessible::Dialog);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("打开网页文件"));
+        QAccessibleInterface *listFace = QAccessible::queryAccessibleInterface(list);
+        QStringList read;
+        for (int i = 0; i < listFace->childCount(); ++i)
+            read << listFace->child(i)->text(QAccessible::Name);
+        QVERIFY2(read.contains(QStringLiteral("测试.htm")), qPrintable(read.join(u'|')));
         for (const QString &step : steps) {
             name->clear();
             if (step.startsWith(u'#')) {
