@@ -142,15 +142,22 @@ OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
     connect(m_filterBox, &QComboBox::currentIndexChanged, this, &OpenFileDialog::filterChanged);
 
     m_patterns = FolderListing::patternsOf(m_filterBox->currentText());
-    setFolder(QString());
     m_nameEdit->setFocus();
     resize(680, 420);
 }
 
 void OpenFileDialog::setFolder(const QString &folder)
 {
-    if (folder.isEmpty() || !showFolder(folder))
-        showFolder(workingFolder());
+    // A folder gone since the last time falls back without a word.
+    if (folder.isEmpty() || !showFolder(folder, false))
+        showFolder(workingFolder(), false);
+}
+
+void OpenFileDialog::showEvent(QShowEvent *event)
+{
+    if (m_folder.isEmpty())
+        setFolder(QString());
+    QDialog::showEvent(event);
 }
 
 void OpenFileDialog::setFileName(const QString &name)
@@ -158,11 +165,11 @@ void OpenFileDialog::setFileName(const QString &name)
     m_nameEdit->setText(name);
 }
 
-bool OpenFileDialog::showFolder(const QString &folder)
+bool OpenFileDialog::showFolder(const QString &folder, bool sayWhy)
 {
     FolderListing::Listing listing = FolderListing::list(folder, m_patterns);
     if (!listing.error.isEmpty()) {
-        if (!m_folder.isEmpty())
+        if (sayWhy)
             warn(QStringLiteral("无法打开文件夹“%1”：%2")
                      .arg(PathBytes::readable(folder), listing.error));
         return false;

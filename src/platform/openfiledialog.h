@@ -23,7 +23,7 @@ public:
     OpenFileDialog(QWidget *parent, const QString &title, const QStringList &nameFilters);
 
     // The folder listed first; the working folder when it is empty or
-    // cannot be read.
+    // cannot be read, or when none was set.
     void setFolder(const QString &folder);
     QString folder() const { return m_folder; }
     void setFileName(const QString &name);
@@ -34,8 +34,11 @@ public:
     // The file chosen, once the dialog was accepted.
     QString chosenPath() const { return m_chosen; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    bool showFolder(const QString &folder);
+    bool showFolder(const QString &folder, bool sayWhy = true);
     void fillList();
     void open();
     void openItem(QTreeWidgetItem *item);
