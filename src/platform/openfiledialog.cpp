@@ -25,7 +25,7 @@
 
 namespace {
 
-enum Column { NameColumn, SizeColumn, ModifiedColumn, NameBytesColumn };
+enum Column { NameColumn, SizeColumn, ModifiedColumn, NameEncodingColumn };
 
 QString sizeText(qint64 size)
 {
@@ -201,14 +201,14 @@ void OpenFileDialog::fillList()
         item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(ModifiedColumn, entry.modified.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
         if (!entry.utf8) {
-            item->setText(NameBytesColumn, QStringLiteral("非 UTF-8"));
+            item->setText(NameEncodingColumn, QStringLiteral("非 UTF-8"));
             const QString bytes = QStringLiteral("名称的字节：") + bytesText(entry.name);
             item->setToolTip(NameColumn, bytes);
-            item->setToolTip(NameBytesColumn, bytes);
+            item->setToolTip(NameEncodingColumn, bytes);
         }
     }
     m_names->setStringList(names);
-    for (int column = SizeColumn; column <= NameBytesColumn; ++column)
+    for (int column = SizeColumn; column <= NameEncodingColumn; ++column)
         m_list->resizeColumnToContents(column);
 }
 
