@@ -381,6 +381,7 @@ void TestFRAmain::pageNamedInGbkKeepsItsName()
         QCOMPARE(asked, QStringLiteral("中文.htm 已经存在。\n要替换它吗？"));
         QCOMPARE(window->status().Text2(), QStringLiteral("保存成功--") + shown);
         QCOMPARE(PathBytes::toBytes(window->session().CurrentFile), bytesPath);
+        QCOMPARE(PathBytes::toBytes(window->session().CurrentFileTitle), name);
         written = "oldxyz\r\n";
     }
     QCOMPARE(names(), before); // the same name, no second file
