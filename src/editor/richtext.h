@@ -1,8 +1,10 @@
 #pragma once
 
+#include "editor/textcopy.h"
 #include "platform/linebreak.h"
 
 #include <QString>
+#include <memory>
 
 // The editing area as the editor's logic sees it: the page as one string
 // whose line breaks read back as CR LF, a 0-based caret index and a
@@ -22,6 +24,8 @@ public:
 
     // Length of Text() without building it.
     virtual qsizetype textLength() const = 0;
+    // Text() copied a slice at a time, following the edits made meanwhile.
+    virtual std::unique_ptr<TextCopy> copyText() const = 0;
 
     // The page as its file holds it: every line break of its own kind (CR LF,
     // LF or CR), those typed or inserted of the page's main kind.

@@ -31,6 +31,7 @@ public:
     QString Text() const override;
     void setText(QString text) override;
     qsizetype textLength() const override;
+    std::unique_ptr<TextCopy> copyText() const override;
 
     QString pageText() const override;
     void setPageText(LineBreaks::Split page) override;
