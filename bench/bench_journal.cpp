@@ -1,8 +1,10 @@
 // What the recovery journal costs on a page of 10 MB: a keystroke with the
 // journal following the edits, beside the same keystroke without it; the
-// part of a journal write that runs on the user-interface thread (taking the
-// text); and the part that runs beside it (encoding and the atomic write,
-// synced to disk).
+// part of a journal write that runs on the user-interface thread (copying
+// the text a slice at a time between keystrokes: the longest slice, and a
+// keystroke while a copy is under way, beside a bare keystroke); and the
+// part that runs beside it (joining, encoding and the atomic write, synced
+// to disk).
 #include "document/documentsession.h"
 #include "editor/richtextbox.h"
 #include "platform/statusline.h"
@@ -12,8 +14,10 @@
 #include "support/benchmain.h"
 #include "support/bigpage.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -97,7 +101,64 @@ void BM_KeystrokeWithJournal(benchmark::State &state)
     keystrokes(state, true);
 }
 
-// What a journal write takes from the user-interface thread.
+// Nanoseconds that work takes.
+template <typename Work> double nanoseconds(Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed());
+}
+
+// What a journal write takes from the user-interface thread: the text
+// copied a slice at a time while a key is typed in the middle of the page
+// after every slice (each key makes the part it falls in be copied again).
+// The longest stretch of the journal's is what a key may have to wait for;
+// it is given beside a bare keystroke measured in the same run.
+void BM_JournalCopyInSlices(benchmark::State &state)
+{
+    JournalPage &p = page();
+    double bareKey = 0;
+    double longestBareKey = 0;
+    constexpr int kBareKeys = 200;
+    for (int i = 0; i < kBareKeys; ++i) {
+        const double key = nanoseconds([&] { p.key(); });
+        bareKey += key;
+        longestBareKey = std::max(longestBareKey, key);
+    }
+    bareKey /= kBareKeys;
+    double longestSlice = 0;
+    double slices = 0;
+    double sliceTotal = 0;
+    double longestKey = 0;
+    double keyTotal = 0;
+    for (auto _ : state) {
+        std::unique_ptr<TextCopy> copy = p.box.copyText();
+        for (bool done = false; !done;) {
+            const double slice = nanoseconds([&] { done = copy->copyMore(); });
+            longestSlice = std::max(longestSlice, slice);
+            sliceTotal += slice;
+            ++slices;
+            if (!done) {
+                const double key = nanoseconds([&] { p.key(); });
+                longestKey = std::max(longestKey, key);
+                keyTotal += key;
+            }
+        }
+        benchmark::DoNotOptimize(copy->takeParts());
+    }
+    state.counters["bare_key_us"] = bareKey / 1000;
+    state.counters["longest_bare_key_us"] = longestBareKey / 1000;
+    state.counters["slices"] = slices / double(state.iterations());
+    state.counters["mean_slice_us"] = sliceTotal / slices / 1000;
+    state.counters["longest_slice_us"] = longestSlice / 1000;
+    state.counters["longest_slice_per_bare_key"] = longestSlice / bareKey;
+    state.counters["key_while_copying_us"] = keyTotal / slices / 1000;
+    state.counters["longest_key_while_copying_us"] = longestKey / 1000;
+}
+
+// The text taken at once, as before a session's end (the whole of it on the
+// user-interface thread).
 void BM_JournalTakeText(benchmark::State &state)
 {
     JournalPage &p = page();
@@ -108,16 +169,20 @@ void BM_JournalTakeText(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * p.box.textLength() * 2);
 }
 
-// The rest, on the writing thread: encoding with its checksum, and the
-// atomic write synced to disk.
+// The rest, on the writing thread: joining the parts, encoding with its
+// checksum, and the atomic write synced to disk.
 void BM_JournalEncodeAndWrite(benchmark::State &state)
 {
     JournalPage &p = page();
+    std::unique_ptr<TextCopy> copy = p.box.copyText();
+    while (!copy->copyMore()) {
+    }
+    const std::vector<QString> parts = copy->takeParts();
     JournalFile::Entry entry;
     entry.pagePath = p.session.CurrentFile;
-    entry.text = p.box.Text();
     entry.time = QDateTime::currentDateTimeUtc();
     for (auto _ : state) {
+        entry.text = TextCopy::joined(parts);
         const SafeFile::Result result =
             JournalFile::write(p.lock->journalPath(), JournalFile::encode(entry));
         if (!result.ok)
@@ -130,6 +195,7 @@ void BM_JournalEncodeAndWrite(benchmark::State &state)
 
 BENCHMARK(BM_KeystrokeWithoutJournal)->Unit(benchmark::kMicrosecond)->Repetitions(3);
 BENCHMARK(BM_KeystrokeWithJournal)->Unit(benchmark::kMicrosecond)->Repetitions(3);
+BENCHMARK(BM_JournalCopyInSlices)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_JournalTakeText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalEncodeAndWrite)->Unit(benchmark::kMillisecond);
 

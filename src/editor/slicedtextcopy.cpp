@@ -63,19 +63,18 @@ SlicedTextCopy::Part SlicedTextCopy::copyFrom(int from, int limit) const
     const int before = from == 0 ? 0 : block.blockNumber() - 1;
     QString raw;
     raw.reserve(kPartLength + LinePieces::kLongestPiece + 1);
-    int end = from;
     int blocks = 0;
+    // raw stands for the widget positions from `from` on, one for one.
     for (; block.isValid(); block = block.next()) {
         if (from > 0 || blocks > 0)
             raw += QChar(QChar::ParagraphSeparator);
         raw += block.text();
         ++blocks;
-        end = block.position() + block.length() - 1;
-        if (end >= limit || raw.size() >= kPartLength || blocks >= kPartBlocks)
+        if (from + raw.size() >= limit || raw.size() >= kPartLength || blocks >= kPartBlocks)
             break;
     }
     const int separators = from == 0 ? blocks - 1 : blocks;
-    return {end - from, m_pieces.joined(raw, before, separators, u"\r\n"), false};
+    return {int(raw.size()), m_pieces.joined(raw, before, separators, u"\r\n"), false};
 }
 
 int SlicedTextCopy::copiedTo() const
@@ -100,6 +99,18 @@ bool SlicedTextCopy::complete() const
 
 bool SlicedTextCopy::copyMore()
 {
+    // Two parts of work: an edit made between two slices makes at most one
+    // part stale, so that copying goes on however fast the keys come.
+    for (int work = 0; work < kPartsPerSlice; ++work) {
+        if (!copyPart())
+            break;
+    }
+    return complete();
+}
+
+bool SlicedTextCopy::copyPart()
+{
+    // Stale parts first, a part's worth of each at a time.
     int start = 0;
     for (auto part = m_parts.begin(); part != m_parts.end(); ++part) {
         if (part->stale) {
@@ -107,21 +118,20 @@ bool SlicedTextCopy::copyMore()
             if (copied.length > part->length) {
                 // Not a part's end after all: copied again from here on.
                 m_parts.erase(part, m_parts.end());
-                return false;
-            }
-            if (copied.length < part->length) {
+            } else if (copied.length < part->length) {
                 part->length -= copied.length;
                 m_parts.insert(part, std::move(copied));
             } else {
                 *part = std::move(copied);
             }
-            return complete();
+            return true;
         }
         start += part->length;
     }
-    if (!complete())
-        m_parts.push_back(copyFrom(start, m_document->characterCount() - 1));
-    return complete();
+    if (complete())
+        return false;
+    m_parts.push_back(copyFrom(start, m_document->characterCount() - 1));
+    return true;
 }
 
 std::vector<QString> SlicedTextCopy::takeParts()

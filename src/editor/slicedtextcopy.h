@@ -8,7 +8,7 @@ class LinePieces;
 class QTextDocument;
 
 // The editing area's text copied in parts of a bounded number of characters
-// and blocks, one part per slice. Each part holds the text of whole blocks,
+// and blocks, two parts per slice. Each part holds the text of whole blocks,
 // the line break before each block with the block (none before the first
 // block of the page, none before a piece of a long line): the part after
 // widget position from holds the blocks that begin after it.
@@ -19,8 +19,9 @@ class QTextDocument;
 // copy needs nothing.
 class SlicedTextCopy : public QObject, public TextCopy {
 public:
-    static constexpr int kPartLength = 64 * 1024;
-    static constexpr int kPartBlocks = 4096;
+    static constexpr int kPartLength = 16 * 1024;
+    static constexpr int kPartBlocks = 1024;
+    static constexpr int kPartsPerSlice = 2;
 
     SlicedTextCopy(QTextDocument *document, const LinePieces &pieces);
 
@@ -43,6 +44,8 @@ private:
     // The blocks from the one after position from (from 0: the first) on,
     // up to position limit at most, and within the bounds of a part.
     Part copyFrom(int from, int limit) const;
+    // Copies one stale part, else the next part; false when complete.
+    bool copyPart();
     bool complete() const;
 
     QTextDocument *m_document;
