@@ -133,7 +133,7 @@ void BM_JournalCopyInSlices(benchmark::State &state)
     double longestKey = 0;
     double keyTotal = 0;
     for (auto _ : state) {
-        std::unique_ptr<TextCopy> copy = p.box.copyText();
+        std::unique_ptr<TextCopy> copy = p.box.copyPageText();
         for (bool done = false; !done;) {
             const double slice = nanoseconds([&] { done = copy->copyMore(); });
             longestSlice = std::max(longestSlice, slice);
@@ -174,7 +174,7 @@ void BM_JournalTakeText(benchmark::State &state)
 void BM_JournalEncodeAndWrite(benchmark::State &state)
 {
     JournalPage &p = page();
-    std::unique_ptr<TextCopy> copy = p.box.copyText();
+    std::unique_ptr<TextCopy> copy = p.box.copyPageText();
     while (!copy->copyMore()) {
     }
     const std::vector<QString> parts = copy->takeParts();

@@ -24,12 +24,13 @@ public:
 
     // Length of Text() without building it.
     virtual qsizetype textLength() const = 0;
-    // Text() copied a slice at a time, following the edits made meanwhile.
-    virtual std::unique_ptr<TextCopy> copyText() const = 0;
 
     // The page as its file holds it: every line break of its own kind (CR LF,
     // LF or CR), those typed or inserted of the page's main kind.
     virtual QString pageText() const = 0;
+    // pageText() copied a slice at a time, following the edits made
+    // meanwhile.
+    virtual std::unique_ptr<TextCopy> copyPageText() const = 0;
     // Sets the page from a file's text, each line break kept of its kind.
     virtual void setPageText(LineBreaks::Split page) = 0;
     virtual LineBreak mainLineBreak() const = 0;

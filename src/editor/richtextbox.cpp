@@ -87,7 +87,7 @@ QString RichTextBox::Text() const
     return m_pieces->joined(document()->toRawText(), 0, document()->blockCount() - 1, u"\r\n");
 }
 
-std::unique_ptr<TextCopy> RichTextBox::copyText() const
+std::unique_ptr<TextCopy> RichTextBox::copyPageText() const
 {
     return std::make_unique<SlicedTextCopy>(document(), *m_pieces);
 }

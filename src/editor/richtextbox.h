@@ -31,9 +31,9 @@ public:
     QString Text() const override;
     void setText(QString text) override;
     qsizetype textLength() const override;
-    std::unique_ptr<TextCopy> copyText() const override;
 
     QString pageText() const override;
+    std::unique_ptr<TextCopy> copyPageText() const override;
     void setPageText(LineBreaks::Split page) override;
     LineBreak mainLineBreak() const override;
     bool hasMixedLineBreaks() const override;

@@ -11,6 +11,7 @@ SlicedTextCopy::SlicedTextCopy(QTextDocument *document, const LinePieces &pieces
     : m_document(document)
     , m_pieces(pieces)
     , m_characters(document->characterCount())
+    , m_mainBreak(pieces.mainBreak())
 {
     connect(document, &QTextDocument::contentsChange, this, &SlicedTextCopy::contentsChange);
 }
@@ -74,7 +75,7 @@ SlicedTextCopy::Part SlicedTextCopy::copyFrom(int from, int limit) const
             break;
     }
     const int separators = from == 0 ? blocks - 1 : blocks;
-    return {int(raw.size()), m_pieces.joined(raw, before, separators, u"\r\n"), false};
+    return {int(raw.size()), m_pieces.pageText(raw, before, separators), false};
 }
 
 int SlicedTextCopy::copiedTo() const
@@ -87,6 +88,8 @@ int SlicedTextCopy::copiedTo() const
 
 bool SlicedTextCopy::complete() const
 {
+    if (m_pieces.mainBreak() != m_mainBreak)
+        return false;
     int end = 0;
     for (const Part &part : m_parts) {
         if (part.stale)
@@ -110,6 +113,10 @@ bool SlicedTextCopy::copyMore()
 
 bool SlicedTextCopy::copyPart()
 {
+    if (m_pieces.mainBreak() != m_mainBreak) {
+        m_parts.clear();
+        m_mainBreak = m_pieces.mainBreak();
+    }
     // Stale parts first, a part's worth of each at a time.
     int start = 0;
     for (auto part = m_parts.begin(); part != m_parts.end(); ++part) {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "editor/textcopy.h"
+#include "platform/linebreak.h"
 
 #include <QObject>
 
 class LinePieces;
 class QTextDocument;
 
-// The editing area's text copied in parts of a bounded number of characters
+// The page's text (each line break of its own kind, the pieces of a line
+// joined) copied in parts of a bounded number of characters
 // and blocks, two parts per slice. Each part holds the text of whole blocks,
 // the line break before each block with the block (none before the first
 // block of the page, none before a piece of a long line): the part after
@@ -52,4 +54,7 @@ private:
     const LinePieces &m_pieces;
     std::vector<Part> m_parts;
     int m_characters;
+    // The main kind of line break the parts were copied with: the page's
+    // main kind is not in the document, and changing it changes every part.
+    LineBreak m_mainBreak;
 };

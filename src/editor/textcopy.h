@@ -3,10 +3,11 @@
 #include <QString>
 #include <vector>
 
-// A copy of the editing area's text (RichText::Text()) taken a slice at a
-// time, between the events of the user-interface thread, so that copying a
-// large page never holds up a keystroke. Edits made while it is taken are
-// followed: once complete, the copy equals the text as it is then.
+// A copy of the page's text as its file holds it (RichText::pageText())
+// taken a slice at a time, between the events of the user-interface thread,
+// so that copying a large page never holds up a keystroke. Edits made while
+// it is taken are followed: once complete, the copy equals the text as it is
+// then.
 class TextCopy {
 public:
     virtual ~TextCopy() = default;

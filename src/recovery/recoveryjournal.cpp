@@ -114,7 +114,7 @@ void RecoveryJournal::writeInBackground()
     stopTimers();
     if (!std::exchange(m_dirty, false) || !mayJournal())
         return;
-    m_copy = m_richText.copyText();
+    m_copy = m_richText.copyPageText();
     m_slice.start();
 }
 
@@ -179,7 +179,7 @@ void RecoveryJournal::writeNow()
     if (!std::exchange(m_dirty, false) || !mayJournal())
         return;
     Snapshot snapshot = describe();
-    snapshot.entry.text = m_richText.Text();
+    snapshot.entry.text = m_richText.pageText();
     finished(writeSnapshot(std::move(snapshot)));
 }
 

@@ -45,44 +45,50 @@ void TestSlicedTextCopy::followsEditsWhileCopying_data()
     QTest::addColumn<QString>("inserted");
     QTest::addColumn<bool>("undo");       // the edit is undone again
     QTest::addColumn<bool>("everySlice"); // the edit is made again after every slice
+    QTest::addColumn<int>("unifyTo");     // on a page of CR LF, every line break made of this kind
 
     const QString longText(1500, u'w');
     QTest::newRow("typed in the first part")
-        << 2 << int(PageStart) << 100 << 0 << "x" << false << false;
+        << 2 << int(PageStart) << 100 << 0 << "x" << false << false << -1;
     QTest::newRow("removed in a later part")
-        << 2 << int(CopiedEnd) << -20000 << 30 << "" << false << false;
+        << 2 << int(CopiedEnd) << -20000 << 30 << "" << false << false << -1;
     QTest::newRow("line break typed in") << 2 << int(PageStart) << 500 << 0 << "\n"
-                                         << false << false;
+                                         << false << false << -1;
     QTest::newRow("lines joined across a part's end")
-        << 2 << int(PageStart) << 0 << 0 << "" << false << false; // replaced below
+        << 2 << int(PageStart) << 0 << 0 << "" << false << false << -1; // replaced below
     QTest::newRow("typed at the copy's end")
-        << 1 << int(CopiedEnd) << 0 << 0 << "y" << false << false;
+        << 1 << int(CopiedEnd) << 0 << 0 << "y" << false << false << -1;
     QTest::newRow("line break at the copy's end removed")
-        << 1 << int(CopiedEnd) << 0 << 1 << "" << false << false;
+        << 1 << int(CopiedEnd) << 0 << 1 << "" << false << false << -1;
     QTest::newRow("straddling the copy's end")
-        << 1 << int(CopiedEnd) << -20 << 40 << "新\n行" << false << false;
+        << 1 << int(CopiedEnd) << -20 << 40 << "新\n行" << false << false << -1;
     QTest::newRow("at the start of the first line not copied")
         << 1 << int(CopiedEnd) << 1 << 0 << "z\r\n"
-        << false << false;
-    QTest::newRow("far after the copy") << 1 << int(PageEnd) << -3 << 0 << "end" << false << false;
+        << false << false << -1;
+    QTest::newRow("far after the copy")
+        << 1 << int(PageEnd) << -3 << 0 << "end" << false << false << -1;
     QTest::newRow("typed in a piece of a long line")
-        << 1 << int(LongLine) << 700 << 0 << "q" << false << false;
+        << 1 << int(LongLine) << 700 << 0 << "q" << false << false << -1;
     QTest::newRow("removed across a boundary of pieces")
-        << 1 << int(LongLine) << 250 << 20 << "" << false << false;
+        << 1 << int(LongLine) << 250 << 20 << "" << false << false << -1;
     QTest::newRow("long text pasted makes pieces")
-        << 2 << int(PageStart) << 200 << 0 << longText << false << false;
+        << 2 << int(PageStart) << 200 << 0 << longText << false << false << -1;
     QTest::newRow("long line joined with the next")
-        << 1 << int(LongLine) << 3002 << 1 << "" << false << false;
+        << 1 << int(LongLine) << 3002 << 1 << "" << false << false << -1;
     QTest::newRow("line breaks pasted and undone")
-        << 2 << int(PageStart) << 1000 << 10 << "a\nb\rc\r\nd" << true << false;
+        << 2 << int(PageStart) << 1000 << 10 << "a\nb\rc\r\nd" << true << false << -1;
     QTest::newRow("page replaced")
-        << 2 << int(PageStart) << 0 << -1 << "new\r\npage" << false << false;
+        << 2 << int(PageStart) << 0 << -1 << "new\r\npage" << false << false << -1;
     QTest::newRow("typing at the start all along")
-        << 1 << int(PageStart) << 5 << 0 << "k" << false << true;
+        << 1 << int(PageStart) << 5 << 0 << "k" << false << true << -1;
     QTest::newRow("typing at the copy's end all along")
-        << 1 << int(CopiedEnd) << 0 << 0 << "k" << false << true;
+        << 1 << int(CopiedEnd) << 0 << 0 << "k" << false << true << -1;
     QTest::newRow("pressing Enter in the copy all along") << 1 << int(CopiedEnd) << -10 << 0 << "\n"
-                                                          << false << true;
+                                                          << false << true << -1;
+    QTest::newRow("line breaks made LF")
+        << 2 << int(PageStart) << 0 << 0 << "" << false << false << int(LineBreak::Lf);
+    QTest::newRow("line breaks made LF and undone")
+        << 2 << int(PageStart) << 0 << 0 << "" << true << false << int(LineBreak::Lf);
 }
 
 void TestSlicedTextCopy::followsEditsWhileCopying()
@@ -94,9 +100,15 @@ void TestSlicedTextCopy::followsEditsWhileCopying()
     QFETCH(QString, inserted);
     QFETCH(bool, undo);
     QFETCH(bool, everySlice);
+    QFETCH(int, unifyTo);
 
     RichTextBox box;
-    box.setPageText(LineBreaks::split(mixedPage()));
+    LineBreaks::Split page = LineBreaks::split(mixedPage());
+    // Made of one kind, the page's main kind changes with no change to the
+    // document.
+    if (unifyTo >= 0)
+        page.odd.clear();
+    box.setPageText(std::move(page));
     QTextDocument *document = box.document();
     SlicedTextCopy copy(document, box.pieces());
     const int longLine = document->findBlockByNumber(100).position();
@@ -117,6 +129,8 @@ void TestSlicedTextCopy::followsEditsWhileCopying()
                            QTextCursor::KeepAnchor);
         box.setTextCursor(cursor);
         box.setSelText(inserted);
+        if (unifyTo >= 0)
+            box.unifyLineBreaks(LineBreak(unifyTo));
         if (undo)
             box.undo();
     };
@@ -134,7 +148,7 @@ void TestSlicedTextCopy::followsEditsWhileCopying()
         if (everySlice)
             edit();
     }
-    QCOMPARE(TextCopy::joined(copy.takeParts()), box.Text());
+    QCOMPARE(TextCopy::joined(copy.takeParts()), box.pageText());
 }
 
 QTEST_MAIN(TestSlicedTextCopy)

@@ -65,6 +65,8 @@ private slots:
     void offer();
     void pagesOfOtherWindows();
     void failedWriteSaidOnce();
+    void recoveredPageKeepsItsLineBreaks_data();
+    void recoveredPageKeepsItsLineBreaks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -265,6 +267,48 @@ void TestJournal::failedWriteSaidOnce()
     journal.writeNow();
     QCOMPARE(JournalFile::read(lock.journalPath())->text, QStringLiteral("xx"));
     QVERIFY(!QFile::exists(lock.journalPath() + ".tmp"));
+}
+
+void TestJournal::recoveredPageKeepsItsLineBreaks_data()
+{
+    QTest::addColumn<QString>("file"); // the page's text as read
+    QTest::newRow("LF") << "<p>a</p>\n<p>b</p>\n";
+    QTest::newRow("CR") << "<p>a</p>\r<p>b</p>";
+    QTest::newRow("CR LF with LF and CR lines") << "a\r\nb\nc\r\nd\re\r\n";
+    QTest::newRow("LF with a long line") << "a\n" + QString(3000, u'w') + "\r\nb\n";
+}
+
+// A page journalled and recovered into a new window: a save writes every
+// line's own break, and lines typed there get the page's main kind.
+void TestJournal::recoveredPageKeepsItsLineBreaks()
+{
+    QFETCH(QString, file);
+    RichTextBox richText;
+    DocumentSession session;
+    StatusRecorder status;
+    WindowLock lock;
+    RecoveryJournal journal(richText, session, status, lock);
+    LineBreaks::Split page = LineBreaks::split(file);
+    PageFormat format;
+    format.lineBreak = page.main;
+    format.finalLineBreak = bool(page.takeFinalBreak());
+    session.setFormat(format);
+    richText.setPageText(page);
+    richText.setModified(false);
+    richText.setSelStart(1);
+    richText.setSelText(QStringLiteral("typed\r\n"));
+    journal.noteEdit();
+    journal.writeNow();
+
+    const std::optional<JournalFile::Entry> entry = JournalFile::read(lock.journalPath());
+    QVERIFY(entry);
+    RichTextBox recovered;
+    DocumentSession recoveredSession;
+    RecoveryOffer::apply(*entry, recovered, recoveredSession);
+    QCOMPARE(recovered.pageText(), richText.pageText());
+    QCOMPARE(recovered.mainLineBreak(), richText.mainLineBreak());
+    QCOMPARE(recovered.Text(), richText.Text());
+    QCOMPARE(recovered.SelStart(), richText.SelStart());
 }
 
 QTEST_MAIN(TestJournal)
