@@ -297,6 +297,7 @@ void TestJournal::recoveredPageKeepsItsLineBreaks()
     richText.setModified(false);
     richText.setSelStart(1);
     richText.setSelText(QStringLiteral("typed\r\n"));
+    richText.setSelStart(richText.textLength() - 1);
     journal.noteEdit();
     journal.writeNow();
 
