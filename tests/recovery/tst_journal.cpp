@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTimer>
 #include <memory>
 #include <sys/stat.h>
 
@@ -66,6 +68,7 @@ private slots:
     void pagesOfOtherWindows();
     void failedWriteSaidOnce();
     void recoveredPageKeepsItsLineBreaks_data();
+    void typingWhileCopyingIsJournalledWhole();
     void recoveredPageKeepsItsLineBreaks();
 
 private:
@@ -310,6 +313,42 @@ void TestJournal::recoveredPageKeepsItsLineBreaks()
     QCOMPARE(recovered.mainLineBreak(), richText.mainLineBreak());
     QCOMPARE(recovered.Text(), richText.Text());
     QCOMPARE(recovered.SelStart(), richText.SelStart());
+}
+
+// Keys typed in the middle of a large page all the while its journal is
+// copied in slices: the journal holds the page as it was at one moment,
+// every key typed up to then and none torn.
+void TestJournal::typingWhileCopyingIsJournalledWhole()
+{
+    RichTextBox richText;
+    DocumentSession session;
+    StatusRecorder status;
+    WindowLock lock;
+    RecoveryJournal journal(richText, session, status, lock);
+    QString page;
+    for (int line = 0; page.size() < 400000; ++line)
+        page += QStringLiteral("<p>第 %1 行</p>\n").arg(line);
+    richText.setPageText(LineBreaks::split(page));
+    const qsizetype middle = page.indexOf(u'\n', page.size() / 2) + 1;
+    // The keys go in without telling the journal, which is told once.
+    QTimer typist;
+    int typed = 0;
+    typist.callOnTimeout([&] {
+        QTextCursor cursor = richText.textCursor();
+        cursor.setPosition(int(middle));
+        richText.setTextCursor(cursor);
+        richText.setSelText(QStringLiteral("k"));
+        ++typed;
+    });
+    journal.noteEdit();
+    typist.start(1);
+    QSignalSpy written(&journal, &RecoveryJournal::written);
+    QVERIFY(written.wait(RecoveryJournal::kIdleMs * 5));
+    typist.stop();
+    const QString text = JournalFile::read(lock.journalPath())->text;
+    const qsizetype keys = text.size() - page.size();
+    QVERIFY2(keys > 0 && keys <= typed, qPrintable(QString::number(keys)));
+    QCOMPARE(text, QString(page).insert(middle, QString(keys, u'k')));
 }
 
 QTEST_MAIN(TestJournal)
