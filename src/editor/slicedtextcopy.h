@@ -9,16 +9,17 @@ class LinePieces;
 class QTextDocument;
 
 // The page's text (each line break of its own kind, the pieces of a line
-// joined) copied in parts of a bounded number of characters
-// and blocks, two parts per slice. Each part holds the text of whole blocks,
-// the line break before each block with the block (none before the first
-// block of the page, none before a piece of a long line): the part after
-// widget position from holds the blocks that begin after it.
+// joined) copied in parts of a bounded number of characters and blocks, two
+// parts per slice. Each part holds the text of whole blocks, the line break
+// before each block with the block (none before the first block of the page,
+// none before a piece of a long line): the part after widget position from
+// holds the blocks that begin after it.
 //
 // An edit inside what is copied makes the parts it touches stale; they are
-// copied again, in slices of their own, before copying goes on. An edit that
-// changes the end of the copy drops the parts it touches; an edit beyond the
-// copy needs nothing.
+// copied again before copying goes on, and a slice copies a stale part and
+// one more, so that keys typed between slices never hold the copy up. An
+// edit that changes the end of the copy drops the parts it touches; an edit
+// beyond the copy needs nothing.
 class SlicedTextCopy : public QObject, public TextCopy {
 public:
     static constexpr int kPartLength = 16 * 1024;
