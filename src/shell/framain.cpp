@@ -272,6 +272,10 @@ void FRAmain::connectRecovery()
     m_recovery->setMayReplace([this] { return m_commands->file.MayReplaceModifiedPage(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &) { commitSessionData(); });
+    // A logout the user cancelled says nothing; typing again tells that
+    // the session goes on, and closing asks once more.
+    connect(m_richText->document(), &QTextDocument::contentsChanged, this,
+            [this] { m_sessionEnding = false; });
 }
 
 void FRAmain::commitSessionData()

@@ -131,7 +131,7 @@ private:
     EditorKeyHandling *m_keys = nullptr;
     WindowRecovery *m_recovery = nullptr;
     // The desktop session is ending: the journal keeps the work and nothing
-    // asks.
+    // asks, until the page is edited again.
     bool m_sessionEnding = false;
     TagPairs *m_tagPairs = nullptr;
     // While start-up runs, the window is shown only at its end.

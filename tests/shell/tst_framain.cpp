@@ -572,9 +572,11 @@ void TestFRAmain::sessionEndJournalsAndAsksNothing_data()
 {
     QTest::addColumn<bool>("named");
     QTest::addColumn<bool>("edited");
-    QTest::newRow("named page, edited") << true << true;
-    QTest::newRow("unnamed page, edited") << false << true;
-    QTest::newRow("named page, not edited") << true << false;
+    QTest::addColumn<bool>("typedAfter"); // the logout was cancelled
+    QTest::newRow("named page, edited") << true << true << false;
+    QTest::newRow("unnamed page, edited") << false << true << false;
+    QTest::newRow("named page, not edited") << true << false << false;
+    QTest::newRow("typing after a cancelled logout asks again") << true << true << true;
 }
 
 // The session manager's commitDataRequest, then the window closed as the
@@ -584,6 +586,7 @@ void TestFRAmain::sessionEndJournalsAndAsksNothing()
 {
     QFETCH(bool, named);
     QFETCH(bool, edited);
+    QFETCH(bool, typedAfter);
     const QTemporaryDir state;
     const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
     const auto restoreState = qScopeGuard([&] {
@@ -604,6 +607,13 @@ void TestFRAmain::sessionEndJournalsAndAsksNothing()
 
     window.commitSessionData();
     QCOMPARE(QFile::exists(journal), edited);
+    if (typedAfter) {
+        QTest::keyClick(box, Qt::Key_Y);
+        f.prompts.messageAnswers << Prompts::AnswerCancel;
+        QVERIFY(!window.close());
+        QCOMPARE(f.prompts.messages.size(), 1);
+        return;
+    }
     QVERIFY(window.close());
     QVERIFY(f.prompts.messages.isEmpty());
     QVERIFY(f.prompts.fileRequests.isEmpty());
