@@ -1,5 +1,5 @@
 #include "platform/filefilter.h"
-#include "platform/openfiledialog.h"
+#include "platform/filenamedialog.h"
 #include "platform/prompts.h"
 #include "platform/wincolor.h"
 
@@ -71,14 +71,14 @@ bool isPattern(const QString &name)
 // Runs the file dialog of mode set up from request; the chosen path (in
 // PathBytes form), or nothing. A dialog of our own, which lists names that are
 // no UTF-8 as well.
-std::optional<QString> chosenFile(QWidget *owner, OpenFileDialog::Mode mode,
+std::optional<QString> chosenFile(QWidget *owner, FileNameDialog::Mode mode,
                                   const Prompts::FileRequest &request)
 {
-    const bool save = mode == OpenFileDialog::Save;
+    const bool save = mode == FileNameDialog::Save;
     const QString title = request.title.isEmpty()
                               ? (save ? QStringLiteral("保存") : QStringLiteral("打开"))
                               : request.title;
-    OpenFileDialog dialog(owner, title, qtNameFilters(request.filter), mode);
+    FileNameDialog dialog(owner, title, qtNameFilters(request.filter), mode);
     dialog.setMustExist(request.flags & Prompts::FileMustExist);
     dialog.setAskBeforeReplacing(save && (request.flags & Prompts::OverwritePrompt));
     dialog.setFolder(request.initDir);
@@ -116,12 +116,12 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
 
 std::optional<QString> QtPrompts::openFileName(const FileRequest &request)
 {
-    return chosenFile(m_owner, OpenFileDialog::Open, request);
+    return chosenFile(m_owner, FileNameDialog::Open, request);
 }
 
 std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)
 {
-    return chosenFile(m_owner, OpenFileDialog::Save, request);
+    return chosenFile(m_owner, FileNameDialog::Save, request);
 }
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)

@@ -5,7 +5,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
-#include "platform/openfiledialog.h"
+#include "platform/filenamedialog.h"
 #include "platform/pathbytes.h"
 #include "platform/statusline.h"
 #include "platform/twips.h"
@@ -364,7 +364,7 @@ void TestFRAmain::pageNamedInGbkKeepsItsName()
                 if (dialog && dialog->isVisible())
                     dialog->close();
             });
-            QVERIFY(qobject_cast<OpenFileDialog *>(dialog));
+            QVERIFY(qobject_cast<FileNameDialog *>(dialog));
             for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
                 if (edit->accessibleName() == QStringLiteral("文件名称"))
                     suggested = edit->text();

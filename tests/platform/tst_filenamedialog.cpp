@@ -1,5 +1,5 @@
+#include "platform/filenamedialog.h"
 #include "platform/folderlisting.h"
-#include "platform/openfiledialog.h"
 #include "platform/pathbytes.h"
 #include "platform/prompts.h"
 
@@ -22,7 +22,7 @@ using FolderListing::Target;
 
 // One folder holds every kind of name the open dialog meets; names are given
 // as their bytes.
-class TestOpenFileDialog : public QObject {
+class TestFileNameDialog : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -65,7 +65,7 @@ QTestData &dialogRow(const char *name, bool save = false, const QByteArray &star
 
 } // namespace
 
-void TestOpenFileDialog::initTestCase()
+void TestFileNameDialog::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_bytes = QFile::encodeName(m_dir.path());
@@ -91,13 +91,13 @@ void TestOpenFileDialog::initTestCase()
     }
 }
 
-void TestOpenFileDialog::cleanupTestCase()
+void TestFileNameDialog::cleanupTestCase()
 {
     for (const QByteArray &name : std::as_const(m_made))
         ::remove((m_bytes + '/' + name).constData());
 }
 
-void TestOpenFileDialog::listsFolder_data()
+void TestFileNameDialog::listsFolder_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("shown");
@@ -116,7 +116,7 @@ void TestOpenFileDialog::listsFolder_data()
                                  "noext",  "中文.htm",       "中文.htm",       "测试.htm"};
 }
 
-void TestOpenFileDialog::listsFolder()
+void TestFileNameDialog::listsFolder()
 {
     QFETCH(QString, filter);
     QFETCH(QStringList, shown);
@@ -135,7 +135,7 @@ void TestOpenFileDialog::listsFolder()
     QVERIFY(!FolderListing::list(m_dir.filePath("none"), {}).error.isEmpty());
 }
 
-void TestOpenFileDialog::resolvesTypedName_data()
+void TestFileNameDialog::resolvesTypedName_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("kind");
@@ -153,7 +153,7 @@ void TestOpenFileDialog::resolvesTypedName_data()
     QTest::newRow("alike names") << "\\xff\\xff.htm" << int(Target::Ambiguous) << QByteArray();
 }
 
-void TestOpenFileDialog::resolvesTypedName()
+void TestFileNameDialog::resolvesTypedName()
 {
     QFETCH(QString, typed);
     QFETCH(int, kind);
@@ -165,7 +165,7 @@ void TestOpenFileDialog::resolvesTypedName()
         QCOMPARE(PathBytes::toBytes(target.path), m_bytes + '/' + name);
 }
 
-void TestOpenFileDialog::dialogGivesBytes_data()
+void TestFileNameDialog::dialogGivesBytes_data()
 {
     QTest::addColumn<bool>("save");
     QTest::addColumn<QByteArray>("start");
@@ -216,7 +216,7 @@ void TestOpenFileDialog::dialogGivesBytes_data()
         << QStringList{"nodir/x.htm"} << QByteArray() << QStringLiteral("找不到文件夹");
 }
 
-void TestOpenFileDialog::dialogGivesBytes()
+void TestFileNameDialog::dialogGivesBytes()
 {
     QFETCH(bool, save);
     QFETCH(QByteArray, start);
@@ -248,7 +248,7 @@ void TestOpenFileDialog::dialogGivesBytes()
         }
     };
     const auto drive = [&] {
-        auto *dialog = qobject_cast<OpenFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<FileNameDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         const auto closeDialog = qScopeGuard([dialog] {
             if (dialog->isVisible())
@@ -305,5 +305,5 @@ void TestOpenFileDialog::dialogGivesBytes()
     QVERIFY2(warning.isEmpty() ? warned.isEmpty() : warned.contains(warning), qPrintable(warned));
 }
 
-QTEST_MAIN(TestOpenFileDialog)
-#include "tst_openfiledialog.moc"
+QTEST_MAIN(TestFileNameDialog)
+#include "tst_filenamedialog.moc"

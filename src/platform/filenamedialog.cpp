@@ -1,4 +1,4 @@
-#include "platform/openfiledialog.h"
+#include "platform/filenamedialog.h"
 
 #include "platform/pathbytes.h"
 
@@ -60,7 +60,7 @@ QToolButton *toolButton(QWidget *parent, QStyle::StandardPixmap icon, const QStr
 
 } // namespace
 
-OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
+FileNameDialog::FileNameDialog(QWidget *parent, const QString &title,
                                const QStringList &nameFilters, Mode mode)
     : QDialog(parent)
     , m_mode(mode)
@@ -137,38 +137,38 @@ OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
     connect(upFromList, &QAction::triggered, this, goUp);
     connect(up, &QToolButton::clicked, this, goUp);
     connect(home, &QToolButton::clicked, this, [this] { showFolder(FolderListing::home()); });
-    connect(buttons, &QDialogButtonBox::accepted, this, &OpenFileDialog::open);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FileNameDialog::open);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &OpenFileDialog::openItem);
-    connect(m_list, &QTreeWidget::currentItemChanged, this, &OpenFileDialog::itemChanged);
-    connect(m_filterBox, &QComboBox::currentIndexChanged, this, &OpenFileDialog::filterChanged);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &FileNameDialog::openItem);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &FileNameDialog::itemChanged);
+    connect(m_filterBox, &QComboBox::currentIndexChanged, this, &FileNameDialog::filterChanged);
 
     m_patterns = FolderListing::patternsOf(m_filterBox->currentText());
     m_nameEdit->setFocus();
     resize(680, 420);
 }
 
-void OpenFileDialog::setFolder(const QString &folder)
+void FileNameDialog::setFolder(const QString &folder)
 {
     // A folder gone since the last time falls back without a word.
     if (folder.isEmpty() || !showFolder(folder, false))
         showFolder(workingFolder(), false);
 }
 
-void OpenFileDialog::showEvent(QShowEvent *event)
+void FileNameDialog::showEvent(QShowEvent *event)
 {
     if (m_folder.isEmpty())
         setFolder(QString());
     QDialog::showEvent(event);
 }
 
-void OpenFileDialog::setFileName(const QString &name)
+void FileNameDialog::setFileName(const QString &name)
 {
     m_suggested = name;
     m_nameEdit->setText(PathBytes::readable(name));
 }
 
-bool OpenFileDialog::showFolder(const QString &folder, bool sayWhy)
+bool FileNameDialog::showFolder(const QString &folder, bool sayWhy)
 {
     FolderListing::Listing listing = FolderListing::list(folder, m_patterns);
     if (!listing.error.isEmpty()) {
@@ -185,7 +185,7 @@ bool OpenFileDialog::showFolder(const QString &folder, bool sayWhy)
     return true;
 }
 
-void OpenFileDialog::fillList()
+void FileNameDialog::fillList()
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
@@ -215,7 +215,7 @@ void OpenFileDialog::fillList()
         m_list->resizeColumnToContents(column);
 }
 
-const FolderListing::Entry *OpenFileDialog::entryOf(const QTreeWidgetItem *item) const
+const FolderListing::Entry *FileNameDialog::entryOf(const QTreeWidgetItem *item) const
 {
     if (!item)
         return nullptr;
@@ -223,7 +223,7 @@ const FolderListing::Entry *OpenFileDialog::entryOf(const QTreeWidgetItem *item)
     return index >= 0 && index < m_entries.size() ? &m_entries.at(index) : nullptr;
 }
 
-void OpenFileDialog::itemChanged(QTreeWidgetItem *item)
+void FileNameDialog::itemChanged(QTreeWidgetItem *item)
 {
     const FolderListing::Entry *entry = entryOf(item);
     if (!entry || entry->folder)
@@ -232,13 +232,13 @@ void OpenFileDialog::itemChanged(QTreeWidgetItem *item)
     m_nameEdit->setText(entry->shown);
 }
 
-void OpenFileDialog::filterChanged(int)
+void FileNameDialog::filterChanged(int)
 {
     m_patterns = FolderListing::patternsOf(m_filterBox->currentText());
     showFolder(m_folder);
 }
 
-void OpenFileDialog::openItem(QTreeWidgetItem *item)
+void FileNameDialog::openItem(QTreeWidgetItem *item)
 {
     const FolderListing::Entry *entry = entryOf(item);
     if (!entry)
@@ -255,7 +255,7 @@ void OpenFileDialog::openItem(QTreeWidgetItem *item)
 }
 
 // The Open (or Save) button and Enter anywhere in the dialog.
-void OpenFileDialog::open()
+void FileNameDialog::open()
 {
     if (m_folderEdit->hasFocus()) {
         const QString typed = m_folderEdit->text();
@@ -283,7 +283,7 @@ void OpenFileDialog::open()
 }
 
 // Goes where target points; false when it points nowhere.
-bool OpenFileDialog::take(const FolderListing::Target &target)
+bool FileNameDialog::take(const FolderListing::Target &target)
 {
     using Target = FolderListing::Target;
     switch (target.kind) {
@@ -318,7 +318,7 @@ bool OpenFileDialog::take(const FolderListing::Target &target)
     return false;
 }
 
-void OpenFileDialog::choose(const QString &path)
+void FileNameDialog::choose(const QString &path)
 {
     if (!mayReplace(path))
         return;
@@ -327,7 +327,7 @@ void OpenFileDialog::choose(const QString &path)
 }
 
 // Saving over a file that exists, whatever its name's bytes, is asked first.
-bool OpenFileDialog::mayReplace(const QString &path)
+bool FileNameDialog::mayReplace(const QString &path)
 {
     struct stat info = {};
     if (m_mode != Save || !m_askBeforeReplacing || !PathBytes::stat(path, info))
@@ -338,7 +338,7 @@ bool OpenFileDialog::mayReplace(const QString &path)
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-void OpenFileDialog::warn(const QString &text)
+void FileNameDialog::warn(const QString &text)
 {
     QMessageBox::warning(this, windowTitle(), text);
 }

@@ -16,13 +16,13 @@ class QTreeWidgetItem;
 // each folder itself (FolderListing), so that a page whose name is no UTF-8,
 // which Qt's own file dialog leaves out, is listed under a readable name and
 // given back under its own bytes (PathBytes form).
-class OpenFileDialog : public QDialog {
+class FileNameDialog : public QDialog {
     Q_OBJECT
 public:
     enum Mode { Open, Save };
 
     // nameFilters as Qt writes them: "网页文件(*.htm *.html)".
-    OpenFileDialog(QWidget *parent, const QString &title, const QStringList &nameFilters,
+    FileNameDialog(QWidget *parent, const QString &title, const QStringList &nameFilters,
                    Mode mode = Open);
 
     // The folder listed first; the working folder when it is empty or
