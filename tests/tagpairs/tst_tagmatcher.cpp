@@ -145,6 +145,13 @@ void TestTagMatcher::partner_data()
                                       << "paired";
     QTest::newRow("stray end in between") << "@<div></span>x</di^v>"
                                           << "paired";
+    const QString far = QStringLiteral("text of a line\n").repeated(300);
+    QTest::newRow("list closed far below a closed p")
+        << "<p>start</p>\n" + far + "<s^pan>a<ul><li>b</ul>c@</span>" << "paired";
+    QTest::newRow("list closed far below an open p")
+        << "<p>start\n" + far + "<s^pan>a@<ul><li>b</ul>c</span>" << "unclosed";
+    QTest::newRow("end of a list far below a closed p")
+        << "<p>start</p>\n" + far + "<span>a@<ul><li>b</u^l>c</span>" << "paired";
     const QString cut(LinePieces::kPieceLength - 2, u'x');
     const QString rest(LinePieces::kLongestPiece, u'y');
     QTest::newRow("name over pieces") << cut + "<d^iv>" + rest + "@</div>"

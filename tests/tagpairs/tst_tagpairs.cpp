@@ -216,6 +216,12 @@ void TestTagPairs::farEdits_data()
     QTest::newRow("a far <div> made a <p>") << "<div>start"
                                             << ""
                                             << "<p>  start" << false;
+    QTest::newRow("the far <p> closed") << "<p>  start"
+                                        << ""
+                                        << "<p>start</p>" << true;
+    QTest::newRow("a far closed <p>") << "<p>start</p>"
+                                      << "x\b"
+                                      << "<p>start</p>" << true;
     QTest::newRow("renamed, then the far <div> made a <p>") << "<div>start"
                                                             << "x"
                                                             << "<p>  start" << false;
