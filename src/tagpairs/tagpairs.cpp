@@ -347,7 +347,24 @@ bool TagPairs::renamePartner(qsizetype lt, qsizetype nameLength)
     // The name's place moves with the partner's edit when that comes first.
     m_rename->name.setPosition(widget(now->nameBegin));
     m_rename->name.setPosition(widget(now->nameEnd, true), QTextCursor::KeepAnchor);
-    m_area.pieces().insertText(partner, newName);
+    // Only the characters that differ change: the layout then redraws the
+    // partner's line alone, not the view from it on.
+    const QString &oldName = m_rename->partnerName;
+    qsizetype same = 0;
+    while (same < oldName.size() && same < newName.size() && oldName[same] == newName[same])
+        ++same;
+    qsizetype sameEnd = 0;
+    while (sameEnd < oldName.size() - same && sameEnd < newName.size() - same &&
+           oldName[oldName.size() - 1 - sameEnd] == newName[newName.size() - 1 - sameEnd])
+        ++sameEnd;
+    QTextCursor edit(m_area.document());
+    edit.setPosition(widget(partnerBegin + same));
+    if (oldName.size() - same - sameEnd > 0) {
+        edit.setPosition(widget(partnerBegin + oldName.size() - sameEnd, true),
+                         QTextCursor::KeepAnchor);
+        m_area.pieces().insertText(edit, {});
+    }
+    m_area.pieces().insertText(edit, QStringView(newName).sliced(same).chopped(sameEnd));
     partner.setPosition(widget(partnerBegin));
     partner.setPosition(widget(partnerBegin + newName.size(), true), QTextCursor::KeepAnchor);
     m_rename->partnerName = newName;
