@@ -157,12 +157,14 @@ void TagPairs::showMarks(const QList<QTextCursor> &names, bool paired)
     QList<QTextEdit::ExtraSelection> marks;
     if (!names.isEmpty()) {
         const QColor background = m_area.palette().color(QPalette::Base);
-        const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
-        QTextCharFormat format;
-        format.setBackground(
-            markOn(background, paired ? QColor(0xFFD700) : QColor(0xFF4040), text));
+        if (background != m_marksOn) {
+            const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
+            m_marksOn = background;
+            m_pairedMark.setBackground(markOn(background, QColor(0xFFD700), text));
+            m_aloneMark.setBackground(markOn(background, QColor(0xFF4040), text));
+        }
         for (const QTextCursor &name : names)
-            marks.append({name, format});
+            marks.append({name, paired ? m_pairedMark : m_aloneMark});
     }
     m_area.setExtraSelections(marks);
 }
@@ -319,7 +321,16 @@ bool TagPairs::renameWith(QEvent *event)
         endRename();
         return true;
     }
-    showMarks({m_rename->name, m_rename->partner}, true);
+    // The marks move with the text; they are set again only when the names
+    // grew where a mark does not follow (at either end).
+    const QList<QTextEdit::ExtraSelection> shown = m_area.extraSelections();
+    const auto marks = [](const QTextEdit::ExtraSelection &mark, const QTextCursor &name) {
+        return mark.cursor.selectionStart() == name.selectionStart() &&
+               mark.cursor.selectionEnd() == name.selectionEnd();
+    };
+    if (shown.size() != 2 || !marks(shown[0], m_rename->name) ||
+        !marks(shown[1], m_rename->partner))
+        showMarks({m_rename->name, m_rename->partner}, true);
     m_caretStop.start(kTypingPause);
     return true;
 }

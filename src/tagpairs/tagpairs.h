@@ -2,7 +2,9 @@
 
 #include "tagpairs/tagmatcher.h"
 
+#include <QColor>
 #include <QObject>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTimer>
 #include <optional>
@@ -68,6 +70,10 @@ private:
     // What the searches read backwards, kept while the page before it stays.
     mutable TagMatcher::Memo m_memo;
     std::optional<Shown> m_shown;
+    // The backgrounds of marked names, for the area's background then.
+    QColor m_marksOn;
+    QTextCharFormat m_pairedMark;
+    QTextCharFormat m_aloneMark;
     quint64 m_shownAt = ~quint64(0); // the document's change count then
     int m_shownCaret = -1;
     bool m_syncRename = true;
