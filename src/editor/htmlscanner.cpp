@@ -185,6 +185,7 @@ public:
 
 private:
     qsizetype skip(qsizetype i);
+    bool wholeTagName(qsizetype &i);
     template <typename Stop> qsizetype skipWhile(qsizetype i, Kind kind, Stop stop);
     template <int Count> qsizetype skipTo(qsizetype i, Kind kind, const char16_t (&units)[Count]);
     // Whether the script and style text needs reading only for its end.
@@ -258,6 +259,8 @@ template <class Events> State Scanner<Events>::run(bool endsLine)
         i = skip(i);
         if (i == m_n)
             break;
+        if (s.mode == Data && s.ent == NoEntity && m_text[i] == u'<' && wholeTagName(i))
+            continue;
         step(m_text[i].unicode(), i);
         ++i;
     }
@@ -344,6 +347,56 @@ qsizetype Scanner<Events>::skipWhile(qsizetype i, Kind kind, Stop stop)
         ++i;
     paint(from, i, kind);
     return i;
+}
+
+// The "<" at i starts a tag whose name ends in this piece ("<p>", "</div ",
+// "<br/"): it is read at once, as the steps would read it, and i goes on
+// after the name's end. False (and nothing read) for anything else.
+template <class Events> bool Scanner<Events>::wholeTagName(qsizetype &i)
+{
+    qsizetype begin = i + 1;
+    const bool endTag = begin < m_n && m_text[begin] == u'/';
+    if (endTag)
+        ++begin;
+    if (begin >= m_n || !isAlpha(m_text[begin].unicode()))
+        return false;
+    qsizetype end = begin + 1;
+    while (end < m_n && !isSpace(m_text[end].unicode()) && m_text[end] != u'/' &&
+           m_text[end] != u'>')
+        ++end;
+    if (end == m_n)
+        return false;
+    m_tagStart = i;
+    paint(i, end, Tag);
+    m_ev.tagName(begin, endTag);
+    s.flags = endTag ? EndTagFlag : 0;
+    s.sub = Code;
+    s.cand = 0;
+    s.len = 0;
+    m_ev.tagNameEnd(end, endTag);
+    s.raw = NoRaw;
+    if (!endTag) {
+        const QStringView name = m_text.sliced(begin, end - begin);
+        for (quint8 raw = Script; raw < RawCount; ++raw) {
+            if (name.size() == kRawNames[raw].size() &&
+                name.compare(kRawNames[raw], Qt::CaseInsensitive) == 0)
+                s.raw = raw;
+        }
+    }
+    const char16_t c = m_text[end].unicode();
+    if (c == u'\n' || c == QChar::ParagraphSeparator)
+        m_lineBlank = true;
+    if (c == u'>') {
+        s.mode = BeforeAttrName;
+        this->endTag(end);
+    } else if (c == u'/') {
+        s.mode = SelfClosingStart;
+        mark(end, Tag);
+    } else {
+        s.mode = BeforeAttrName;
+    }
+    i = end + 1;
+    return true;
 }
 
 template <class Events> bool Scanner<Events>::textAt(qsizetype i, QStringView what) const
