@@ -104,19 +104,16 @@ QString TagScan::lowered(QStringView typed)
         }
         return name;
     }
+    size_t hash = size_t(typed.size());
     for (qsizetype i = 0; i < typed.size(); ++i) {
         const char16_t c = typed[i].unicode();
         buffer[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        hash = hash * 31 + buffer[i];
     }
-    const QStringView name(buffer, typed.size());
-    for (const QString &known : m_names) {
-        if (known.size() == name.size() && QStringView(known) == name)
-            return known;
-    }
-    QString made = name.toString();
-    if (m_names.size() < 64)
-        m_names.push_back(made);
-    return made;
+    QString &known = m_names[hash % m_names.size()];
+    if (known.size() != typed.size() || !std::equal(buffer, buffer + typed.size(), known.utf16()))
+        known = QString(reinterpret_cast<const QChar *>(buffer), typed.size());
+    return known;
 }
 
 void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete)

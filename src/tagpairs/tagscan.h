@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTextBlock>
+#include <array>
 #include <vector>
 
 class LinePieces;
@@ -71,5 +72,5 @@ private:
     Tag m_tag; // the tag under way, when its lt >= 0
     bool m_nameOpen = false;
     std::vector<Tag> *m_out = nullptr;
-    std::vector<QString> m_names; // the names read so far, shared by their tags
+    std::array<QString, 64> m_names; // names read, shared by their tags (by a hash of each)
 };
