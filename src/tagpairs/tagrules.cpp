@@ -48,23 +48,6 @@ constexpr QStringView kScopedEnds[] = {
     u"search",     u"section", u"summary", u"ul",         u"li",     u"dd",
     u"dt",         u"applet",  u"marquee", u"object",     u"body",   u"html"};
 
-// The groups a name belongs to, one bit each.
-enum Group : quint32 {
-    Void = 1 << 0,
-    Formatting = 1 << 1,
-    ScopeBoundary = 1 << 2,
-    TableScopeBoundary = 1 << 3,
-    ParagraphCloser = 1 << 4,
-    OptionalEnd = 1 << 5,
-    Cell = 1 << 6,
-    Row = 1 << 7,
-    Section = 1 << 8,
-    Ruby = 1 << 9,
-    Special = 1 << 10,
-    ScopedEnd = 1 << 11,
-    Heading = 1 << 12,
-};
-
 // The names of all the groups with their bits, in a small open-addressed
 // table: the rules are asked for every tag read, so a name is looked up
 // once with a few comparisons instead of once a list.
@@ -138,60 +121,64 @@ private:
     Entry m_entries[kSlots];
 };
 
-quint32 groupsOf(QStringView name)
+} // namespace
+
+quint32 groups(QStringView name)
 {
     static const GroupTable table;
     return table.groups(name);
 }
 
-} // namespace
-
 bool isVoid(QStringView name)
 {
-    return groupsOf(name) & Void;
+    return groups(name) & Void;
 }
 
 bool isSpecial(QStringView name)
 {
-    return groupsOf(name) & Special;
+    return groups(name) & Special;
 }
 
 bool isFormatting(QStringView name)
 {
-    return groupsOf(name) & Formatting;
+    return groups(name) & Formatting;
 }
 
 bool isScopeBoundary(QStringView name)
 {
-    return groupsOf(name) & ScopeBoundary;
+    return groups(name) & ScopeBoundary;
 }
 
 bool isTableScopeBoundary(QStringView name)
 {
-    return groupsOf(name) & TableScopeBoundary;
+    return groups(name) & TableScopeBoundary;
 }
 
 bool closesParagraph(QStringView name)
 {
-    return groupsOf(name) & ParagraphCloser;
+    return groups(name) & ParagraphCloser;
 }
 
 bool endsInScope(QStringView name)
 {
-    return groupsOf(name) & ScopedEnd;
+    return groups(name) & ScopedEnd;
 }
 
 bool hasOptionalEnd(QStringView name)
 {
-    return groupsOf(name) & OptionalEnd;
+    return groups(name) & OptionalEnd;
 }
 
 bool startClosesSibling(QStringView name, QStringView open)
 {
-    const quint32 opened = groupsOf(open);
+    return startClosesSibling(name, groups(name), open, groups(open));
+}
+
+bool startClosesSibling(QStringView name, quint32 nameGroups, QStringView open, quint32 opened)
+{
     if (!(opened & (OptionalEnd | Heading)))
         return false;
-    const quint32 groups = groupsOf(name);
+    const quint32 groups = nameGroups;
     if (is(open, u"p"))
         return groups & ParagraphCloser;
     if (is(open, u"li"))
