@@ -26,6 +26,11 @@ constexpr size_t kDeepest = 1024;
 // <p>, an <li>): further back than the nearest blocks means reading all the
 // page before them.
 constexpr qsizetype kNearReach = 16 * 1024;
+// How many runs of blocks read backwards are kept from one search to the
+// next: the nearest few thousand lines, which the highlight reads again at
+// each stop of the caret; beyond, keeping all of a page's tags costs more
+// (in memory, and in copying them) than reading them again.
+constexpr size_t kMemoLoads = 64;
 
 // Where a search for an open <p> ends: a <p> below an element that closes
 // paragraphs would have been closed by it (so the search stays near).
@@ -125,7 +130,8 @@ private:
                 guard = guard.next();
             m_memo->m_block = m_key;
             m_memo->m_guard = guard.position();
-        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size()) {
+        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size() &&
+                   kept < kMemoLoads) {
             m_memo->m_loads.push_back({m_tags, charactersRead() - readBefore, m_limit, m_block});
         }
         ++m_loads;
