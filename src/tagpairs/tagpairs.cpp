@@ -154,19 +154,19 @@ void TagPairs::showHighlight()
 
 void TagPairs::showMarks(const QList<QTextCursor> &names, bool paired)
 {
-    QList<QTextEdit::ExtraSelection> marks;
+    QList<RichTextBox::Underlay> marks;
     if (!names.isEmpty()) {
         const QColor background = m_area.palette().color(QPalette::Base);
         if (background != m_marksOn) {
             const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
             m_marksOn = background;
-            m_pairedMark.setBackground(markOn(background, QColor(0xFFD700), text));
-            m_aloneMark.setBackground(markOn(background, QColor(0xFF4040), text));
+            m_pairedMark = markOn(background, QColor(0xFFD700), text);
+            m_aloneMark = markOn(background, QColor(0xFF4040), text);
         }
         for (const QTextCursor &name : names)
             marks.append({name, paired ? m_pairedMark : m_aloneMark});
     }
-    m_area.setExtraSelections(marks);
+    m_area.setUnderlays(marks);
 }
 
 bool TagPairs::jumpToPartner()
@@ -321,16 +321,7 @@ bool TagPairs::renameWith(QEvent *event)
         endRename();
         return true;
     }
-    // The marks move with the text; they are set again only when the names
-    // grew where a mark does not follow (at either end).
-    const QList<QTextEdit::ExtraSelection> shown = m_area.extraSelections();
-    const auto marks = [](const QTextEdit::ExtraSelection &mark, const QTextCursor &name) {
-        return mark.cursor.selectionStart() == name.selectionStart() &&
-               mark.cursor.selectionEnd() == name.selectionEnd();
-    };
-    if (shown.size() != 2 || !marks(shown[0], m_rename->name) ||
-        !marks(shown[1], m_rename->partner))
-        showMarks({m_rename->name, m_rename->partner}, true);
+    showMarks({m_rename->name, m_rename->partner}, true);
     m_caretStop.start(kTypingPause);
     return true;
 }

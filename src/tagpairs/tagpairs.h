@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QObject>
-#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTimer>
 #include <optional>
@@ -72,8 +71,8 @@ private:
     std::optional<Shown> m_shown;
     // The backgrounds of marked names, for the area's background then.
     QColor m_marksOn;
-    QTextCharFormat m_pairedMark;
-    QTextCharFormat m_aloneMark;
+    QColor m_pairedMark;
+    QColor m_aloneMark;
     quint64 m_shownAt = ~quint64(0); // the document's change count then
     int m_shownCaret = -1;
     bool m_syncRename = true;
