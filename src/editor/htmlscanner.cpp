@@ -375,7 +375,9 @@ template <class Events> bool Scanner<Events>::wholeTagName(qsizetype &i)
     s.len = 0;
     m_ev.tagNameEnd(end, endTag);
     s.raw = NoRaw;
-    if (!endTag) {
+    // Only "script", "style", "title" and "textarea" begin raw text.
+    if (!endTag && (m_text[begin].unicode() | 0x20) >= u's' &&
+        (m_text[begin].unicode() | 0x20) <= u't') {
         const QStringView name = m_text.sliced(begin, end - begin);
         for (quint8 raw = Script; raw < RawCount; ++raw) {
             if (name.size() == kRawNames[raw].size() &&
