@@ -638,8 +638,16 @@ QList<QRectF> RichTextBox::underlayRects(const QTextCursor &range) const
     const int from = range.selectionStart();
     const int to = range.selectionEnd();
     const int height = viewport()->height();
+    // Blocks further from the first in view than rows fit are not measured.
+    const int first = firstVisibleBlock().blockNumber();
+    const int rows = height / qMax(1, QFontMetrics(document()->defaultFont()).lineSpacing()) + 2;
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
+        const int number = block.blockNumber();
+        if (number < first)
+            continue;
+        if (number > first + rows)
+            break;
         const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
         if (box.top() > height)
             break;
