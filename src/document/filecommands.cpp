@@ -135,8 +135,8 @@ void FileCommands::Open()
         m_status.setText2(QStringLiteral("打开取消"));
         return;
     }
-    // The dialog shows a name that is no UTF-8 with U+FFFD; the page is
-    // opened, and saved again, under its own bytes.
+    // The open dialog gives a name's own bytes; a path as Qt shows it (U+FFFD
+    // for bytes that are no UTF-8) is taken back to them all the same.
     const QString path = PathBytes::fromQt(dialog.FileName);
     m_session.lastFolder = folderOf(path);
     if (LoadNamedFileOrSay(path))

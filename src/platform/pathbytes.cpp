@@ -57,6 +57,26 @@ std::optional<QString> asGbk(QStringView name)
     return text;
 }
 
+// The one entry of folder whose name Qt shows as shown.
+std::optional<QString> entryShownAs(const QString &folder, const QString &shown)
+{
+    const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(toBytes(folder).constData()),
+                                                       ::closedir);
+    if (!listing)
+        return std::nullopt;
+    QByteArray found;
+    int matches = 0;
+    while (const dirent *entry = ::readdir(listing.get())) {
+        if (QFile::decodeName(entry->d_name) == shown) {
+            found = entry->d_name;
+            ++matches;
+        }
+    }
+    if (matches != 1)
+        return std::nullopt;
+    return fromBytes(found);
+}
+
 } // namespace
 
 QString fromBytes(QByteArrayView bytes)
@@ -73,11 +93,13 @@ QString readable(const QString &path)
 {
     if (!holdsEscape(path))
         return path;
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const QStringView folder = QStringView(path).first(slash + 1);
-    const QStringView name = QStringView(path).sliced(slash + 1);
-    const std::optional<QString> gbkName = asGbk(name);
-    return withHexBytes(folder) + (gbkName ? *gbkName : withHexBytes(name));
+    // Each folder's name and the file's name are read on their own.
+    QStringList shown;
+    for (const QStringView name : QStringView(path).split(u'/')) {
+        const std::optional<QString> gbkName = holdsEscape(name) ? asGbk(name) : std::nullopt;
+        shown << (gbkName ? *gbkName : withHexBytes(name));
+    }
+    return shown.join(u'/');
 }
 
 QString fromQt(const QString &path)
@@ -85,24 +107,19 @@ QString fromQt(const QString &path)
     struct stat info = {};
     if (!path.contains(QChar::ReplacementCharacter) || stat(path, info))
         return path;
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const QByteArray folder = slash < 0 ? QByteArrayLiteral(".") : toBytes(path.first(slash));
-    const QString name = path.sliced(slash + 1);
-    const std::unique_ptr<DIR, int (*)(DIR *)> listing(
-        ::opendir(folder.isEmpty() ? "/" : folder.constData()), ::closedir);
-    if (!listing)
-        return path;
-    QByteArray found;
-    int matches = 0;
-    while (const dirent *entry = ::readdir(listing.get())) {
-        if (QFile::decodeName(entry->d_name) == name) {
-            found = entry->d_name;
-            ++matches;
-        }
+    // Each folder's name as well as the file's may have lost its bytes.
+    QStringList names = path.split(u'/');
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!names.at(i).contains(QChar::ReplacementCharacter))
+            continue;
+        const QString folder = i == 0 ? QStringLiteral(".") : names.first(i).join(u'/');
+        const std::optional<QString> name =
+            entryShownAs(folder.isEmpty() ? QStringLiteral("/") : folder, names.at(i));
+        if (!name)
+            return path;
+        names[i] = *name;
     }
-    if (matches != 1)
-        return path;
-    return path.first(slash + 1) + fromBytes(found);
+    return names.join(u'/');
 }
 
 bool stat(const QString &path, struct stat &info)

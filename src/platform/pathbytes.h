@@ -17,8 +17,9 @@ namespace PathBytes {
 QString fromBytes(QByteArrayView bytes);
 QByteArray toBytes(const QString &path);
 
-// The path as the caption and the status line show it: a name that is no
-// UTF-8 but is GBK in GBK's characters, any other stray byte as "\xNN".
+// The path as the caption and the status line show it: a name (of a folder or
+// the file) that is no UTF-8 but is GBK in GBK's characters, any other stray
+// byte as "\xNN".
 QString readable(const QString &path);
 
 // The path Qt gave (a file dialog, a drop), which may hold U+FFFD where the name had

@@ -1,4 +1,5 @@
 #include "platform/filefilter.h"
+#include "platform/openfiledialog.h"
 #include "platform/prompts.h"
 #include "platform/wincolor.h"
 
@@ -108,13 +109,18 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
     return dialog.textValue();
 }
 
+// A dialog of our own, which lists names that are no UTF-8 as well.
 std::optional<QString> QtPrompts::openFileName(const FileRequest &request)
 {
-    QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((request.flags & FileMustExist) ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    return chosenFile(dialog, request);
+    OpenFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title,
+                          qtNameFilters(request.filter));
+    dialog.setMustExist(request.flags & FileMustExist);
+    dialog.setFolder(request.initDir);
+    if (!isPattern(request.fileName))
+        dialog.setFileName(request.fileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosenPath();
 }
 
 std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestPathBytes : public QObject {
@@ -25,6 +26,11 @@ void TestPathBytes::namesKeepTheirBytes_data()
     QTest::newRow("mixed") << QByteArray("中\xd6\xd0.htm") << QStringLiteral("中\\xd6\\xd0.htm");
     QTest::newRow("lone 0xFF") << QByteArray("a\xff.htm") << QStringLiteral("a\\xff.htm");
     QTest::newRow("cut UTF-8") << QByteArray("\xe4.htm") << QStringLiteral("\\xe4.htm");
+    QTest::newRow("GBK folder") << QByteArray("\xd6\xd0"
+                                              "dir/\xb2\xe2\xca\xd4.htm")
+                                << QStringLiteral("中dir/测试.htm");
+    QTest::newRow("GBK folder, UTF-8 name")
+        << QByteArray("\xd6\xd0/中文.htm") << QStringLiteral("中/中文.htm");
     // A surrogate written as UTF-8 must not be taken for an escape.
     QTest::newRow("UTF-8 of a surrogate") << QByteArray("\xed\xb2\x80x") << QString();
 }
@@ -43,6 +49,9 @@ void TestPathBytes::namesKeepTheirBytes()
         QCOMPARE(PathBytes::readable(path), dir.path() + u'/' + readable);
 
     // The file found under its own bytes, also from the name Qt shows.
+    const qsizetype slash = bytes.lastIndexOf('/');
+    if (slash > folder.size())
+        QCOMPARE(::mkdir(bytes.first(slash).constData(), 0755), 0);
     const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     QVERIFY(fd >= 0);
     ::close(fd);
@@ -50,6 +59,8 @@ void TestPathBytes::namesKeepTheirBytes()
     QVERIFY(PathBytes::stat(path, info));
     const QString fromQt = PathBytes::fromQt(dir.path() + u'/' + QFile::decodeName(name));
     ::unlink(bytes.constData()); // which Qt could not remove
+    if (slash > folder.size())
+        ::rmdir(bytes.first(slash).constData());
     QCOMPARE(fromQt, path);
 }
 
