@@ -54,6 +54,8 @@ private slots:
     void autoClose();
     void rename_data();
     void rename();
+    void marks_data();
+    void marks();
     void farEdits_data();
     void farEdits();
     void lineNumbers_data();
@@ -216,6 +218,45 @@ void TestTagPairs::rename()
     for (qsizetype k = QString(keys).remove(u'~').size(); k > 0; --k)
         undo(area);
     QCOMPARE(area.Text(), QString(page).remove(u'|'));
+}
+
+// What is marked after the keys: while a name is renamed both names, as
+// they now read; a name that no longer pairs, alone.
+void TestTagPairs::marks_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("marked");
+
+    QTest::newRow("inside the name") << "<di|v>a\r\n</div>"
+                                     << "xy" << QStringList{"dixyv", "dixyv"};
+    QTest::newRow("at the name's end") << "<div|>a</div>"
+                                       << "xy" << QStringList{"divxy", "divxy"};
+    QTest::newRow("at the name's start") << "<|div>a</div>"
+                                         << "x" << QStringList{"xdiv", "xdiv"};
+    QTest::newRow("from the end tag") << "<div>a</div|>"
+                                      << "x\bz" << QStringList{"divz", "divz"};
+    QTest::newRow("a pause at a name paired otherwise") << "<pre|>x<div>y</div></pre>"
+                                                        << "\b\b~" << QStringList{"p"};
+    QTest::newRow("no partner") << "<b|r>"
+                                << "" << QStringList{"br"};
+}
+
+void TestTagPairs::marks()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, marked);
+    RichTextBox area;
+    TagPairs pairs(area);
+    setWithCaret(area, page);
+    QCoreApplication::processEvents();
+    type(area, keys, &pairs);
+    QCoreApplication::processEvents();
+    QStringList names;
+    for (const RichTextBox::Underlay &mark : area.underlays())
+        names << mark.range.selectedText();
+    QCOMPARE(names, marked);
 }
 
 // A <ul> closes the <p> open far above the <span> with it; what the
