@@ -272,23 +272,31 @@ void LinePieces::markBreaks(const std::vector<LineBreaks::Odd> &odd)
 
 QString LinePieces::pageText(QStringView raw) const
 {
+    return pageText(raw, 0, m_document->blockCount() - 1);
+}
+
+QString LinePieces::pageText(QStringView raw, int firstBlock, int separators) const
+{
     const QStringView mainBreak = LineBreaks::text(m_mainBreak);
-    auto continuation = m_continuations.begin();
-    auto mark = m_breakMarks.begin();
-    return joinLines(raw,
-                     raw.size() + qsizetype(m_document->blockCount()) * (mainBreak.size() - 1) +
-                         qsizetype(m_breakMarks.size()),
-                     0, [&](int block) {
-                         while (mark != m_breakMarks.end() && mark->block < block)
-                             ++mark;
-                         if (continuation != m_continuations.end() && *continuation == block) {
-                             ++continuation;
-                             return QStringView();
-                         }
-                         if (mark != m_breakMarks.end() && mark->block == block)
-                             return LineBreaks::text(mark->kind);
-                         return mainBreak;
-                     });
+    auto continuation =
+        std::upper_bound(m_continuations.begin(), m_continuations.end(), firstBlock);
+    auto mark =
+        std::lower_bound(m_breakMarks.begin(), m_breakMarks.end(), firstBlock + 1,
+                         [](const BreakMark &kept, int block) { return kept.block < block; });
+    // An odd break is longer than the main one by a character at most.
+    const qsizetype reserve = raw.size() + qsizetype(separators) * (mainBreak.size() - 1) +
+                              qMin(qsizetype(separators), qsizetype(m_breakMarks.size()));
+    return joinLines(raw, reserve, firstBlock, [&](int block) {
+        while (mark != m_breakMarks.end() && mark->block < block)
+            ++mark;
+        if (continuation != m_continuations.end() && *continuation == block) {
+            ++continuation;
+            return QStringView();
+        }
+        if (mark != m_breakMarks.end() && mark->block == block)
+            return LineBreaks::text(mark->kind);
+        return mainBreak;
+    });
 }
 
 QString LinePieces::joined(QStringView raw, int firstBlock, int separators,

@@ -106,6 +106,9 @@ public:
     // The document's raw text (toRawText) as the page's file holds it: each
     // line break of its own kind, the pieces of a line joined.
     QString pageText(QStringView raw) const;
+    // The same for raw text from a position in block firstBlock on, which
+    // holds separators paragraph separators.
+    QString pageText(QStringView raw, int firstBlock, int separators) const;
 
     // Positions in the document's text with the piece boundaries left out.
     int joinedPosition(int widgetPosition) const;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "editor/textcopy.h"
 #include "platform/linebreak.h"
 
 #include <QString>
+#include <memory>
 
 // The editing area as the editor's logic sees it: the page as one string
 // whose line breaks read back as CR LF, a 0-based caret index and a
@@ -26,6 +28,9 @@ public:
     // The page as its file holds it: every line break of its own kind (CR LF,
     // LF or CR), those typed or inserted of the page's main kind.
     virtual QString pageText() const = 0;
+    // pageText() copied a slice at a time, following the edits made
+    // meanwhile.
+    virtual std::unique_ptr<TextCopy> copyPageText() const = 0;
     // Sets the page from a file's text, each line break kept of its kind.
     virtual void setPageText(LineBreaks::Split page) = 0;
     virtual LineBreak mainLineBreak() const = 0;

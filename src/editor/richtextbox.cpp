@@ -5,6 +5,7 @@
 #include "editor/glyphcache.h"
 #include "editor/linepieces.h"
 #include "editor/linewords.h"
+#include "editor/slicedtextcopy.h"
 #include "editor/undocarets.h"
 
 #include <QApplication>
@@ -84,6 +85,11 @@ QString RichTextBox::Text() const
     // The raw text holds each block boundary as one paragraph separator,
     // which typed or inserted text can never contain itself.
     return m_pieces->joined(document()->toRawText(), 0, document()->blockCount() - 1, u"\r\n");
+}
+
+std::unique_ptr<TextCopy> RichTextBox::copyPageText() const
+{
+    return std::make_unique<SlicedTextCopy>(document(), *m_pieces);
 }
 
 void RichTextBox::setText(QString text)

@@ -36,6 +36,7 @@ public:
     qsizetype textLength() const override;
 
     QString pageText() const override;
+    std::unique_ptr<TextCopy> copyPageText() const override;
     void setPageText(LineBreaks::Split page) override;
     LineBreak mainLineBreak() const override;
     bool hasMixedLineBreaks() const override;

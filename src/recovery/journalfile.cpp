@@ -170,7 +170,10 @@ std::optional<Entry> decode(const QByteArray &bytes)
     entry.format.trailingBytes = QByteArray::fromHex(fields.value("trailing"));
     entry.pageNote = *note;
     entry.text = textOf(body);
-    entry.caret = qBound(qsizetype(0), entry.caret, entry.text.size());
+    // The caret counts every line break as two, as the editing area does,
+    // which may be more than the text's own: the area keeps it within the
+    // text.
+    entry.caret = qMax(qsizetype(0), entry.caret);
     return entry;
 }
 

@@ -11,7 +11,8 @@
 
 // One window's unsaved text as a journal file: the page's path (none for an
 // unnamed page), its form, the caret, the time of the last edit, the page on
-// disk as the window last read or wrote it, and the text. The text is kept
+// disk as the window last read or wrote it, and the text as the page's file
+// holds it (each line's own break; journals written before kept CR LF). The text is kept
 // as UTF-16, so that every character the editing area can hold (the lone
 // surrogates that stand for bytes of no character among them) comes back.
 // A checksum over the whole tells a damaged or foreign file.

@@ -11,6 +11,8 @@
 struct RecoveryJournal::Snapshot {
     QString path;
     JournalFile::Entry entry;
+    // The text in parts, when it was copied a slice at a time.
+    std::vector<QString> parts;
 };
 
 RecoveryJournal::RecoveryJournal(RichText &richText, DocumentSession &session, StatusLine &status,
@@ -25,6 +27,11 @@ RecoveryJournal::RecoveryJournal(RichText &richText, DocumentSession &session, S
     m_idle.setInterval(kIdleMs);
     m_longest.setSingleShot(true);
     m_longest.setInterval(kLongestMs);
+    // The next slice once the events waiting (keystrokes among them) are
+    // handled.
+    m_slice.setSingleShot(true);
+    m_slice.setInterval(0);
+    m_slice.callOnTimeout(this, &RecoveryJournal::copySlice);
     m_idle.callOnTimeout(this, &RecoveryJournal::writeInBackground);
     // Overdue: the next short pause will do, and with no pause at all (a
     // key held down) a few seconds later the journal is written anyway.
@@ -53,21 +60,19 @@ void RecoveryJournal::noteEdit()
         m_longest.start();
 }
 
-std::optional<RecoveryJournal::Snapshot> RecoveryJournal::takeSnapshot()
+bool RecoveryJournal::mayJournal()
 {
-    if (!m_dirty)
-        return std::nullopt;
     if (!m_lock.isHeld()) {
-        m_dirty = false;
         finished({false, QStringLiteral("无法建立恢复日志的文件夹 ") + JournalFolder::path(false)});
-        return std::nullopt;
+        return false;
     }
     // Unmodified text is on disk already; a journal it left stays until
     // the next save.
-    if (!m_richText.isModified()) {
-        m_dirty = false;
-        return std::nullopt;
-    }
+    return m_richText.isModified();
+}
+
+RecoveryJournal::Snapshot RecoveryJournal::describe() const
+{
     Snapshot snapshot;
     snapshot.path = m_lock.journalPath();
     snapshot.entry.pagePath = m_session.CurrentFile;
@@ -75,34 +80,65 @@ std::optional<RecoveryJournal::Snapshot> RecoveryJournal::takeSnapshot()
     snapshot.entry.caret = m_richText.SelStart();
     snapshot.entry.time = m_lastEdit.isValid() ? m_lastEdit : QDateTime::currentDateTimeUtc();
     snapshot.entry.pageNote = m_pageNote;
-    snapshot.entry.text = m_richText.Text();
-    m_dirty = false;
     return snapshot;
 }
 
-SafeFile::Result RecoveryJournal::writeSnapshot(const Snapshot &snapshot)
+SafeFile::Result RecoveryJournal::writeSnapshot(Snapshot snapshot)
 {
+    if (!snapshot.parts.empty())
+        snapshot.entry.text = TextCopy::joined(std::exchange(snapshot.parts, {}));
     return JournalFile::write(snapshot.path, JournalFile::encode(snapshot.entry));
+}
+
+void RecoveryJournal::stopTimers()
+{
+    m_idle.stop();
+    m_longest.stop();
+    m_slice.stop();
+    m_idle.setInterval(kIdleMs);
+    m_longest.setInterval(kLongestMs);
 }
 
 void RecoveryJournal::writeInBackground()
 {
-    m_idle.stop();
-    m_longest.stop();
-    m_idle.setInterval(kIdleMs);
-    m_longest.setInterval(kLongestMs);
     // One write at a time: a write under way is followed by the next one
-    // when it ends.
+    // when it ends. A copy under way follows the edits made meanwhile.
     if (m_running.valid()) {
+        stopTimers();
         if (m_dirty)
             m_idle.start();
         return;
     }
-    std::optional<Snapshot> snapshot = takeSnapshot();
-    if (!snapshot)
+    if (m_copy)
         return;
-    m_running = std::async(std::launch::async, [this, snapshot = std::move(*snapshot)] {
-        SafeFile::Result result = writeSnapshot(snapshot);
+    stopTimers();
+    if (!std::exchange(m_dirty, false) || !mayJournal())
+        return;
+    m_copy = m_richText.copyPageText();
+    m_slice.start();
+}
+
+void RecoveryJournal::copySlice()
+{
+    if (!m_copy || !m_copy->copyMore()) {
+        if (m_copy)
+            m_slice.start();
+        return;
+    }
+    // The copy is the text as it is now, the edits made while it was taken
+    // among it: nothing is left to journal, unless the edits took the page
+    // back to what is on disk.
+    stopTimers();
+    m_dirty = false;
+    if (!mayJournal()) {
+        m_copy.reset();
+        return;
+    }
+    Snapshot snapshot = describe();
+    snapshot.parts = m_copy->takeParts();
+    m_copy.reset();
+    m_running = std::async(std::launch::async, [this, snapshot = std::move(snapshot)]() mutable {
+        SafeFile::Result result = writeSnapshot(std::move(snapshot));
         QMetaObject::invokeMethod(
             this, [this] { waitForWrite(); }, Qt::QueuedConnection);
         return result;
@@ -133,21 +169,24 @@ void RecoveryJournal::finished(const SafeFile::Result &result)
 
 void RecoveryJournal::writeNow()
 {
-    m_idle.stop();
-    m_longest.stop();
-    m_idle.setInterval(kIdleMs);
-    m_longest.setInterval(kLongestMs);
+    stopTimers();
+    // A copy under way is given up: the whole text is taken below.
+    if (m_copy) {
+        m_copy.reset();
+        m_dirty = true;
+    }
     waitForWrite();
-    if (const std::optional<Snapshot> snapshot = takeSnapshot())
-        finished(writeSnapshot(*snapshot));
+    if (!std::exchange(m_dirty, false) || !mayJournal())
+        return;
+    Snapshot snapshot = describe();
+    snapshot.entry.text = m_richText.pageText();
+    finished(writeSnapshot(std::move(snapshot)));
 }
 
 void RecoveryJournal::remove()
 {
-    m_idle.stop();
-    m_longest.stop();
-    m_idle.setInterval(kIdleMs);
-    m_longest.setInterval(kLongestMs);
+    stopTimers();
+    m_copy.reset();
     waitForWrite();
     m_dirty = false;
     if (m_lock.isHeld())

@@ -78,7 +78,9 @@ Outcome run(Prompts &prompts, WindowLock &lock,
 
 bool apply(const JournalFile::Entry &entry, RichText &richText, DocumentSession &session)
 {
-    richText.setText(entry.text);
+    // Each line with its own break, and lines typed from now on with the
+    // page's main kind.
+    richText.setPageText(LineBreaks::split(entry.text));
     richText.setSelStart(entry.caret);
     richText.setModified(true);
     session.CurrentFile = entry.pagePath;

@@ -270,12 +270,18 @@ void FRAmain::connectRecovery()
     m_recovery->watch().setSaveOver([this] { return m_commands->file.Save(); });
     m_recovery->watch().setIsActive([this] { return isActiveWindow(); });
     m_recovery->setMayReplace([this] { return m_commands->file.MayReplaceModifiedPage(); });
-    // The desktop session ends: the journal keeps the work, and no question
-    // holds up the logout.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        m_sessionEnding = true;
-        m_recovery->journal().writeNow();
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { commitSessionData(); });
+    // A logout the user cancelled says nothing; typing again tells that
+    // the session goes on, and closing asks once more.
+    connect(m_richText->document(), &QTextDocument::contentsChanged, this,
+            [this] { m_sessionEnding = false; });
+}
+
+void FRAmain::commitSessionData()
+{
+    m_sessionEnding = true;
+    m_recovery->journal().writeNow();
 }
 
 void FRAmain::endBySignal(int signal)

@@ -76,6 +76,10 @@ public:
     // A signal asks the program to end (SIGTERM, SIGHUP, SIGINT): the
     // unsaved text goes to the journal and the program ends without asking.
     [[noreturn]] void endBySignal(int signal);
+    // The desktop session ends (the session manager's commitDataRequest):
+    // the unsaved text goes to the journal, and closing the window from then
+    // on asks nothing, so that no question holds up the logout.
+    void commitSessionData();
 
     // The window's dialogs.
     void showAbout();
@@ -127,7 +131,7 @@ private:
     EditorKeyHandling *m_keys = nullptr;
     WindowRecovery *m_recovery = nullptr;
     // The desktop session is ending: the journal keeps the work and nothing
-    // asks.
+    // asks, until the page is edited again.
     bool m_sessionEnding = false;
     TagPairs *m_tagPairs = nullptr;
     // While start-up runs, the window is shown only at its end.

@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTimer>
 #include <memory>
 #include <sys/stat.h>
 
@@ -65,6 +67,9 @@ private slots:
     void offer();
     void pagesOfOtherWindows();
     void failedWriteSaidOnce();
+    void recoveredPageKeepsItsLineBreaks_data();
+    void typingWhileCopyingIsJournalledWhole();
+    void recoveredPageKeepsItsLineBreaks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -265,6 +270,85 @@ void TestJournal::failedWriteSaidOnce()
     journal.writeNow();
     QCOMPARE(JournalFile::read(lock.journalPath())->text, QStringLiteral("xx"));
     QVERIFY(!QFile::exists(lock.journalPath() + ".tmp"));
+}
+
+void TestJournal::recoveredPageKeepsItsLineBreaks_data()
+{
+    QTest::addColumn<QString>("file"); // the page's text as read
+    QTest::newRow("LF") << "<p>a</p>\n<p>b</p>\n";
+    QTest::newRow("CR") << "<p>a</p>\r<p>b</p>";
+    QTest::newRow("CR LF with LF and CR lines") << "a\r\nb\nc\r\nd\re\r\n";
+    QTest::newRow("LF with a long line") << "a\n" + QString(3000, u'w') + "\r\nb\n";
+}
+
+// A page journalled and recovered into a new window: a save writes every
+// line's own break, and lines typed there get the page's main kind.
+void TestJournal::recoveredPageKeepsItsLineBreaks()
+{
+    QFETCH(QString, file);
+    RichTextBox richText;
+    DocumentSession session;
+    StatusRecorder status;
+    WindowLock lock;
+    RecoveryJournal journal(richText, session, status, lock);
+    LineBreaks::Split page = LineBreaks::split(file);
+    PageFormat format;
+    format.lineBreak = page.main;
+    format.finalLineBreak = bool(page.takeFinalBreak());
+    session.setFormat(format);
+    richText.setPageText(page);
+    richText.setModified(false);
+    richText.setSelStart(1);
+    richText.setSelText(QStringLiteral("typed\r\n"));
+    richText.setSelStart(richText.textLength() - 1);
+    journal.noteEdit();
+    journal.writeNow();
+
+    const std::optional<JournalFile::Entry> entry = JournalFile::read(lock.journalPath());
+    QVERIFY(entry);
+    RichTextBox recovered;
+    DocumentSession recoveredSession;
+    RecoveryOffer::apply(*entry, recovered, recoveredSession);
+    QCOMPARE(recovered.pageText(), richText.pageText());
+    QCOMPARE(recovered.mainLineBreak(), richText.mainLineBreak());
+    QCOMPARE(recovered.Text(), richText.Text());
+    QCOMPARE(recovered.SelStart(), richText.SelStart());
+}
+
+// Keys typed in the middle of a large page all the while its journal is
+// copied in slices: the journal holds the page as it was at one moment,
+// every key typed up to then and none torn.
+void TestJournal::typingWhileCopyingIsJournalledWhole()
+{
+    RichTextBox richText;
+    DocumentSession session;
+    StatusRecorder status;
+    WindowLock lock;
+    RecoveryJournal journal(richText, session, status, lock);
+    QString page;
+    for (int line = 0; page.size() < 400000; ++line)
+        page += QStringLiteral("<p>第 %1 行</p>\n").arg(line);
+    richText.setPageText(LineBreaks::split(page));
+    const qsizetype middle = page.indexOf(u'\n', page.size() / 2) + 1;
+    // The keys go in without telling the journal, which is told once.
+    QTimer typist;
+    int typed = 0;
+    typist.callOnTimeout([&] {
+        QTextCursor cursor = richText.textCursor();
+        cursor.setPosition(int(middle));
+        richText.setTextCursor(cursor);
+        richText.setSelText(QStringLiteral("k"));
+        ++typed;
+    });
+    journal.noteEdit();
+    typist.start(1);
+    QSignalSpy written(&journal, &RecoveryJournal::written);
+    QVERIFY(written.wait(RecoveryJournal::kIdleMs * 5));
+    typist.stop();
+    const QString text = JournalFile::read(lock.journalPath())->text;
+    const qsizetype keys = text.size() - page.size();
+    QVERIFY2(keys > 0 && keys <= typed, qPrintable(QString::number(keys)));
+    QCOMPARE(text, QString(page).insert(middle, QString(keys, u'k')));
 }
 
 QTEST_MAIN(TestJournal)

@@ -9,6 +9,8 @@
 #include "platform/statusline.h"
 #include "platform/twips.h"
 #include "platform/wincolor.h"
+#include "recovery/journalfile.h"
+#include "recovery/windowrecovery.h"
 #include "schemes/barmenu.h"
 #include "settings/colorswatch.h"
 #include "settings/setfav.h"
@@ -31,7 +33,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <dirent.h>
@@ -109,6 +113,8 @@ private slots:
     void windowKeysFromAnywhereInTheWindow();
     void closeAsksAboutUnsavedChanges_data();
     void closeAsksAboutUnsavedChanges();
+    void sessionEndJournalsAndAsksNothing_data();
+    void sessionEndJournalsAndAsksNothing();
     void replacingAChangedPageAsks_data();
     void replacingAChangedPageAsks();
     void statusLineShowsUnsavedChangesAndWholeMessages();
@@ -560,6 +566,69 @@ void TestFRAmain::closeAsksAboutUnsavedChanges()
         QCOMPARE(f.folder.readFile("named.htm"), QByteArray("old\r\n"));
     // Shutdown's steps run only when the window closes.
     QCOMPARE(f.folder.readFile("zelmohtml.ini").contains("[Arer]"), closed);
+}
+
+void TestFRAmain::sessionEndJournalsAndAsksNothing_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<bool>("typedAfter"); // the logout was cancelled
+    QTest::newRow("named page, edited") << true << true << false;
+    QTest::newRow("unnamed page, edited") << false << true << false;
+    QTest::newRow("named page, not edited") << true << false << false;
+    QTest::newRow("typing after a cancelled logout asks again") << true << true << true;
+}
+
+// The session manager's commitDataRequest, then the window closed as the
+// session ends it: the journal holds the unsaved text, nothing is asked,
+// nothing is saved, and the journal stays for the next start.
+void TestFRAmain::sessionEndJournalsAndAsksNothing()
+{
+    QFETCH(bool, named);
+    QFETCH(bool, edited);
+    QFETCH(bool, typedAfter);
+    const QTemporaryDir state;
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    const auto restoreState = qScopeGuard([&] {
+        if (stateBefore.isEmpty())
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME", stateBefore);
+    });
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    Fixture f;
+    FRAmain &window = named ? f.startOnNamedPage() : f.start();
+    RichTextBox *box = window.richText();
+    if (edited) {
+        box->setSelStart(box->textLength());
+        QTest::keyClick(box, Qt::Key_X);
+    }
+    const QString journal = window.recovery().lock().journalPath();
+
+    window.commitSessionData();
+    QCOMPARE(QFile::exists(journal), edited);
+    if (typedAfter) {
+        QTest::keyClick(box, Qt::Key_Y);
+        f.prompts.messageAnswers << Prompts::AnswerCancel;
+        QVERIFY(!window.close());
+        QCOMPARE(f.prompts.messages.size(), 1);
+        return;
+    }
+    QVERIFY(window.close());
+    QVERIFY(f.prompts.messages.isEmpty());
+    QVERIFY(f.prompts.fileRequests.isEmpty());
+    QVERIFY(f.prompts.choiceRequests.isEmpty());
+    if (named)
+        QCOMPARE(f.folder.readFile("named.htm"), QByteArray("old\r\n"));
+    if (edited) {
+        const std::optional<JournalFile::Entry> entry = JournalFile::read(journal);
+        QVERIFY(entry);
+        QCOMPARE(entry->text, box->Text());
+        QVERIFY(entry->text.endsWith(u'x'));
+        QCOMPARE(entry->pagePath, named ? f.folder.filePath("named.htm") : QString());
+    }
+    f.window.reset();
+    QCOMPARE(QFile::exists(journal), edited);
 }
 
 void TestFRAmain::replacingAChangedPageAsks_data()
