@@ -1,5 +1,6 @@
 #include "tagpairs/tagpairs.h"
 
+#include "editor/inplaceedits.h"
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
@@ -351,22 +352,15 @@ bool TagPairs::renamePartner(qsizetype lt, qsizetype nameLength)
     m_rename->name.setPosition(widget(now->nameEnd, true), QTextCursor::KeepAnchor);
     // Only the characters that differ change: the layout then redraws the
     // partner's line alone, not the view from it on.
-    const QString &oldName = m_rename->partnerName;
-    qsizetype same = 0;
-    while (same < oldName.size() && same < newName.size() && oldName[same] == newName[same])
-        ++same;
-    qsizetype sameEnd = 0;
-    while (sameEnd < oldName.size() - same && sameEnd < newName.size() - same &&
-           oldName[oldName.size() - 1 - sameEnd] == newName[newName.size() - 1 - sameEnd])
-        ++sameEnd;
+    const InPlaceEdits::Edit change =
+        InPlaceEdits::difference(partnerBegin, m_rename->partnerName, newName);
     QTextCursor edit(m_area.document());
-    edit.setPosition(widget(partnerBegin + same));
-    if (oldName.size() - same - sameEnd > 0) {
-        edit.setPosition(widget(partnerBegin + oldName.size() - sameEnd, true),
-                         QTextCursor::KeepAnchor);
+    edit.setPosition(widget(change.start));
+    if (change.length > 0) {
+        edit.setPosition(widget(change.start + change.length, true), QTextCursor::KeepAnchor);
         m_area.pieces().insertText(edit, {});
     }
-    m_area.pieces().insertText(edit, QStringView(newName).sliced(same).chopped(sameEnd));
+    m_area.pieces().insertText(edit, change.text);
     partner.setPosition(widget(partnerBegin));
     partner.setPosition(widget(partnerBegin + newName.size(), true), QTextCursor::KeepAnchor);
     m_rename->partnerName = newName;
