@@ -61,8 +61,9 @@ QToolButton *toolButton(QWidget *parent, QStyle::StandardPixmap icon, const QStr
 } // namespace
 
 OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
-                               const QStringList &nameFilters)
+                               const QStringList &nameFilters, Mode mode)
     : QDialog(parent)
+    , m_mode(mode)
     , m_folderEdit(new QLineEdit(this))
     , m_list(new QTreeWidget(this))
     , m_nameEdit(new QLineEdit(this))
@@ -113,7 +114,8 @@ OpenFileDialog::OpenFileDialog(QWidget *parent, const QString &title,
 
     auto *buttons = new QDialogButtonBox(Qt::Vertical, this);
     QPushButton *openButton =
-        buttons->addButton(QStringLiteral("打开(&O)"), QDialogButtonBox::AcceptRole);
+        buttons->addButton(mode == Save ? QStringLiteral("保存(&S)") : QStringLiteral("打开(&O)"),
+                           QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     openButton->setDefault(true);
     layout->addWidget(buttons, 2, 2, 2, 1);
@@ -162,7 +164,8 @@ void OpenFileDialog::showEvent(QShowEvent *event)
 
 void OpenFileDialog::setFileName(const QString &name)
 {
-    m_nameEdit->setText(name);
+    m_suggested = name;
+    m_nameEdit->setText(PathBytes::readable(name));
 }
 
 bool OpenFileDialog::showFolder(const QString &folder, bool sayWhy)
@@ -242,14 +245,16 @@ void OpenFileDialog::openItem(QTreeWidgetItem *item)
         return;
     const QString path = FolderListing::join(m_folder, entry->name);
     if (entry->folder) {
-        m_nameEdit->clear();
+        // The name to save under goes along into the folder.
+        if (m_mode == Open)
+            m_nameEdit->clear();
         showFolder(path);
     } else {
         choose(path);
     }
 }
 
-// The Open button and Enter anywhere in the dialog.
+// The Open (or Save) button and Enter anywhere in the dialog.
 void OpenFileDialog::open()
 {
     if (m_folderEdit->hasFocus()) {
@@ -267,13 +272,14 @@ void OpenFileDialog::open()
         openItem(m_list->currentItem());
         return;
     }
-    // A name picked in the list is taken as its bytes, even where
-    // another name reads the same.
+    // A name picked in the list, or the one suggested, is taken as its
+    // bytes, even where another name reads the same.
     if (m_picked && typed == m_picked->shown) {
         choose(FolderListing::join(m_folder, m_picked->name));
         return;
     }
-    take(FolderListing::resolve(m_folder, typed, m_entries));
+    const bool suggested = !m_suggested.isEmpty() && typed == PathBytes::readable(m_suggested);
+    take(FolderListing::resolve(m_folder, suggested ? m_suggested : typed, m_entries));
 }
 
 // Goes where target points; false when it points nowhere.
@@ -299,21 +305,37 @@ bool OpenFileDialog::take(const FolderListing::Target &target)
         break;
     }
     struct stat info = {};
-    const QString parent = target.path.first(qMax(0, target.path.lastIndexOf(u'/')));
-    if (!m_mustExist && PathBytes::stat(parent.isEmpty() ? QStringLiteral("/") : parent, info) &&
-        S_ISDIR(info.st_mode)) {
+    QString parent = target.path.first(qMax(0, target.path.lastIndexOf(u'/')));
+    if (parent.isEmpty())
+        parent = QStringLiteral("/");
+    if (!m_mustExist && PathBytes::stat(parent, info) && S_ISDIR(info.st_mode)) {
         choose(target.path);
         return true;
     }
-    warn(QStringLiteral("%1\n找不到文件。\n请检查文件名是否正确。")
-             .arg(PathBytes::readable(target.path)));
+    warn((m_mustExist ? QStringLiteral("%1\n找不到文件。\n请检查文件名是否正确。")
+                      : QStringLiteral("%1\n找不到文件夹。\n请检查路径是否正确。"))
+             .arg(PathBytes::readable(m_mustExist ? target.path : parent)));
     return false;
 }
 
 void OpenFileDialog::choose(const QString &path)
 {
+    if (!mayReplace(path))
+        return;
     m_chosen = path;
     accept();
+}
+
+// Saving over a file that exists, whatever its name's bytes, is asked first.
+bool OpenFileDialog::mayReplace(const QString &path)
+{
+    struct stat info = {};
+    if (m_mode != Save || !m_askBeforeReplacing || !PathBytes::stat(path, info))
+        return true;
+    const QString name = PathBytes::readable(path.sliced(path.lastIndexOf(u'/') + 1));
+    return QMessageBox::warning(
+               this, windowTitle(), QStringLiteral("%1 已经存在。\n要替换它吗？").arg(name),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void OpenFileDialog::warn(const QString &text)

@@ -4,8 +4,6 @@
 #include "platform/wincolor.h"
 
 #include <QColorDialog>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -70,18 +68,25 @@ bool isPattern(const QString &name)
     return name.contains(u'*') || name.contains(u'?');
 }
 
-// Runs a file dialog set up from request; the chosen path, or nothing.
-std::optional<QString> chosenFile(QFileDialog &dialog, const Prompts::FileRequest &request)
+// Runs the file dialog of mode set up from request; the chosen path (in
+// PathBytes form), or nothing. A dialog of our own, which lists names that are
+// no UTF-8 as well.
+std::optional<QString> chosenFile(QWidget *owner, OpenFileDialog::Mode mode,
+                                  const Prompts::FileRequest &request)
 {
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setNameFilters(qtNameFilters(request.filter));
-    if (!request.initDir.isEmpty())
-        dialog.setDirectory(request.initDir);
-    if (!request.fileName.isEmpty() && !isPattern(request.fileName))
-        dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool save = mode == OpenFileDialog::Save;
+    const QString title = request.title.isEmpty()
+                              ? (save ? QStringLiteral("保存") : QStringLiteral("打开"))
+                              : request.title;
+    OpenFileDialog dialog(owner, title, qtNameFilters(request.filter), mode);
+    dialog.setMustExist(request.flags & Prompts::FileMustExist);
+    dialog.setAskBeforeReplacing(save && (request.flags & Prompts::OverwritePrompt));
+    dialog.setFolder(request.initDir);
+    if (!isPattern(request.fileName))
+        dialog.setFileName(request.fileName);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return dialog.chosenPath();
 }
 
 } // namespace
@@ -109,27 +114,14 @@ std::optional<QString> QtPrompts::inputBox(const InputRequest &request)
     return dialog.textValue();
 }
 
-// A dialog of our own, which lists names that are no UTF-8 as well.
 std::optional<QString> QtPrompts::openFileName(const FileRequest &request)
 {
-    OpenFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("打开") : request.title,
-                          qtNameFilters(request.filter));
-    dialog.setMustExist(request.flags & FileMustExist);
-    dialog.setFolder(request.initDir);
-    if (!isPattern(request.fileName))
-        dialog.setFileName(request.fileName);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.chosenPath();
+    return chosenFile(m_owner, OpenFileDialog::Open, request);
 }
 
 std::optional<QString> QtPrompts::saveFileName(const FileRequest &request)
 {
-    QFileDialog dialog(m_owner, request.title.isEmpty() ? QStringLiteral("保存") : request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
-    return chosenFile(dialog, request);
+    return chosenFile(m_owner, OpenFileDialog::Save, request);
 }
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)

@@ -52,7 +52,16 @@ const QByteArray kGbkChinese = "\xd6\xd0\xce\xc4.htm"; // "中文.htm" in GBK
 const QByteArray kAlikeEscaped = "\\xff\xff.htm";      // shown "\xff\xff.htm"
 const QByteArray kAlikeBytes = "\xff\xff.htm";         // shown the same
 const QByteArray kGbkFolder = "\xd6\xd0"
-                              "dir"; // "中dir"
+                              "dir";       // "中dir"
+const QByteArray kGbkNew = "\xd0\xc2.htm"; // "新.htm" in GBK, no such file
+
+// A row of dialogGivesBytes: the dialog's mode, the folder it starts in (below
+// the test folder), the name it suggests and the answer to "replace it?".
+QTestData &dialogRow(const char *name, bool save = false, const QByteArray &start = {},
+                     const QByteArray &suggested = {}, bool replace = true)
+{
+    return QTest::newRow(name) << save << start << suggested << replace;
+}
 
 } // namespace
 
@@ -158,36 +167,84 @@ void TestOpenFileDialog::resolvesTypedName()
 
 void TestOpenFileDialog::dialogGivesBytes_data()
 {
-    QTest::addColumn<QStringList>("steps"); // typed, or "#row:n" to pick the nth row so shown
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("suggested");
+    QTest::addColumn<bool>("replace");
+    // Typed, "#shown:n" to pick the nth row so shown, "" to leave the name.
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QByteArray>("chosen"); // empty: nothing chosen
     QTest::addColumn<QString>("warning");   // part of the message shown, if any
-    QTest::newRow("GBK name picked") << QStringList{"#测试.htm:0"} << kGbkTest << QString();
-    QTest::newRow("GBK twin picked") << QStringList{"#中文.htm:1"} << kGbkChinese << QString();
-    QTest::newRow("UTF-8 twin picked")
+    dialogRow("GBK name picked") << QStringList{"#测试.htm:0"} << kGbkTest << QString();
+    dialogRow("GBK twin picked") << QStringList{"#中文.htm:1"} << kGbkChinese << QString();
+    dialogRow("UTF-8 twin picked")
         << QStringList{"#中文.htm:0"} << QByteArray("中文.htm") << QString();
-    QTest::newRow("alike names, first")
+    dialogRow("alike names, first")
         << QStringList{"#\\xff\\xff.htm:0"} << kAlikeEscaped << QString();
-    QTest::newRow("alike names, second")
+    dialogRow("alike names, second")
         << QStringList{"#\\xff\\xff.htm:1"} << kAlikeBytes << QString();
-    QTest::newRow("alike names typed")
+    dialogRow("alike names typed")
         << QStringList{"\\xff\\xff.htm"} << QByteArray() << QStringLiteral("都显示为");
-    QTest::newRow("GBK folder, then a name in it")
+    dialogRow("GBK folder, then a name in it")
         << QStringList{"中dir", "inner.htm"} << kGbkFolder + "/inner.htm" << QString();
-    QTest::newRow("missing") << QStringList{"nothere.htm"} << QByteArray()
-                             << QStringLiteral("找不到文件");
+    dialogRow("missing") << QStringList{"nothere.htm"} << QByteArray()
+                         << QStringLiteral("找不到文件");
+
+    const QString replaceTest = QStringLiteral("测试.htm 已经存在");
+    dialogRow("save: suggested GBK name kept as its bytes, replaced", true, {}, kGbkTest)
+        << QStringList{""} << kGbkTest << replaceTest;
+    dialogRow("save: replacing refused", true, {}, kGbkTest, false)
+        << QStringList{""} << QByteArray() << replaceTest;
+    dialogRow("save: suggested GBK name that is new", true, {}, kGbkNew)
+        << QStringList{""} << kGbkNew << QString();
+    dialogRow("save: suggested name changed", true, {}, kGbkTest)
+        << QStringList{"测试2.htm"} << QByteArray("测试2.htm") << QString();
+    dialogRow("save: existing name typed", true)
+        << QStringList{"a.htm"} << QByteArray("a.htm") << QStringLiteral("a.htm 已经存在");
+    dialogRow("save: GBK name picked", true)
+        << QStringList{"#测试.htm:0"} << kGbkTest << replaceTest;
+    dialogRow("save: GBK name typed as shown", true)
+        << QStringList{"测试.htm"} << kGbkTest << replaceTest;
+    dialogRow("save: new name in a GBK folder", true)
+        << QStringList{"中dir", "new.htm"} << kGbkFolder + "/new.htm" << QString();
+    dialogRow("save: starting in a GBK folder", true, kGbkFolder)
+        << QStringList{"inner.htm"} << kGbkFolder + "/inner.htm"
+        << QStringLiteral("inner.htm 已经存在");
+    dialogRow("save: no suffix added", true)
+        << QStringList{"plain"} << QByteArray("plain") << QString();
+    dialogRow("save: folder missing", true)
+        << QStringList{"nodir/x.htm"} << QByteArray() << QStringLiteral("找不到文件夹");
 }
 
 void TestOpenFileDialog::dialogGivesBytes()
 {
+    QFETCH(bool, save);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, suggested);
+    QFETCH(bool, replace);
     QFETCH(QStringList, steps);
     QFETCH(QByteArray, chosen);
     QFETCH(QString, warning);
+    Prompts::FileRequest request;
+    request.title = save ? QStringLiteral("保存网页文件") : QStringLiteral("打开网页文件");
+    request.filter =
+        save ? QStringLiteral("html Files(*.htm)|*.htm|html Files(*.html)|*.html|所有文件 (*)|*")
+             : QStringLiteral("网页文件(*.htm;*.html)|*.htm;*.html|所有文件(*.*)|*.*|");
+    request.flags = save ? Prompts::OverwritePrompt + Prompts::PathMustExist
+                         : Prompts::FileMustExist + Prompts::PathMustExist;
+    request.initDir = start.isEmpty() ? m_dir.path() : pathOf(start);
+    request.fileName = PathBytes::fromBytes(suggested);
     QString warned;
-    // Closes the message the dialog shows, and then the dialog.
-    const auto closeMessage = [&warned] {
+    // Answers the message the dialog shows, and then closes the dialog.
+    const auto closeMessage = [&warned, replace] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             warned = box->text();
-            box->accept();
+            if (QAbstractButton *no = box->button(QMessageBox::No); no && !replace)
+                no->click();
+            else if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                yes->click();
+            else
+                box->accept();
         }
     };
     const auto drive = [&] {
@@ -201,22 +258,28 @@ void TestOpenFileDialog::dialogGivesBytes()
         QLineEdit *name = nullptr;
         for (QLineEdit *edit : dialog->findChildren<QLineEdit *>())
             name = edit->accessibleName() == QStringLiteral("文件名称") ? edit : name;
+        const QString accept = save ? QStringLiteral("保存(&S)") : QStringLiteral("打开(&O)");
         QPushButton *open = nullptr;
         for (QPushButton *button : dialog->findChildren<QPushButton *>())
-            open = button->text() == QStringLiteral("打开(&O)") ? button : open;
+            open = button->text() == accept ? button : open;
         QVERIFY(list && name && open);
+        // The suggested name reads as the user knows it.
+        QCOMPARE(name->text(), PathBytes::readable(request.fileName));
         // Assistive technology reads the dialog and every listed name.
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(dialog);
         QCOMPARE(face->role(), QAccessible::Dialog);
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("打开网页文件"));
+        QCOMPARE(face->text(QAccessible::Name), request.title);
         QAccessibleInterface *listFace = QAccessible::queryAccessibleInterface(list);
         QStringList read;
         for (int i = 0; i < listFace->childCount(); ++i)
             read << listFace->child(i)->text(QAccessible::Name);
-        QVERIFY2(read.contains(QStringLiteral("测试.htm")), qPrintable(read.join(u'|')));
+        const QString listed = start.isEmpty() ? QStringLiteral("测试.htm") : "inner.htm";
+        QVERIFY2(read.contains(listed), qPrintable(read.join(u'|')));
         for (const QString &step : steps) {
-            name->clear();
-            if (step.startsWith(u'#')) {
+            if (step.isEmpty()) {
+                // Left as it is.
+            } else if (step.startsWith(u'#')) {
+                name->clear();
                 const qsizetype colon = step.lastIndexOf(u':');
                 const QString shown = step.sliced(1, colon - 1);
                 const QList<QTreeWidgetItem *> rows = list->findItems(shown, Qt::MatchExactly);
@@ -225,6 +288,7 @@ void TestOpenFileDialog::dialogGivesBytes()
                 list->setCurrentItem(rows.at(n));
                 QCOMPARE(name->text(), shown);
             } else {
+                name->clear();
                 name->insert(step);
             }
             QTimer::singleShot(0, closeMessage);
@@ -233,12 +297,8 @@ void TestOpenFileDialog::dialogGivesBytes()
     };
     QTimer::singleShot(0, drive);
     QtPrompts prompts;
-    Prompts::FileRequest request;
-    request.title = QStringLiteral("打开网页文件");
-    request.filter = QStringLiteral("网页文件(*.htm;*.html)|*.htm;*.html|所有文件(*.*)|*.*|");
-    request.flags = Prompts::FileMustExist + Prompts::PathMustExist;
-    request.initDir = m_dir.path();
-    const std::optional<QString> path = prompts.openFileName(request);
+    const std::optional<QString> path =
+        save ? prompts.saveFileName(request) : prompts.openFileName(request);
     QCOMPARE(path.has_value(), !chosen.isEmpty());
     if (path)
         QCOMPARE(PathBytes::toBytes(*path), m_bytes + '/' + chosen);

@@ -5,6 +5,7 @@
 #include "editor/frasearch.h"
 #include "editor/keycommandswiring.h"
 #include "editor/richtextbox.h"
+#include "platform/openfiledialog.h"
 #include "platform/pathbytes.h"
 #include "platform/statusline.h"
 #include "platform/twips.h"
@@ -31,6 +32,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -283,11 +285,14 @@ void TestFRAmain::startWithSeveralNamesOpensTheFirst()
 
 void TestFRAmain::pageNamedInGbkKeepsItsName_data()
 {
-    QTest::addColumn<QString>("way"); // "command line", "open", "open listed" or "drop"
+    // "command line", "open", "open listed", "drop", or "open listed" then
+    // Save As through the real save dialog, its suggested name accepted.
+    QTest::addColumn<QString>("way");
     QTest::newRow("command line") << "command line";
     QTest::newRow("open dialog, a name as Qt shows it") << "open";
     QTest::newRow("open dialog, a name as listed by ours") << "open listed";
     QTest::newRow("drop") << "drop";
+    QTest::newRow("save as, the name suggested") << "open listed, save as";
 }
 
 void TestFRAmain::pageNamedInGbkKeepsItsName()
@@ -348,14 +353,50 @@ void TestFRAmain::pageNamedInGbkKeepsItsName()
     QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!box->isModified());
     QCOMPARE(window->status().Text2(), QStringLiteral("保存成功--") + shown);
+    QByteArray written = "oldxy\r\n";
+    if (way.endsWith("save as")) {
+        QtPrompts real;
+        f.prompts.saveDialog = &real;
+        QString suggested, asked;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            const auto close = qScopeGuard([dialog] {
+                if (dialog && dialog->isVisible())
+                    dialog->close();
+            });
+            QVERIFY(qobject_cast<OpenFileDialog *>(dialog));
+            for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
+                if (edit->accessibleName() == QStringLiteral("文件名称"))
+                    suggested = edit->text();
+            }
+            QTimer::singleShot(0, [&asked] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            });
+            for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                if (button->text() == QStringLiteral("保存(&S)"))
+                    button->click();
+            }
+        });
+        QTest::keyClick(box, Qt::Key_Z);
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(suggested, QStringLiteral("中文.htm"));
+        QCOMPARE(asked, QStringLiteral("中文.htm 已经存在。\n要替换它吗？"));
+        QCOMPARE(window->status().Text2(), QStringLiteral("保存成功--") + shown);
+        QCOMPARE(PathBytes::toBytes(window->session().CurrentFile), bytesPath);
+        QCOMPARE(PathBytes::toBytes(window->session().CurrentFileTitle), name);
+        written = "oldxyz\r\n";
+    }
     QCOMPARE(names(), before); // the same name, no second file
     const int fd = ::open(bytesPath.constData(), O_RDONLY);
     QVERIFY(fd >= 0);
     char content[16] = {};
-    QCOMPARE(::read(fd, content, sizeof content), 7);
+    QCOMPARE(::read(fd, content, sizeof content), written.size());
     ::close(fd);
     ::unlink(bytesPath.constData()); // which Qt could not remove
-    QCOMPARE(QByteArray(content), QByteArray("oldxy\r\n"));
+    QCOMPARE(QByteArray(content), written);
 }
 
 void TestFRAmain::noSettingsFileGivesDesignRectangle()

@@ -30,6 +30,8 @@ std::optional<QString> ScriptedPrompts::openFileName(const FileRequest &request)
 std::optional<QString> ScriptedPrompts::saveFileName(const FileRequest &request)
 {
     fileRequests.append(request);
+    if (saveDialog)
+        return saveDialog->saveFileName(request);
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
 }
 

@@ -28,6 +28,8 @@ public:
     QList<ChoiceRequest> choiceRequests;
     // Without a prepared answer, a choice is closed without a button.
     QList<Choice> choiceAnswers;
+    // When set, the save dialog is this one's, shown for real.
+    Prompts *saveDialog = nullptr;
 
     int messageBox(const QString &text, int style, const QString &title) override;
     std::optional<QString> inputBox(const InputRequest &request) override;
