@@ -1,6 +1,7 @@
 #include "editor/htmlscanner.h"
 
 #include "editor/scriptkeywords.h"
+#include "editor/unitscan.h"
 
 namespace HtmlScanner {
 
@@ -122,6 +123,8 @@ bool isIdentifierChar(char16_t c)
 
 // What the colouring's scan reports besides the kinds: nothing, at no cost.
 struct NoEvents {
+    // Whether only the tags matter (not the kinds of script and style text).
+    static constexpr bool kTagsOnly = false;
     void parseError(qsizetype, QLatin1StringView) {}
     void tagName(qsizetype, bool) {}
     void tagNameEnd(qsizetype, bool) {}
@@ -137,6 +140,7 @@ struct NoEvents {
 
 // A scan for another reader of markup reports to its sink.
 struct SinkEvents {
+    static constexpr bool kTagsOnly = false;
     Sink &sink;
     void parseError(qsizetype at, QLatin1StringView code) { sink.parseError(at, code); }
     void tagName(qsizetype at, bool endTag) { sink.tagName(at, endTag); }
@@ -156,6 +160,7 @@ struct SinkEvents {
 
 // A scan for the tag pairs reports where names and tags are, nothing else.
 struct TagEvents : NoEvents {
+    static constexpr bool kTagsOnly = true;
     TagSink *tags;
     // Where the name being read began (0: in an earlier piece).
     qsizetype nameStart = 0;
@@ -179,6 +184,12 @@ public:
     State run(bool endsLine);
 
 private:
+    qsizetype skip(qsizetype i);
+    bool wholeTagName(qsizetype &i);
+    template <typename Stop> qsizetype skipWhile(qsizetype i, Kind kind, Stop stop);
+    template <int Count> qsizetype skipTo(qsizetype i, Kind kind, const char16_t (&units)[Count]);
+    // Whether the script and style text needs reading only for its end.
+    bool tagsOnly() const { return Events::kTagsOnly && !m_kinds; }
     void step(char16_t c, qsizetype i);
     bool entityStep(char16_t c, qsizetype i, Kind base);
     void startEntity(qsizetype i, Kind base);
@@ -245,20 +256,11 @@ template <class Events> State Scanner<Events>::run(bool endsLine)
 {
     qsizetype i = 0;
     while (i < m_n) {
-        // Plain text and comments go by quickly.
-        if (s.mode == Data && s.ent == NoEntity) {
-            while (i < m_n && m_text[i] != u'<' && m_text[i] != u'&')
-                ++i;
-            if (i == m_n)
-                break;
-        } else if (s.mode == InComment) {
-            const qsizetype from = i;
-            while (i < m_n && m_text[i] != u'-')
-                ++i;
-            paint(from, i, Comment);
-            if (i == m_n)
-                break;
-        }
+        i = skip(i);
+        if (i == m_n)
+            break;
+        if (s.mode == Data && s.ent == NoEntity && m_text[i] == u'<' && wholeTagName(i))
+            continue;
         step(m_text[i].unicode(), i);
         ++i;
     }
@@ -277,6 +279,126 @@ template <class Events> State Scanner<Events>::run(bool endsLine)
     if (has(WordFlag) && s.sub == Code && scriptStyleText())
         colourWord(m_n, s.raw == Script);
     return s;
+}
+
+// Characters from i on that leave the state as it is (plain text, the rest
+// of a name or of a value, a comment) go by without a step each; returns the
+// index of the next one that a step must read.
+template <class Events> qsizetype Scanner<Events>::skip(qsizetype i)
+{
+    if (s.ent != NoEntity)
+        return i;
+    switch (Mode(s.mode)) {
+    case Data:
+        if (tagsOnly())
+            return skipTo(i, Plain, {u'<'});
+        return skipTo(i, Plain, {u'<', u'&'});
+    case InComment:
+        return skipTo(i, Comment, {u'-'});
+    case InDeclaration:
+        return skipTo(i, Declaration, {u'>'});
+    case TagName:
+        if (s.cand)
+            return i;
+        return skipWhile(i, Tag, [](char16_t c) { return !isSpace(c) && c != u'/' && c != u'>'; });
+    case AttrName:
+        return skipWhile(i, Attribute, [](char16_t c) {
+            return !isSpace(c) && c != u'/' && c != u'>' && c != u'=' && c != u'"' && c != u'\'' &&
+                   c != u'<';
+        });
+    case AttrValueDouble:
+        return skipTo(i, Value, {u'"', u'&'});
+    case AttrValueSingle:
+        return skipTo(i, Value, {u'\'', u'&'});
+    case AttrValueUnquoted:
+        return skipWhile(i, Value, [](char16_t c) {
+            return !isSpace(c) && c != u'>' && c != u'&' && c != u'"' && c != u'\'' && c != u'<' &&
+                   c != u'=' && c != u'`';
+        });
+    case ScriptData:
+    case RawText:
+        // Only "</" can end the text.
+        return tagsOnly() ? skipTo(i, Plain, {u'<'}) : i;
+    case ScriptEscaped:
+    case ScriptDoubleEscaped:
+        return tagsOnly() ? skipTo(i, Plain, {u'<', u'-'}) : i;
+    default:
+        return i;
+    }
+}
+
+template <class Events>
+template <int Count>
+qsizetype Scanner<Events>::skipTo(qsizetype i, Kind kind, const char16_t (&units)[Count])
+{
+    const qsizetype to =
+        UnitScan::findAny<Count>(reinterpret_cast<const char16_t *>(m_text.utf16()), i, m_n, units);
+    if (kind != Plain)
+        paint(i, to, kind);
+    return to;
+}
+
+template <class Events>
+template <typename Stop>
+qsizetype Scanner<Events>::skipWhile(qsizetype i, Kind kind, Stop stop)
+{
+    const qsizetype from = i;
+    while (i < m_n && stop(m_text[i].unicode()))
+        ++i;
+    paint(from, i, kind);
+    return i;
+}
+
+// The "<" at i starts a tag whose name ends in this piece ("<p>", "</div ",
+// "<br/"): it is read at once, as the steps would read it, and i goes on
+// after the name's end. False (and nothing read) for anything else.
+template <class Events> bool Scanner<Events>::wholeTagName(qsizetype &i)
+{
+    qsizetype begin = i + 1;
+    const bool endTag = begin < m_n && m_text[begin] == u'/';
+    if (endTag)
+        ++begin;
+    if (begin >= m_n || !isAlpha(m_text[begin].unicode()))
+        return false;
+    qsizetype end = begin + 1;
+    while (end < m_n && !isSpace(m_text[end].unicode()) && m_text[end] != u'/' &&
+           m_text[end] != u'>')
+        ++end;
+    if (end == m_n)
+        return false;
+    m_tagStart = i;
+    paint(i, end, Tag);
+    m_ev.tagName(begin, endTag);
+    s.flags = endTag ? EndTagFlag : 0;
+    s.sub = Code;
+    s.cand = 0;
+    s.len = 0;
+    m_ev.tagNameEnd(end, endTag);
+    s.raw = NoRaw;
+    // Only "script", "style", "title" and "textarea" begin raw text.
+    if (!endTag && (m_text[begin].unicode() | 0x20) >= u's' &&
+        (m_text[begin].unicode() | 0x20) <= u't') {
+        const QStringView name = m_text.sliced(begin, end - begin);
+        for (quint8 raw = Script; raw < RawCount; ++raw) {
+            if (name.size() == kRawNames[raw].size() &&
+                name.compare(kRawNames[raw], Qt::CaseInsensitive) == 0)
+                s.raw = raw;
+        }
+    }
+    const char16_t c = m_text[end].unicode();
+    if (c == u'\n' || c == QChar::ParagraphSeparator)
+        m_lineBlank = true;
+    if (c == u'>') {
+        s.mode = BeforeAttrName;
+        this->endTag(end);
+    } else if (c == u'/') {
+        s.mode = SelfClosingStart;
+        mark(end, Tag);
+    } else {
+        s.mode = BeforeAttrName;
+    }
+    i = end + 1;
+    return true;
 }
 
 template <class Events> bool Scanner<Events>::textAt(qsizetype i, QStringView what) const
@@ -927,6 +1049,8 @@ bool Scanner<Events>::opensStringOrComment(char16_t c, qsizetype i, bool templat
 
 template <class Events> void Scanner<Events>::javaScript(char16_t c, qsizetype i)
 {
+    if (tagsOnly())
+        return;
     const bool lineBlank = m_lineBlank;
     if (!isSpace(c))
         m_lineBlank = false;
@@ -960,6 +1084,8 @@ template <class Events> void Scanner<Events>::javaScript(char16_t c, qsizetype i
 
 template <class Events> void Scanner<Events>::css(char16_t c, qsizetype i)
 {
+    if (tagsOnly())
+        return;
     if (stringOrComment(c, i, false))
         return;
     if (has(WordFlag)) {

@@ -16,6 +16,23 @@ constexpr qsizetype kMaxJoinedGap = 1024;
 
 } // namespace
 
+Edit difference(qsizetype start, QStringView before, QStringView after)
+{
+    qsizetype head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    if (head > 0 && QChar::isHighSurrogate(before[head - 1].unicode()))
+        --head;
+    if (tail > 0 && QChar::isLowSurrogate(before[before.size() - tail].unicode()))
+        --tail;
+    return {start + head, before.size() - head - tail,
+            after.sliced(head, after.size() - head - tail).toString()};
+}
+
 QString documentText(const RichTextBox &box)
 {
     const QTextDocument *document = box.document();

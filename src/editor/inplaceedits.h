@@ -21,6 +21,10 @@ struct Edit {
     QString text;
 };
 
+// The edit that makes after of before, which stands at start: what the two
+// have alike at their start and end stays (a surrogate pair goes whole).
+Edit difference(qsizetype start, QStringView before, QStringView after);
+
 // The document's text in the positions that edits count in.
 QString documentText(const RichTextBox &box);
 

@@ -552,6 +552,14 @@ void RichTextBox::paintEvent(QPaintEvent *event)
         }
         m_glyphs->keep(first, count);
     }
+    if (!m_underlays.isEmpty()) {
+        QPainter painter(viewport());
+        painter.setClipRect(event->rect());
+        for (const Underlay &underlay : std::as_const(m_underlays)) {
+            for (const QRectF &rect : underlayRects(underlay.range))
+                painter.fillRect(rect, underlay.colour);
+        }
+    }
     QPlainTextEdit::paintEvent(event);
     if (m_pieces->continuationCount() > 0)
         paintContinuations(event->rect());
@@ -602,6 +610,71 @@ void RichTextBox::setOverlay(std::function<void(QPainter &)> overlay)
 {
     m_overlay = std::move(overlay);
     viewport()->update();
+}
+
+void RichTextBox::setUnderlays(QList<Underlay> underlays)
+{
+    // Only the rows of those that change are drawn again.
+    const auto same = [](const Underlay &a, const Underlay &b) {
+        return a.colour == b.colour && a.range.selectionStart() == b.range.selectionStart() &&
+               a.range.selectionEnd() == b.range.selectionEnd();
+    };
+    const auto update = [this](const Underlay &underlay) {
+        for (const QRectF &rect : underlayRects(underlay.range))
+            viewport()->update(rect.toAlignedRect());
+    };
+    for (const Underlay &old : std::as_const(m_underlays)) {
+        if (std::none_of(underlays.cbegin(), underlays.cend(),
+                         [&](const Underlay &now) { return same(old, now); }))
+            update(old);
+    }
+    for (const Underlay &now : std::as_const(underlays)) {
+        if (std::none_of(m_underlays.cbegin(), m_underlays.cend(),
+                         [&](const Underlay &old) { return same(old, now); }))
+            update(now);
+    }
+    m_underlays = std::move(underlays);
+}
+
+// Where the selection of range lies in the view, a rectangle a row; none
+// for rows out of view or not laid out.
+QList<QRectF> RichTextBox::underlayRects(const QTextCursor &range) const
+{
+    QList<QRectF> rects;
+    const int from = range.selectionStart();
+    const int to = range.selectionEnd();
+    const int height = viewport()->height();
+    // Blocks further from the first in view than rows fit are not measured.
+    const int first = firstVisibleBlock().blockNumber();
+    const int rows = height / qMax(1, QFontMetrics(document()->defaultFont()).lineSpacing()) + 2;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        const int number = block.blockNumber();
+        if (number < first)
+            continue;
+        if (number > first + rows)
+            break;
+        const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+        if (box.top() > height)
+            break;
+        const QTextLayout *layout = block.layout();
+        if (box.bottom() < 0 || !layout || !block.isVisible())
+            continue;
+        const int start = qMax(from - block.position(), 0);
+        const int end = qMin(to - block.position(), block.length() - 1);
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int lineStart = qMax(start, line.textStart());
+            const int lineEnd = qMin(end, line.textStart() + line.textLength());
+            if (lineStart >= lineEnd)
+                continue;
+            const qreal left = line.cursorToX(lineStart);
+            const qreal right = line.cursorToX(lineEnd);
+            rects.append(QRectF(qMin(left, right), line.y(), qAbs(right - left), line.height())
+                             .translated(box.topLeft()));
+        }
+    }
+    return rects;
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)

@@ -2,8 +2,11 @@
 
 #include "editor/richtext.h"
 
+#include <QColor>
+#include <QList>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <functional>
 
 class AnsiByteCounter;
@@ -88,6 +91,15 @@ public:
     // Something drawn over the text after each paint (the checker's
     // underlines); none when empty.
     void setOverlay(std::function<void(QPainter &painter)> overlay);
+    // Backgrounds under stretches of the text (the marked tag names): each
+    // cursor's selection on its colour, following edits as cursors do.
+    // Cheaper to draw than extra selections, which draw their rows thrice.
+    struct Underlay {
+        QTextCursor range;
+        QColor colour;
+    };
+    void setUnderlays(QList<Underlay> underlays);
+    const QList<Underlay> &underlays() const { return m_underlays; }
     QTextBlock firstBlockInView() const { return firstVisibleBlock(); }
 
     // Line breaks of any kind (CR LF, CR, LF) as the widget's own. Works in
@@ -170,6 +182,8 @@ private:
     };
     GlyphView m_glyphView;
     std::function<void(QPainter &)> m_overlay;
+    QList<Underlay> m_underlays;
+    QList<QRectF> underlayRects(const QTextCursor &range) const;
 
     // Given to the area first: the document the others follow is its own.
     ColouringLayout *m_layout;

@@ -77,23 +77,9 @@ std::vector<InPlaceEdits::Edit> edits(QStringView text, qsizetype from, qsizetyp
         const QStringView line = text.sliced(start, end - start);
         const QString converted =
             upper ? LetterCase::upper(line.toString()) : LetterCase::lower(line.toString());
-        if (converted != line) {
-            // Only what changed goes in again: the same start and end stay.
-            qsizetype head = 0;
-            while (head < line.size() && head < converted.size() && line[head] == converted[head])
-                ++head;
-            qsizetype tail = 0;
-            while (tail < line.size() - head && tail < converted.size() - head &&
-                   line[line.size() - 1 - tail] == converted[converted.size() - 1 - tail])
-                ++tail;
-            // A surrogate pair is replaced whole.
-            if (head > 0 && QChar::isHighSurrogate(line[head - 1].unicode()))
-                --head;
-            if (tail > 0 && QChar::isLowSurrogate(line[line.size() - tail].unicode()))
-                --tail;
-            edits.push_back({start + head, line.size() - head - tail,
-                             converted.sliced(head, converted.size() - head - tail)});
-        }
+        // Only what changed goes in again: the same start and end stay.
+        if (converted != line)
+            edits.push_back(InPlaceEdits::difference(start, line, converted));
         start = end + 1;
     }
     return edits;

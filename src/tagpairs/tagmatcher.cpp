@@ -16,7 +16,7 @@ namespace {
 // An element that holds nothing: no end tag will come.
 bool isEmptyElement(const Tag &tag)
 {
-    return isVoid(tag.name) || tag.selfClosing;
+    return (tag.groups & Void) || tag.selfClosing;
 }
 
 // How deep the open elements are looked through: far past any real page's
@@ -26,14 +26,25 @@ constexpr size_t kDeepest = 1024;
 // <p>, an <li>): further back than the nearest blocks means reading all the
 // page before them.
 constexpr qsizetype kNearReach = 16 * 1024;
+// How many runs of blocks read backwards are kept from one search to the
+// next: the nearest few thousand lines, which the highlight reads again at
+// each stop of the caret; beyond, keeping all of a page's tags costs more
+// (in memory, and in copying them) than reading them again.
+constexpr size_t kMemoLoads = 64;
 
 // Where a search for an open <p> ends: a <p> below an element that closes
 // paragraphs would have been closed by it (so the search stays near).
-bool endsParagraphSearch(const QString &open)
+bool endsParagraphSearch(const Tag &open)
 {
-    return !is(open, u"p") &&
-           (isScopeBoundary(open) || is(open, u"button") || closesParagraph(open));
+    return !is(open.name, u"p") &&
+           ((open.groups & (ScopeBoundary | ParagraphCloser)) || is(open.name, u"button"));
 }
+
+// An end tag or a sibling met reading backwards: its name and groups.
+struct Name {
+    QString name;
+    quint32 groups = 0;
+};
 
 qsizetype afterTag(const Tag &tag)
 {
@@ -119,7 +130,8 @@ private:
                 guard = guard.next();
             m_memo->m_block = m_key;
             m_memo->m_guard = guard.position();
-        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size()) {
+        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size() &&
+                   kept < kMemoLoads) {
             m_memo->m_loads.push_back({m_tags, charactersRead() - readBefore, m_limit, m_block});
         }
         ++m_loads;
@@ -173,7 +185,7 @@ public:
                 break;
             if (tag->end) {
                 if (!is(tag->name, u"br"))
-                    m_pending.push_back(tag->name);
+                    m_pending.push_back({tag->name, tag->groups});
                 continue;
             }
             if (isEmptyElement(*tag))
@@ -181,17 +193,17 @@ public:
             // Closed by an end tag read already, or inside an element that
             // one closed: an end tag of <b>, <i>, … closes only its own.
             if (!m_pending.empty() &&
-                (settles(tag->name) ||
+                (settles(*tag) ||
                  !std::all_of(m_pending.begin(), m_pending.end(),
-                              [](const QString &end) { return isFormatting(end); })))
+                              [](const Name &end) { return end.groups & Formatting; })))
                 continue;
-            if (closedBySibling(tag->name)) {
-                m_siblings.push_back(tag->name);
+            if (closedBySibling(*tag)) {
+                m_siblings.push_back({tag->name, tag->groups});
                 continue;
             }
             // What comes before it in its parent is its sibling, which it
             // may close (as a <div> closes a <p>).
-            m_siblings.assign(1, tag->name);
+            m_siblings.assign(1, {tag->name, tag->groups});
             return *tag;
         }
         return std::nullopt;
@@ -200,29 +212,29 @@ public:
 private:
     // Whether the start tag is that of an end tag read after it; those read
     // after that one are settled with it.
-    bool settles(const QString &name)
+    bool settles(const Tag &tag)
     {
         for (size_t k = m_pending.size(); k-- > 0;) {
-            if (m_pending[k] == name) {
+            if (m_pending[k].name == tag.name) {
                 m_pending.resize(k);
                 if (m_pending.empty())
-                    m_siblings.push_back(name);
+                    m_siblings.push_back({tag.name, tag.groups});
                 return true;
             }
         }
-        if (isSpecial(name)) {
+        if (tag.groups & Special) {
             // Open when they came: those that cannot reach past it closed
             // nothing.
             std::erase_if(m_pending,
-                          [](const QString &end) { return !isSpecial(end) && !isFormatting(end); });
+                          [](const Name &end) { return !(end.groups & (Special | Formatting)); });
         }
         return false;
     }
 
-    bool closedBySibling(const QString &name) const
+    bool closedBySibling(const Tag &tag) const
     {
-        for (const QString &sibling : m_siblings) {
-            if (startClosesSibling(sibling, name))
+        for (const Name &sibling : m_siblings) {
+            if (startClosesSibling(sibling.name, sibling.groups, tag.name, tag.groups))
                 return true;
         }
         return false;
@@ -230,8 +242,8 @@ private:
 
     Next m_next;
     Read m_read;
-    std::vector<QString> m_pending;
-    std::vector<QString> m_siblings;
+    std::vector<Name> m_pending;
+    std::vector<Name> m_siblings;
 };
 
 } // namespace
@@ -300,9 +312,9 @@ private:
             Entry *entry = at(depth);
             if (!entry)
                 return -1;
-            if (match(entry->tag.name))
+            if (match(entry->tag))
                 return long(depth);
-            if (stop(entry->tag.name))
+            if (stop(entry->tag))
                 return -1;
         }
     }
@@ -354,43 +366,45 @@ private:
         // within a few lines, or is taken not to be open.
         m_near = true;
         const QString &n = tag.name;
-        if (closesParagraph(n))
+        const auto closedBy = [&tag](const Tag &o) {
+            return startClosesSibling(tag.name, tag.groups, o.name, o.groups);
+        };
+        if (tag.groups & ParagraphCloser)
             closeIf(
-                tag, [](const QString &o) { return is(o, u"p"); }, endsParagraphSearch);
+                tag, [](const Tag &o) { return is(o.name, u"p"); }, endsParagraphSearch);
         if (is(n, u"li") || is(n, u"dd") || is(n, u"dt")) {
-            closeIf(
-                tag, [&n](const QString &o) { return startClosesSibling(n, o); },
-                [](const QString &o) {
-                    return isSpecial(o) && !is(o, u"address") && !is(o, u"div") && !is(o, u"p");
-                });
+            closeIf(tag, closedBy, [](const Tag &o) {
+                return (o.groups & Special) && !is(o.name, u"address") && !is(o.name, u"div") &&
+                       !is(o.name, u"p");
+            });
         } else if (is(n, u"td") || is(n, u"th") || is(n, u"tr") || is(n, u"tbody") ||
                    is(n, u"thead") || is(n, u"tfoot")) {
             // The deepest element of the table that this one ends.
             long deepest = -1;
             for (size_t depth = 0;; ++depth) {
                 const Entry *entry = at(depth);
-                if (!entry || isTableScopeBoundary(entry->tag.name))
+                if (!entry || (entry->tag.groups & TableScopeBoundary))
                     break;
-                if (startClosesSibling(n, entry->tag.name))
+                if (closedBy(entry->tag))
                     deepest = long(depth);
             }
             if (deepest >= 0)
                 popTo(deepest, tag, false);
         } else if (is(n, u"a") || is(n, u"nobr")) {
-            const long depth = find([&n](const QString &o) { return o == n; },
-                                    [](const QString &o) { return isSpecial(o); });
+            const long depth = find([&n](const Tag &o) { return o.name == n; },
+                                    [](const Tag &o) { return o.groups & Special; });
             if (depth >= 0)
                 removeAt(depth, tag);
         } else if (is(n, u"button") || is(n, u"body")) {
             const bool body = is(n, u"body");
             const QString closes = body ? QStringLiteral("head") : n;
             closeIf(
-                tag, [&closes](const QString &o) { return o == closes; },
-                [body](const QString &o) { return !body && isSpecial(o); });
+                tag, [&closes](const Tag &o) { return o.name == closes; },
+                [body](const Tag &o) { return !body && (o.groups & Special); });
         } else {
             // Only the current element: a heading, an option, ruby text.
             const Entry *top = at(0);
-            if (top && startClosesSibling(n, top->tag.name))
+            if (top && closedBy(top->tag))
                 popTo(0, tag, false);
         }
         m_near = false;
@@ -403,10 +417,11 @@ private:
         const QString &n = tag.name;
         if (is(n, u"br"))
             return;
-        const auto same = [&n](const QString &o) { return o == n; };
+        const auto same = [&n](const Tag &o) { return o.name == n; };
+        const auto scope = [](const Tag &o) { return bool(o.groups & ScopeBoundary); };
         long depth;
-        if (isFormatting(n)) {
-            depth = find(same, [](const QString &o) { return isScopeBoundary(o); });
+        if (tag.groups & Formatting) {
+            depth = find(same, scope);
             if (depth >= 0)
                 removeAt(depth, tag);
             return;
@@ -414,16 +429,16 @@ private:
         if (is(n, u"p")) {
             depth = find(same, endsParagraphSearch);
         } else if (is(n, u"li")) {
-            depth = find(same, [](const QString &o) {
-                return isScopeBoundary(o) || is(o, u"ol") || is(o, u"ul");
+            depth = find(same, [](const Tag &o) {
+                return (o.groups & ScopeBoundary) || is(o.name, u"ol") || is(o.name, u"ul");
             });
         } else if (is(n, u"table") || is(n, u"tbody") || is(n, u"thead") || is(n, u"tfoot") ||
                    is(n, u"tr") || is(n, u"caption") || is(n, u"colgroup")) {
-            depth = find(same, [](const QString &o) { return isTableScopeBoundary(o); });
-        } else if (endsInScope(n) || is(n, u"td") || is(n, u"th")) {
-            depth = find(same, [](const QString &o) { return isScopeBoundary(o); });
+            depth = find(same, [](const Tag &o) { return bool(o.groups & TableScopeBoundary); });
+        } else if ((tag.groups & ScopedEnd) || is(n, u"td") || is(n, u"th")) {
+            depth = find(same, scope);
         } else {
-            depth = find(same, [](const QString &o) { return isSpecial(o); });
+            depth = find(same, [](const Tag &o) { return bool(o.groups & Special); });
         }
         if (depth >= 0)
             popTo(depth, tag, true);

@@ -1,5 +1,6 @@
 #include "tagpairs/tagpairs.h"
 
+#include "editor/inplaceedits.h"
 #include "editor/linepieces.h"
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
@@ -18,6 +19,10 @@ namespace {
 // few milliseconds. A partner beyond is not said to be missing; Ctrl+J and
 // the selection look through the whole page.
 constexpr qsizetype kHighlightReach = 256 * 1024;
+
+// While a name is renamed with its partner, the search that makes sure they
+// are still partners waits for a pause in the typing (ms).
+constexpr int kTypingPause = 300;
 
 // A background for marked names: the area's own, turned towards hue as far
 // as the text on it stays readable.
@@ -53,8 +58,12 @@ TagPairs::TagPairs(RichTextBox &area)
     m_caretStop.setInterval(0);
     connect(&m_caretStop, &QTimer::timeout, this, &TagPairs::showHighlight);
     connect(&area, &QPlainTextEdit::cursorPositionChanged, this, &TagPairs::caretMoved);
-    connect(area.document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int) { m_memo.changed(position); });
+    connect(area.document(), &QTextDocument::contentsChange, this, [this](int position, int, int) {
+        m_memo.changed(position);
+        // An edit other than a renaming key's (an undo, a paste) ends it.
+        if (m_rename && !m_renaming)
+            endRename();
+    });
     area.installEventFilter(this);
 }
 
@@ -91,7 +100,9 @@ bool TagPairs::fresh() const
 
 void TagPairs::caretMoved()
 {
-    m_caretStop.start();
+    if (m_rename && !m_renaming && !inRenamedName())
+        endRename();
+    m_caretStop.start(m_rename ? kTypingPause : 0);
 }
 
 void TagPairs::refresh()
@@ -107,35 +118,56 @@ void TagPairs::refresh()
     const std::optional<Tag> tag = tags.tagAt(joined(cursor.position()));
     if (tag)
         m_shown = Shown{*tag, tags.elementOf(*tag)};
+    // A rename goes on while the names are still partners; a new name that
+    // the standard pairs otherwise (a <pre> made a <p>) ends it.
+    if (m_rename) {
+        const bool still =
+            m_shown && m_shown->element.status == TagMatcher::Status::Paired &&
+            m_shown->tag.nameBegin == joined(m_rename->name.selectionStart()) &&
+            (m_shown->tag.end ? m_shown->element.start : *m_shown->element.end).nameBegin ==
+                joined(m_rename->partner.selectionStart());
+        if (!still)
+            endRename();
+    }
 }
 
 void TagPairs::showHighlight()
 {
     refresh();
-    QList<QTextEdit::ExtraSelection> marks;
+    QList<QTextCursor> names;
+    bool paired = false;
     if (m_shown) {
-        const QColor background = m_area.palette().color(QPalette::Base);
-        const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
+        const auto name = [this](const Tag &tag) {
+            QTextCursor cursor(m_area.document());
+            cursor.setPosition(widget(tag.nameBegin));
+            cursor.setPosition(widget(tag.nameEnd, true), QTextCursor::KeepAnchor);
+            return cursor;
+        };
         // A partner too far to be looked for is not said to be missing.
         const TagMatcher::Status status = m_shown->element.status;
-        const bool paired =
-            status == TagMatcher::Status::Paired || status == TagMatcher::Status::Unknown;
-        QTextCharFormat format;
-        format.setBackground(
-            markOn(background, paired ? QColor(0xFFD700) : QColor(0xFF4040), text));
-        const auto mark = [&](const Tag &tag) {
-            QTextEdit::ExtraSelection selection;
-            selection.cursor = QTextCursor(m_area.document());
-            selection.cursor.setPosition(widget(tag.nameBegin));
-            selection.cursor.setPosition(widget(tag.nameEnd, true), QTextCursor::KeepAnchor);
-            selection.format = format;
-            marks.append(selection);
-        };
-        mark(m_shown->tag);
+        paired = status == TagMatcher::Status::Paired || status == TagMatcher::Status::Unknown;
+        names.append(name(m_shown->tag));
         if (status == TagMatcher::Status::Paired)
-            mark(m_shown->tag.end ? m_shown->element.start : *m_shown->element.end);
+            names.append(name(m_shown->tag.end ? m_shown->element.start : *m_shown->element.end));
     }
-    m_area.setExtraSelections(marks);
+    showMarks(names, paired);
+}
+
+void TagPairs::showMarks(const QList<QTextCursor> &names, bool paired)
+{
+    QList<RichTextBox::Underlay> marks;
+    if (!names.isEmpty()) {
+        const QColor background = m_area.palette().color(QPalette::Base);
+        if (background != m_marksOn) {
+            const QColor text = SyntaxPalette(background).color(HtmlScanner::Tag);
+            m_marksOn = background;
+            m_pairedMark = markOn(background, QColor(0xFFD700), text);
+            m_aloneMark = markOn(background, QColor(0xFF4040), text);
+        }
+        for (const QTextCursor &name : names)
+            marks.append({name, paired ? m_pairedMark : m_aloneMark});
+    }
+    m_area.setUnderlays(marks);
 }
 
 bool TagPairs::jumpToPartner()
@@ -201,11 +233,19 @@ bool TagPairs::eventFilter(QObject *watched, QEvent *event)
     // A key that edits a name with a partner: the partner's name follows in
     // the same undo step as the key's own edit.
     if (m_syncRename && !m_area.textCursor().hasSelection()) {
-        if (!fresh())
-            refresh();
-        if (m_shown && m_shown->element.status == TagMatcher::Status::Paired)
-            return renameWith(event, *m_shown);
+        if (m_rename && !inRenamedName())
+            endRename();
+        if (!m_rename) {
+            if (!fresh())
+                refresh();
+            if (m_shown && m_shown->element.status == TagMatcher::Status::Paired)
+                startRename(*m_shown);
+        }
+        if (m_rename)
+            return renameWith(event);
     }
+    if (m_rename)
+        endRename();
     if (!m_autoClose || (typed != u">" && typed != u"/"))
         return false;
     // The end tag goes in after the key, as an undo step of its own.
@@ -230,44 +270,101 @@ void TagPairs::handle(QEvent *event)
     m_handling = false;
 }
 
-bool TagPairs::renameWith(QEvent *event, const Shown &pair)
+void TagPairs::startRename(const Shown &pair)
+{
+    const Tag &partner = pair.tag.end ? pair.element.start : *pair.element.end;
+    const auto select = [this](const Tag &tag) {
+        QTextCursor cursor(m_area.document());
+        cursor.setPosition(widget(tag.nameBegin));
+        cursor.setPosition(widget(tag.nameEnd, true), QTextCursor::KeepAnchor);
+        return cursor;
+    };
+    m_rename = Rename{select(pair.tag), select(partner), pair.tag.end,
+                      textOf(partner.nameBegin, partner.nameEnd)};
+}
+
+void TagPairs::endRename()
+{
+    if (!m_rename)
+        return;
+    m_rename.reset();
+    // The highlight is worked out again as the caret stands.
+    m_shownAt = ~quint64(0);
+    m_caretStop.start(0);
+}
+
+bool TagPairs::inRenamedName() const
+{
+    const int caret = m_area.textCursor().position();
+    return m_rename && !m_area.textCursor().hasSelection() &&
+           caret >= m_rename->name.selectionStart() && caret <= m_rename->name.selectionEnd();
+}
+
+bool TagPairs::renameWith(QEvent *event)
 {
     QTextDocument *document = m_area.document();
     const int lengthBefore = document->characterCount();
+    const qsizetype nameBegin = joined(m_rename->name.selectionStart());
+    const qsizetype nameLength = joined(m_rename->name.selectionEnd()) - nameBegin;
+    const qsizetype lt = nameBegin - (m_rename->end ? 2 : 1);
     // The key's edit is a group of its own, which the partner's edit then
     // joins: one undo step, while each edit is told as an edit of its line.
+    m_renaming = true;
     QTextCursor group(document);
     group.beginEditBlock();
     handle(event);
     group.endEditBlock();
     group.joinPreviousEditBlock();
-    renamePartner(pair, document->characterCount() - lengthBefore);
+    const bool renamed = renamePartner(lt, nameLength + document->characterCount() - lengthBefore);
     group.endEditBlock();
+    m_renaming = false;
+    if (!renamed) {
+        endRename();
+        return true;
+    }
+    showMarks({m_rename->name, m_rename->partner}, true);
+    m_caretStop.start(kTypingPause);
     return true;
 }
 
-void TagPairs::renamePartner(const Shown &pair, qsizetype delta)
+// After a key in the name: when it edited the name alone, the partner's
+// name is made the same. False when the key did something else.
+bool TagPairs::renamePartner(qsizetype lt, qsizetype nameLength)
 {
-    const Tag &edited = pair.tag;
-    const Tag &partner = edited.end ? pair.element.start : *pair.element.end;
     TagMatcher tags = matcher();
     // Only an edit within the name renames: the tag is where it was, and
     // its name took up all the change.
-    const std::optional<Tag> now = tags.tagAt(edited.lt + (edited.end ? 2 : 1));
+    const std::optional<Tag> now = tags.tagAt(lt + (m_rename->end ? 2 : 1));
     const qsizetype caret = joined(m_area.textCursor().position());
-    if (!now || now->lt != edited.lt || now->end != edited.end ||
-        now->nameEnd != edited.nameEnd + delta || caret < now->nameBegin || caret > now->nameEnd)
-        return;
+    if (!now || now->lt != lt || now->end != m_rename->end ||
+        now->nameEnd - now->nameBegin != nameLength || caret < now->nameBegin ||
+        caret > now->nameEnd)
+        return false;
     const QString newName = textOf(now->nameBegin, now->nameEnd);
     if (newName.isEmpty() || !std::all_of(newName.begin(), newName.end(), isNameChar))
-        return;
-    const qsizetype shift = partner.lt > edited.lt ? delta : 0;
-    if (textOf(partner.nameBegin + shift, partner.nameEnd + shift).toLower() != partner.name)
-        return;
-    QTextCursor target(m_area.document());
-    target.setPosition(widget(partner.nameBegin + shift));
-    target.setPosition(widget(partner.nameEnd + shift, true), QTextCursor::KeepAnchor);
-    m_area.pieces().insertText(target, newName);
+        return false;
+    QTextCursor &partner = m_rename->partner;
+    const qsizetype partnerBegin = joined(partner.selectionStart());
+    if (textOf(partnerBegin, joined(partner.selectionEnd())) != m_rename->partnerName)
+        return false;
+    // The name's place moves with the partner's edit when that comes first.
+    m_rename->name.setPosition(widget(now->nameBegin));
+    m_rename->name.setPosition(widget(now->nameEnd, true), QTextCursor::KeepAnchor);
+    // Only the characters that differ change: the layout then redraws the
+    // partner's line alone, not the view from it on.
+    const InPlaceEdits::Edit change =
+        InPlaceEdits::difference(partnerBegin, m_rename->partnerName, newName);
+    QTextCursor edit(m_area.document());
+    edit.setPosition(widget(change.start));
+    if (change.length > 0) {
+        edit.setPosition(widget(change.start + change.length, true), QTextCursor::KeepAnchor);
+        m_area.pieces().insertText(edit, {});
+    }
+    m_area.pieces().insertText(edit, change.text);
+    partner.setPosition(widget(partnerBegin));
+    partner.setPosition(widget(partnerBegin + newName.size(), true), QTextCursor::KeepAnchor);
+    m_rename->partnerName = newName;
+    return true;
 }
 
 void TagPairs::insertAt(int position, const QString &text, int caretAfter)

@@ -2,7 +2,9 @@
 
 #include "tagpairs/tagmatcher.h"
 
+#include <QColor>
 #include <QObject>
+#include <QTextCursor>
 #include <QTimer>
 #include <optional>
 
@@ -47,9 +49,13 @@ protected:
 private:
     void caretMoved();
     void showHighlight();
+    void showMarks(const QList<QTextCursor> &names, bool paired);
     void handle(QEvent *event);
-    bool renameWith(QEvent *event, const Shown &pair);
-    void renamePartner(const Shown &pair, qsizetype delta);
+    void startRename(const Shown &pair);
+    void endRename();
+    bool inRenamedName() const;
+    bool renameWith(QEvent *event);
+    bool renamePartner(qsizetype lt, qsizetype nameLength);
     void closeStartTag(int gtPosition);
     void closeOpenElement(int slashPosition);
     void insertAt(int position, const QString &text, int caretAfter);
@@ -63,10 +69,26 @@ private:
     // What the searches read backwards, kept while the page before it stays.
     mutable TagMatcher::Memo m_memo;
     std::optional<Shown> m_shown;
+    // The backgrounds of marked names, for the area's background then.
+    QColor m_marksOn;
+    QColor m_pairedMark;
+    QColor m_aloneMark;
     quint64 m_shownAt = ~quint64(0); // the document's change count then
     int m_shownCaret = -1;
     bool m_syncRename = true;
     bool m_autoClose = false;
     // While the area handles a key given to it here.
     bool m_handling = false;
+    // A name renamed with its partner's, from its first key while the caret
+    // stays in it: both names are kept in step with the page's edits, so a
+    // key edits the partner without searching for it again. Whether they
+    // are still partners is asked again when typing pauses.
+    struct Rename {
+        QTextCursor name;    // the name edited, selected
+        QTextCursor partner; // the partner's name, selected
+        bool end = false;    // the name is an end tag's
+        QString partnerName; // as it stands
+    };
+    std::optional<Rename> m_rename;
+    bool m_renaming = false; // while a key and the partner's edit go in
 };

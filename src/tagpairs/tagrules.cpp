@@ -1,7 +1,6 @@
 #include "tagpairs/tagrules.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace TagRules {
 
@@ -49,68 +48,139 @@ constexpr QStringView kScopedEnds[] = {
     u"search",     u"section", u"summary", u"ul",         u"li",     u"dd",
     u"dt",         u"applet",  u"marquee", u"object",     u"body",   u"html"};
 
-// Compared here, without a call per name: the lists are read for every tag.
-template <size_t N> bool among(QStringView name, const QStringView (&names)[N])
-{
-    const qsizetype size = name.size();
-    for (const QStringView &known : names) {
-        if (known.size() == size && std::equal(known.begin(), known.end(), name.begin()))
-            return true;
+// The names of all the groups with their bits, in a small open-addressed
+// table: the rules are asked for every tag read, so a name is looked up
+// once with a few comparisons instead of once a list.
+class GroupTable {
+public:
+    GroupTable()
+    {
+        add(kVoid, Void | Special);
+        add(kFormatting, Formatting);
+        add(kScopeBoundaries, ScopeBoundary);
+        add(kTableScopeBoundaries, TableScopeBoundary);
+        add(kParagraphClosers, ParagraphCloser);
+        add(kOptionalEnds, OptionalEnd);
+        add(kCells, Cell);
+        add(kRows, Row);
+        add(kSections, Section);
+        add(kRuby, Ruby);
+        add(kSpecial, Special);
+        add(kScopedEnds, ScopedEnd);
+        constexpr QStringView kHeadings[] = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+        add(kHeadings, Heading | Special | ParagraphCloser | ScopedEnd);
     }
-    return false;
-}
 
-bool isHeading(QStringView name)
-{
-    return name.size() == 2 && name[0] == u'h' && name[1] >= u'1' && name[1] <= u'6';
-}
+    quint32 groups(QStringView name) const
+    {
+        if (name.isEmpty() || name.size() > kLongest)
+            return 0;
+        for (size_t at = slot(name);; at = (at + 1) % kSlots) {
+            const Entry &entry = m_entries[at];
+            if (entry.size == 0)
+                return 0;
+            if (entry.size == name.size() &&
+                std::equal(name.begin(), name.end(), entry.name,
+                           [](QChar a, char16_t b) { return a.unicode() == b; }))
+                return entry.bits;
+        }
+    }
+
+private:
+    static constexpr qsizetype kLongest = 10;
+    static constexpr size_t kSlots = 512;
+    struct Entry {
+        char16_t name[kLongest] = {};
+        qsizetype size = 0;
+        quint32 bits = 0;
+    };
+
+    static size_t slot(QStringView name)
+    {
+        const size_t size = size_t(name.size());
+        return (size * 131 + size_t(name[0].unicode()) * 31 +
+                size_t(name[name.size() - 1].unicode()) * 7 + size_t(name[size / 2].unicode())) %
+               kSlots;
+    }
+
+    template <size_t N> void add(const QStringView (&names)[N], quint32 bits)
+    {
+        for (const QStringView name : names) {
+            size_t at = slot(name);
+            while (m_entries[at].size != 0 &&
+                   QStringView(m_entries[at].name, m_entries[at].size) != name)
+                at = (at + 1) % kSlots;
+            Entry &entry = m_entries[at];
+            for (qsizetype i = 0; i < name.size(); ++i)
+                entry.name[i] = name[i].unicode();
+            entry.size = name.size();
+            entry.bits |= bits;
+        }
+    }
+
+    Entry m_entries[kSlots];
+};
 
 } // namespace
 
+quint32 groups(QStringView name)
+{
+    static const GroupTable table;
+    return table.groups(name);
+}
+
 bool isVoid(QStringView name)
 {
-    return among(name, kVoid);
+    return groups(name) & Void;
 }
 
 bool isSpecial(QStringView name)
 {
-    return isVoid(name) || isHeading(name) || among(name, kSpecial);
+    return groups(name) & Special;
 }
 
 bool isFormatting(QStringView name)
 {
-    return among(name, kFormatting);
+    return groups(name) & Formatting;
 }
 
 bool isScopeBoundary(QStringView name)
 {
-    return among(name, kScopeBoundaries);
+    return groups(name) & ScopeBoundary;
 }
 
 bool isTableScopeBoundary(QStringView name)
 {
-    return among(name, kTableScopeBoundaries);
+    return groups(name) & TableScopeBoundary;
 }
 
 bool closesParagraph(QStringView name)
 {
-    return isHeading(name) || among(name, kParagraphClosers);
+    return groups(name) & ParagraphCloser;
 }
 
 bool endsInScope(QStringView name)
 {
-    return isHeading(name) || among(name, kScopedEnds);
+    return groups(name) & ScopedEnd;
 }
 
 bool hasOptionalEnd(QStringView name)
 {
-    return among(name, kOptionalEnds);
+    return groups(name) & OptionalEnd;
 }
 
 bool startClosesSibling(QStringView name, QStringView open)
 {
+    return startClosesSibling(name, groups(name), open, groups(open));
+}
+
+bool startClosesSibling(QStringView name, quint32 nameGroups, QStringView open, quint32 opened)
+{
+    if (!(opened & (OptionalEnd | Heading)))
+        return false;
+    const quint32 groups = nameGroups;
     if (is(open, u"p"))
-        return closesParagraph(name);
+        return groups & ParagraphCloser;
     if (is(open, u"li"))
         return is(name, u"li");
     if (is(open, u"dd") || is(open, u"dt"))
@@ -120,17 +190,17 @@ bool startClosesSibling(QStringView name, QStringView open)
     if (is(open, u"optgroup"))
         return is(name, u"optgroup");
     if (is(open, u"td") || is(open, u"th"))
-        return among(name, kCells);
-    if (is(open, u"tr"))
-        return among(name, kRows);
-    if (is(open, u"thead") || is(open, u"tbody") || is(open, u"tfoot"))
-        return among(name, kSections);
-    if (is(open, u"rb") || is(open, u"rt") || is(open, u"rp"))
-        return among(name, kRuby);
+        return groups & Cell;
+    if (opened & Row && !(opened & Section))
+        return groups & Row;
+    if (opened & Section)
+        return groups & Section;
+    if (opened & Ruby && !is(open, u"rtc"))
+        return groups & Ruby;
     if (is(open, u"head"))
         return is(name, u"body");
-    if (isHeading(open))
-        return isHeading(name);
+    if (opened & Heading)
+        return groups & Heading;
     return false;
 }
 

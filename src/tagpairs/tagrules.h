@@ -19,6 +19,24 @@ template <size_t N> inline bool is(QStringView name, const char16_t (&literal)[N
     return true;
 }
 
+// The groups a name belongs to, one bit each, for tests of many tags.
+enum Group : quint32 {
+    Void = 1 << 0,
+    Formatting = 1 << 1,
+    ScopeBoundary = 1 << 2,
+    TableScopeBoundary = 1 << 3,
+    ParagraphCloser = 1 << 4,
+    OptionalEnd = 1 << 5,
+    Cell = 1 << 6,
+    Row = 1 << 7,
+    Section = 1 << 8,
+    Ruby = 1 << 9,
+    Special = 1 << 10,
+    ScopedEnd = 1 << 11,
+    Heading = 1 << 12,
+};
+quint32 groups(QStringView name);
+
 // Never has content nor an end tag (<br>, <img>, …).
 bool isVoid(QStringView name);
 // Stops an end tag of another name from closing what lies below it.
@@ -38,5 +56,7 @@ bool hasOptionalEnd(QStringView name);
 // A start tag of name closes an open element named open, directly below it
 // in the same parent (the <li> before another <li>, say).
 bool startClosesSibling(QStringView name, QStringView open);
+// The same with the groups of both names at hand.
+bool startClosesSibling(QStringView name, quint32 nameGroups, QStringView open, quint32 openGroups);
 
 } // namespace TagRules

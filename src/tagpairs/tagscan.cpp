@@ -2,6 +2,7 @@
 
 #include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
+#include "tagpairs/tagrules.h"
 
 #include <QTextDocument>
 #include <iterator>
@@ -92,31 +93,33 @@ void TagScan::finishTag()
     m_nameOpen = false;
 }
 
-// The name in lower case; a name read before is shared, not built again.
-QString TagScan::lowered(QStringView typed)
+// The name in lower case with its groups; a name read before is shared,
+// not built again.
+const TagScan::Name &TagScan::lowered(QStringView typed)
 {
     char16_t buffer[32];
     if (typed.size() > qsizetype(std::size(buffer))) {
-        QString name = typed.toString();
-        for (QChar &c : name) {
+        m_long.name = typed.toString();
+        for (QChar &c : m_long.name) {
             if (c >= u'A' && c <= u'Z')
                 c = QChar(char16_t(c.unicode() + 32));
         }
-        return name;
+        m_long.groups = TagRules::groups(m_long.name);
+        return m_long;
     }
+    size_t hash = size_t(typed.size());
     for (qsizetype i = 0; i < typed.size(); ++i) {
         const char16_t c = typed[i].unicode();
         buffer[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        hash = hash * 31 + buffer[i];
     }
-    const QStringView name(buffer, typed.size());
-    for (const QString &known : m_names) {
-        if (known.size() == name.size() && QStringView(known) == name)
-            return known;
+    Name &known = m_names[hash % m_names.size()];
+    if (known.name.size() != typed.size() ||
+        !std::equal(buffer, buffer + typed.size(), known.name.utf16())) {
+        known.name = QString(reinterpret_cast<const QChar *>(buffer), typed.size());
+        known.groups = TagRules::groups(known.name);
     }
-    QString made = name.toString();
-    if (m_names.size() < 64)
-        m_names.push_back(made);
-    return made;
+    return known;
 }
 
 void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete)
@@ -127,7 +130,9 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
         m_tag.nameBegin = m_base + begin;
         m_tag.lt = m_tag.nameBegin - (endTag ? 2 : 1);
         m_tag.end = endTag;
-        m_tag.name = lowered(QStringView(m_text).sliced(begin, end - begin));
+        const Name &name = lowered(QStringView(m_text).sliced(begin, end - begin));
+        m_tag.name = name.name;
+        m_tag.groups = name.groups;
         m_tag.nameEnd = m_base + end;
         m_nameOpen = !complete;
         return;
@@ -154,6 +159,7 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
         m_tag.end = endTag;
         m_tag.name = part;
     }
+    m_tag.groups = TagRules::groups(m_tag.name);
     m_tag.nameEnd = m_base + end;
     m_nameOpen = !complete;
 }

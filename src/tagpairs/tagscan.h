@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTextBlock>
+#include <array>
 #include <vector>
 
 class LinePieces;
@@ -17,8 +18,9 @@ struct Tag {
     qsizetype lt = -1;        // the "<"
     qsizetype nameBegin = -1; // the name, as typed
     qsizetype nameEnd = -1;
-    qsizetype gt = -1; // the ">", or -1 when not seen
-    QString name;      // in lower case
+    qsizetype gt = -1;  // the ">", or -1 when not seen
+    QString name;       // in lower case
+    quint32 groups = 0; // TagRules' groups of the name
     bool end = false;
     bool selfClosing = false;
     bool operator==(const Tag &) const = default;
@@ -56,7 +58,11 @@ private:
     void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) override;
     void tagEnd(qsizetype at, bool selfClosing) override;
     void finishTag();
-    QString lowered(QStringView typed);
+    struct Name {
+        QString name;
+        quint32 groups = 0;
+    };
+    const Name &lowered(QStringView typed);
 
     const QTextDocument &m_document;
     const LinePieces &m_pieces;
@@ -71,5 +77,6 @@ private:
     Tag m_tag; // the tag under way, when its lt >= 0
     bool m_nameOpen = false;
     std::vector<Tag> *m_out = nullptr;
-    std::vector<QString> m_names; // the names read so far, shared by their tags
+    std::array<Name, 64> m_names; // names read, shared by their tags (by a hash of each)
+    Name m_long;                  // a longer name
 };

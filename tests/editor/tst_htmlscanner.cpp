@@ -29,6 +29,41 @@ QString kindsOf(const QString &text)
     return letters;
 }
 
+// The tags a scan reports, as text: "<name" or "</name", then ">" or "/>".
+class TagList : public HtmlScanner::TagSink {
+public:
+    QString list;
+    QStringView line;
+    void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) override
+    {
+        list += endTag ? u"</" : u"<";
+        list += line.sliced(qMax<qsizetype>(begin, 0), end - qMax<qsizetype>(begin, 0));
+        if (!complete)
+            list += u'…';
+    }
+    void tagEnd(qsizetype at, bool selfClosing) override
+    {
+        list += selfClosing ? u"/>@" : u">@";
+        list += QString::number(at);
+    }
+};
+
+// The tags of the lines, and the states where they end, from a scan for
+// the tags alone (without kinds) or from the colouring's scan with them.
+QString tagsOf(const QString &text, bool withKinds)
+{
+    TagList tags;
+    State state;
+    for (const QString &line : text.split(u'\n')) {
+        std::vector<Kind> kinds(size_t(line.size()), HtmlScanner::Plain);
+        tags.line = line;
+        state = HtmlScanner::scan(line, state, true, withKinds ? kinds.data() : nullptr, &tags);
+        tags.list += u'|' + QString::number(HtmlScanner::readingTagName(state)) +
+                     QString::fromLatin1(HtmlScanner::endOfFileError(state)) + u'\n';
+    }
+    return tags.list;
+}
+
 } // namespace
 
 class TestHtmlScanner : public QObject {
@@ -38,6 +73,8 @@ private slots:
     void kinds();
     void resumesAtAnyCharacter_data() { kinds_data(); }
     void resumesAtAnyCharacter();
+    void tagsAloneAsColoured_data() { kinds_data(); }
+    void tagsAloneAsColoured();
 };
 
 void TestHtmlScanner::kinds_data()
@@ -101,6 +138,16 @@ w("<script></script>");
                                        << "TTTTTTTTT...TTTTTTTTTT";
     QTest::newRow("self-closed script still opens") << "<script/>'a'</script>"
                                                     << "TTTTTTTTTSSSTTTTTTTTT";
+    QTest::newRow("upper-case raw text") << "<STYLE>'<b>'</STYLE><Title><i></TITLE>x"
+                                         << "TTTTTTTSSSSSTTTTTTTTTTTTTTT...TTTTTTTT.";
+    QTest::newRow("names that only begin like raw text") << "<s>'a'</s><t x>'b'<sty>'c'"
+                                                         << "TTT...TTTTTT.AT...TTTTT...";
+    QTest::newRow("values with entities and quotes") << "<a b=\"x&amp;'y\" c='\"&lt;' d=e&#1;`f>g"
+                                                     << "TT.ATVVEEEEEVVV.ATVVEEEEV.ATVEEEEVVT.";
+    QTest::newRow("a name at the line's end") << "x<div\ny>z</p\n>"
+                                              << ".TTTT\nAT.TTT\nT";
+    QTest::newRow("script text with markup") << "<script>if(a<b&&c>d){x='<\\/script>'}</script>y"
+                                             << "TTTTTTTTKK.............SSSSSSSSSSSS.TTTTTTTTT.";
 }
 
 void TestHtmlScanner::kinds()
@@ -108,6 +155,14 @@ void TestHtmlScanner::kinds()
     QFETCH(QString, text);
     QFETCH(QString, kinds);
     QCOMPARE(kindsOf(text), kinds);
+}
+
+// The scan for the tags alone, which reads script and style text only for
+// its end, finds the tags and the states the colouring's scan finds.
+void TestHtmlScanner::tagsAloneAsColoured()
+{
+    QFETCH(QString, text);
+    QCOMPARE(tagsOf(text, false), tagsOf(text, true));
 }
 
 // A line cut anywhere into two pieces ends in the state of the whole line.

@@ -111,6 +111,18 @@ void TestTagMatcher::partner_data()
                                << "paired";
     QTest::newRow("option") << "<select><o^ption>a@<option>b</select>"
                             << "implied";
+    QTest::newRow("dt closed by dd") << "<dl><d^t>a@<dd>b</dl>"
+                                     << "implied";
+    QTest::newRow("optgroup closed by optgroup") << "<select><o^ptgroup>a@<optgroup>b</select>"
+                                                 << "implied";
+    QTest::newRow("rt closed by rp") << "<ruby>a<r^t>b@<rp>c</ruby>"
+                                     << "implied";
+    QTest::newRow("thead closed by tbody") << "<table><t^head><tr><td>a@<tbody><tr><td>b</table>"
+                                           << "implied";
+    QTest::newRow("p closed by a heading") << "<p^>a@<h1>b</h1>"
+                                           << "implied";
+    QTest::newRow("heading closed by a heading") << "<h^1>a@<h2>b</h2>"
+                                                 << "unclosed";
     QTest::newRow("script text") << "<s^cript>if (a<b) x = '</div>';@</script>"
                                  << "paired";
     QTest::newRow("script end") << "@<script>if (a<b) x = '<b>';</scr^ipt>"
@@ -145,6 +157,16 @@ void TestTagMatcher::partner_data()
                                       << "paired";
     QTest::newRow("stray end in between") << "@<div></span>x</di^v>"
                                           << "paired";
+    const QString far = QStringLiteral("text of a line\n").repeated(300);
+    QTest::newRow("list closed far below a closed p")
+        << "<p>start</p>\n" + far + "<s^pan>a<ul><li>b</ul>c@</span>"
+        << "paired";
+    QTest::newRow("list closed far below an open p")
+        << "<p>start\n" + far + "<s^pan>a@<ul><li>b</ul>c</span>"
+        << "unclosed";
+    QTest::newRow("end of a list far below a closed p")
+        << "<p>start</p>\n" + far + "<span>a@<ul><li>b</u^l>c</span>"
+        << "paired";
     const QString cut(LinePieces::kPieceLength - 2, u'x');
     const QString rest(LinePieces::kLongestPiece, u'y');
     QTest::newRow("name over pieces") << cut + "<d^iv>" + rest + "@</div>"

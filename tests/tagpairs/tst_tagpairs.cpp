@@ -24,11 +24,14 @@ void setWithCaret(RichTextBox &area, QString text)
     area.setSelStart(caret);
 }
 
-// Types as the keyboard does, each key handled before the next one.
-void type(RichTextBox &area, const QString &keys)
+// Types as the keyboard does, each key handled before the next one; at "~"
+// the typing pauses (what the pairs' timer does then is done at once).
+void type(RichTextBox &area, const QString &keys, TagPairs *pairs = nullptr)
 {
     for (const QChar c : keys) {
-        if (c == u'\b')
+        if (c == u'~')
+            pairs->refresh();
+        else if (c == u'\b')
             QTest::keyClick(&area, Qt::Key_Backspace);
         else
             QTest::keyClick(&area, c.toLatin1());
@@ -51,6 +54,8 @@ private slots:
     void autoClose();
     void rename_data();
     void rename();
+    void marks_data();
+    void marks();
     void farEdits_data();
     void farEdits();
     void lineNumbers_data();
@@ -180,6 +185,21 @@ void TestTagPairs::rename_data()
     QTest::newRow("no partner") << true << "<p|>a<p>b"
                                 << "x"
                                 << "<px|>a<p>b";
+    QTest::newRow("keys in a row") << true << "<d|>a\r\n<p>b</p>\r\n</d>"
+                                   << "iv"
+                                   << "<div|>a\r\n<p>b</p>\r\n</div>";
+    QTest::newRow("keys in a row, end tag") << true << "<div><b>a</b></div|>"
+                                            << "x\bxy"
+                                            << "<divxy><b>a</b></divxy|>";
+    QTest::newRow("through a name paired otherwise") << true << "<pre|>x<div>y</div></pre>"
+                                                     << "\b\bx"
+                                                     << "<px|>x<div>y</div></px>";
+    QTest::newRow("a pause at a name paired otherwise") << true << "<pre|>x<div>y</div></pre>"
+                                                        << "\b\b~x"
+                                                        << "<px|>x<div>y</div></p>";
+    QTest::newRow("a pause at a name still paired") << true << "<pre|>x</pre>"
+                                                    << "\b~x"
+                                                    << "<prx|>x</prx>";
 }
 
 void TestTagPairs::rename()
@@ -192,11 +212,51 @@ void TestTagPairs::rename()
     TagPairs pairs(area);
     pairs.setSyncRename(on);
     setWithCaret(area, page);
-    type(area, keys);
+    type(area, keys, &pairs);
     QCOMPARE(withCaret(area), typed);
-    // One undo step takes back the key with the partner's edit.
-    undo(area);
+    // One undo step a key takes back the key with the partner's edit.
+    for (qsizetype k = QString(keys).remove(u'~').size(); k > 0; --k)
+        undo(area);
     QCOMPARE(area.Text(), QString(page).remove(u'|'));
+}
+
+// What is marked after the keys: while a name is renamed both names, as
+// they now read; a name that no longer pairs, alone.
+void TestTagPairs::marks_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("marked");
+
+    QTest::newRow("inside the name") << "<di|v>a\r\n</div>"
+                                     << "xy" << QStringList{"dixyv", "dixyv"};
+    QTest::newRow("at the name's end") << "<div|>a</div>"
+                                       << "xy" << QStringList{"divxy", "divxy"};
+    QTest::newRow("at the name's start") << "<|div>a</div>"
+                                         << "x" << QStringList{"xdiv", "xdiv"};
+    QTest::newRow("from the end tag") << "<div>a</div|>"
+                                      << "x\bz" << QStringList{"divz", "divz"};
+    QTest::newRow("a pause at a name paired otherwise") << "<pre|>x<div>y</div></pre>"
+                                                        << "\b\b~" << QStringList{"p"};
+    QTest::newRow("no partner") << "<b|r>"
+                                << "" << QStringList{"br"};
+}
+
+void TestTagPairs::marks()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, marked);
+    RichTextBox area;
+    TagPairs pairs(area);
+    setWithCaret(area, page);
+    QCoreApplication::processEvents();
+    type(area, keys, &pairs);
+    QCoreApplication::processEvents();
+    QStringList names;
+    for (const RichTextBox::Underlay &mark : area.underlays())
+        names << mark.range.selectedText();
+    QCOMPARE(names, marked);
 }
 
 // A <ul> closes the <p> open far above the <span> with it; what the
@@ -216,6 +276,12 @@ void TestTagPairs::farEdits_data()
     QTest::newRow("a far <div> made a <p>") << "<div>start"
                                             << ""
                                             << "<p>  start" << false;
+    QTest::newRow("the far <p> closed") << "<p>  start"
+                                        << ""
+                                        << "<p>start</p>" << true;
+    QTest::newRow("a far closed <p>") << "<p>start</p>"
+                                      << "x\b"
+                                      << "<p>start</p>" << true;
     QTest::newRow("renamed, then the far <div> made a <p>") << "<div>start"
                                                             << "x"
                                                             << "<p>  start" << false;

@@ -57,8 +57,8 @@ struct Window {
     QStringList marks() const
     {
         QStringList names;
-        for (const QTextEdit::ExtraSelection &mark : area().extraSelections())
-            names << mark.cursor.selectedText();
+        for (const RichTextBox::Underlay &mark : area().underlays())
+            names << mark.range.selectedText();
         return names;
     }
 };
@@ -79,7 +79,7 @@ void TestTagPairsWindow::highlightFollowsTheCaret()
     Window w;
     w.caretAt(2); // <d|iv>
     QCOMPARE(w.marks(), QStringList({"div", "div"}));
-    QCOMPARE(w.area().extraSelections().at(1).cursor.selectionStart(), kPage.lastIndexOf("div"));
+    QCOMPARE(w.area().underlays().at(1).range.selectionStart(), kPage.lastIndexOf("div"));
     w.caretAt(QString(kPage).replace("\n", "\r\n").indexOf("a")); // in text
     QVERIFY(w.marks().isEmpty());
     w.area().setText("<div><br></div>");
