@@ -11,6 +11,7 @@ TagScan::TagScan(const QTextDocument &document, const LinePieces &pieces, Syntax
     : m_document(document)
     , m_pieces(pieces)
     , m_states(states)
+    , m_summaries(*TagSummaries::of(document))
 {}
 
 qsizetype TagScan::blockStart(const QTextBlock &block) const
@@ -49,19 +50,84 @@ void TagScan::readBlock(std::vector<Tag> &out)
     if (!m_block.isValid())
         return;
     m_out = &out;
-    m_previous = std::move(m_text);
-    m_text = m_block.text();
-    m_base = m_nextBase;
-    m_read += m_text.size() + 1;
-    // Without long lines every block ends its line.
-    const bool pieces = m_pieces.continuationCount() > 0;
-    const bool endsLine = !pieces || LinePieces::endsLine(m_block);
-    m_state = HtmlScanner::scan(m_text, m_state, endsLine, nullptr, this);
-    m_nextBase = m_base + m_text.size() + (endsLine ? 1 : 0);
-    m_block = m_block.next();
+    advance(true);
     if (!m_block.isValid())
         flush(out);
     m_out = nullptr;
+}
+
+void TagScan::passFrom(QTextBlock block, HtmlScanner::State state)
+{
+    m_tag = Tag();
+    m_nameOpen = false;
+    m_previous.clear();
+    m_text.clear();
+    m_block = block;
+    m_state = state;
+    m_nextBase = 0;
+}
+
+void TagScan::passBlock()
+{
+    if (m_block.isValid())
+        advance(false);
+}
+
+void TagScan::advance(bool tags)
+{
+    // Without long lines every block ends its line.
+    const bool pieces = m_pieces.continuationCount() > 0;
+    const bool endsLine = !pieces || LinePieces::endsLine(m_block);
+    const bool wholeLine = endsLine && (!pieces || !LinePieces::isContinuation(m_block));
+    const TagSummaries::Line *line = wholeLine ? m_summaries.find(m_block, m_state) : nullptr;
+    m_base = m_nextBase;
+    qsizetype length;
+    if (line) {
+        m_previous.clear();
+        m_text.clear();
+        if (tags)
+            replay(*line);
+        m_state = HtmlScanner::State::fromInt(line->leaving);
+        length = line->length - 1;
+    } else {
+        m_previous = std::move(m_text);
+        m_text = m_block.text();
+        length = m_text.size();
+        m_summing = wholeLine && length < TagSummaries::kLongest;
+        m_line.events.clear();
+        m_line.entering = m_state.toInt();
+        m_state = HtmlScanner::scan(m_text, m_state, endsLine, nullptr, this);
+        if (m_summing) {
+            m_line.leaving = m_state.toInt();
+            m_line.length = int(length + 1);
+            m_summaries.store(m_block, m_line);
+            m_summing = false;
+        }
+    }
+    m_read += length + 1;
+    m_nextBase = m_base + length + (endsLine ? 1 : 0);
+    m_block = m_block.next();
+}
+
+// The tags of a line summed up, as its scan gave them.
+void TagScan::replay(const TagSummaries::Line &line)
+{
+    for (const TagSummaries::Event &event : line.events) {
+        switch (event.kind) {
+        case TagSummaries::Event::Gt:
+        case TagSummaries::Event::SelfClosingGt:
+            tagEnd(event.begin, event.kind == TagSummaries::Event::SelfClosingGt);
+            break;
+        default:
+            startTag(event.begin, event.end, event.kind == TagSummaries::Event::EndName,
+                     m_summaries.name(event.name), true);
+        }
+    }
+}
+
+void TagScan::record(TagSummaries::Event::Kind kind, qsizetype begin, qsizetype end, int name)
+{
+    m_line.events.push_back({quint16(begin), quint16(end), quint16(name), kind});
 }
 
 void TagScan::readTagsOf(const QTextBlock &first, const QTextBlock &last, std::vector<Tag> &out)
@@ -95,16 +161,17 @@ void TagScan::finishTag()
 
 // The name in lower case with its groups; a name read before is shared,
 // not built again.
-const TagScan::Name &TagScan::lowered(QStringView typed)
+TagScan::Name &TagScan::lowered(QStringView typed)
 {
     char16_t buffer[32];
     if (typed.size() > qsizetype(std::size(buffer))) {
-        m_long.name = typed.toString();
-        for (QChar &c : m_long.name) {
+        m_long.name.name = typed.toString();
+        for (QChar &c : m_long.name.name) {
             if (c >= u'A' && c <= u'Z')
                 c = QChar(char16_t(c.unicode() + 32));
         }
-        m_long.groups = TagRules::groups(m_long.name);
+        m_long.name.groups = TagRules::groups(m_long.name.name);
+        m_long.number = -1;
         return m_long;
     }
     size_t hash = size_t(typed.size());
@@ -114,10 +181,11 @@ const TagScan::Name &TagScan::lowered(QStringView typed)
         hash = hash * 31 + buffer[i];
     }
     Name &known = m_names[hash % m_names.size()];
-    if (known.name.size() != typed.size() ||
-        !std::equal(buffer, buffer + typed.size(), known.name.utf16())) {
-        known.name = QString(reinterpret_cast<const QChar *>(buffer), typed.size());
-        known.groups = TagRules::groups(known.name);
+    if (known.name.name.size() != typed.size() ||
+        !std::equal(buffer, buffer + typed.size(), known.name.name.utf16())) {
+        known.name.name = QString(reinterpret_cast<const QChar *>(buffer), typed.size());
+        known.name.groups = TagRules::groups(known.name.name);
+        known.number = -1;
     }
     return known;
 }
@@ -126,17 +194,21 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
 {
     if (begin >= 0 && !(m_nameOpen && begin == 0)) {
         // The common case: a name whole in this piece.
-        finishTag();
-        m_tag.nameBegin = m_base + begin;
-        m_tag.lt = m_tag.nameBegin - (endTag ? 2 : 1);
-        m_tag.end = endTag;
-        const Name &name = lowered(QStringView(m_text).sliced(begin, end - begin));
-        m_tag.name = name.name;
-        m_tag.groups = name.groups;
-        m_tag.nameEnd = m_base + end;
-        m_nameOpen = !complete;
+        Name &name = lowered(QStringView(m_text).sliced(begin, end - begin));
+        if (m_summing) {
+            quint16 number = 0;
+            m_summing = complete && (name.number >= 0 ||
+                                     m_summaries.number(name.name.name, name.name.groups, number));
+            if (name.number < 0 && m_summing)
+                name.number = number;
+            if (m_summing)
+                record(endTag ? TagSummaries::Event::EndName : TagSummaries::Event::StartName,
+                       begin, end, name.number);
+        }
+        startTag(begin, end, endTag, name.name, complete);
         return;
     }
+    m_summing = false;
     QString part;
     if (begin < 0) {
         // Begun in the piece before (the end tag of raw text).
@@ -164,8 +236,24 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
     m_nameOpen = !complete;
 }
 
+void TagScan::startTag(qsizetype begin, qsizetype end, bool endTag, const TagSummaries::Name &name,
+                       bool complete)
+{
+    finishTag();
+    m_tag.nameBegin = m_base + begin;
+    m_tag.lt = m_tag.nameBegin - (endTag ? 2 : 1);
+    m_tag.end = endTag;
+    m_tag.name = name.name;
+    m_tag.groups = name.groups;
+    m_tag.nameEnd = m_base + end;
+    m_nameOpen = !complete;
+}
+
 void TagScan::tagEnd(qsizetype at, bool selfClosing)
 {
+    if (m_summing)
+        record(selfClosing ? TagSummaries::Event::SelfClosingGt : TagSummaries::Event::Gt, at, at,
+               0);
     if (m_tag.lt < 0)
         return;
     m_tag.gt = m_base + at;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/htmlscanner.h"
+#include "tagpairs/tagsummaries.h"
 
 #include <QString>
 #include <QTextBlock>
@@ -28,8 +29,9 @@ struct Tag {
 
 // Reads the tags of a document's blocks in order, with the states where
 // its blocks begin that the colouring keeps (SyntaxBlocks): reading can
-// start at any block and costs only the blocks read. Counts what it read,
-// so that a search can stop at a budget.
+// start at any block and costs only the blocks read. A line read once is
+// summed up (TagSummaries), so that reading it again costs its tags, not
+// its text. Counts what it read, so that a search can stop at a budget.
 class TagScan : private HtmlScanner::TagSink {
 public:
     TagScan(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states);
@@ -47,6 +49,12 @@ public:
     // Ends reading here: a tag under way goes to out as it stands.
     void flush(std::vector<Tag> &out);
 
+    // Passing lines to sum them up, from a block that begins in state (its
+    // tags are not wanted).
+    void passFrom(QTextBlock block, HtmlScanner::State state);
+    void passBlock();
+    const HtmlScanner::State &state() const { return m_state; }
+
     // Whether the last block read ended inside a tag's name.
     bool inName() const { return m_nameOpen; }
     const QTextBlock &block() const { return m_block; }
@@ -58,15 +66,25 @@ private:
     void tagName(qsizetype begin, qsizetype end, bool endTag, bool complete) override;
     void tagEnd(qsizetype at, bool selfClosing) override;
     void finishTag();
+    void advance(bool tags);
+    void replay(const TagSummaries::Line &line);
+    void startTag(qsizetype begin, qsizetype end, bool endTag, const TagSummaries::Name &name,
+                  bool complete);
+    void record(TagSummaries::Event::Kind kind, qsizetype begin, qsizetype end, int name);
+    // A name read, with its number among the summaries' names (-1 until
+    // asked for).
     struct Name {
-        QString name;
-        quint32 groups = 0;
+        TagSummaries::Name name;
+        int number = -1;
     };
-    const Name &lowered(QStringView typed);
+    Name &lowered(QStringView typed);
 
     const QTextDocument &m_document;
     const LinePieces &m_pieces;
     SyntaxBlocks &m_states;
+    TagSummaries &m_summaries;
+    TagSummaries::Line m_line; // the summary of the line being read
+    bool m_summing = false;    // while it is being made
     QTextBlock m_block;
     HtmlScanner::State m_state;
     qsizetype m_base = 0;     // joined position of the block being read

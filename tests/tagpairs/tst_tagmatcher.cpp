@@ -3,6 +3,7 @@
 #include "tagpairs/tagmatcher.h"
 
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
@@ -16,6 +17,14 @@ struct Page {
         pieces.load(text, [this](const QString &plain) { document.setPlainText(plain); });
     }
     TagMatcher matcher() { return TagMatcher(document, pieces, *SyntaxBlocks::of(&document)); }
+    // Every line read and summed up, as the idle passes leave them.
+    void sumUp()
+    {
+        TagScan scan(document, pieces, *SyntaxBlocks::of(&document));
+        scan.passFrom(document.begin(), HtmlScanner::State());
+        while (!scan.atEnd())
+            scan.passBlock();
+    }
 };
 
 // Takes the marker out of text; its index, or -1.
@@ -53,6 +62,8 @@ class TestTagMatcher : public QObject {
 private slots:
     void partner_data();
     void partner();
+    void partnerAfterEdit_data();
+    void partnerAfterEdit();
     void enclosing_data();
     void enclosing();
     void beyondTheBudget();
@@ -176,27 +187,123 @@ void TestTagMatcher::partner_data()
         << "<s^cript>" + cut.mid(6) + "@</script>" + rest << "paired";
 }
 
-void TestTagMatcher::partner()
+namespace {
+
+// The page without its markers, and where they stood.
+struct Marked {
+    QString text;
+    qsizetype caret = -1;
+    qsizetype partner = -1;
+    explicit Marked(QString page)
+    {
+        caret = takeMarker(page, u'^');
+        partner = takeMarker(page, u'@');
+        if (partner >= 0 && partner < caret)
+            --caret;
+        text = page;
+    }
+};
+
+// Whether the partner of the tag at the caret is where the page marks it.
+void checkPartner(Page &doc, const Marked &page, const QString &status)
 {
-    QFETCH(QString, page);
-    QFETCH(QString, status);
-    const qsizetype caret = takeMarker(page, u'^');
-    const qsizetype partner = takeMarker(page, u'@');
-    const qsizetype caretAt = partner >= 0 && partner < caret ? caret - 1 : caret;
-    const qsizetype partnerAt = partner;
-    Page doc(page);
     TagMatcher matcher = doc.matcher();
-    const std::optional<Tag> tag = matcher.tagAt(caretAt);
+    const std::optional<Tag> tag = matcher.tagAt(page.caret);
     QVERIFY(tag);
     const TagMatcher::Element element = matcher.elementOf(*tag);
     QCOMPARE(statusName(element.status), status);
     if (element.status == TagMatcher::Status::Paired) {
         const Tag &other = tag->end ? element.start : *element.end;
-        QCOMPARE(other.lt, partnerAt);
+        QCOMPARE(other.lt, page.partner);
         QCOMPARE(other.name, tag->name);
-    } else if (partnerAt >= 0) {
-        QCOMPARE(element.to, partnerAt);
+    } else if (page.partner >= 0) {
+        QCOMPARE(element.to, page.partner);
     }
+}
+
+} // namespace
+
+void TestTagMatcher::partner()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, status);
+    const Marked marked(page);
+    Page doc(marked.text);
+    checkPartner(doc, marked, status);
+    // Again, from the lines the first search summed up.
+    checkPartner(doc, marked, status);
+}
+
+// Lines summed up before an edit stand for none of the lines it changed,
+// nor for lines that begin in another state after it.
+void TestTagMatcher::partnerAfterEdit_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("end tag renamed") << "<^div>\n<span>\n</span>\n@</div>"
+                                     << "<^div>\n<span>\n@</div>\n</div>"
+                                     << "paired";
+    QTest::newRow("lines put in") << "<^div>\n<p>a</p>\n@</div>\n</div>"
+                                  << "<^div>\n<p>a</p>\n<div>\n<p>b</p>\n</div>\n@</div>\n</div>"
+                                  << "paired";
+    QTest::newRow("lines taken out") << "<^div>\n<div>\n<p>b</p>\n</div>\n@</div>"
+                                     << "<^div>\n<p>b</p>\n@</div>\n</div>"
+                                     << "paired";
+    QTest::newRow("line break put in a name") << "<^div>\n<div>\n</div>\n@</div>"
+                                              << "<^div>\n<d\niv>\n@</div>\n</div>"
+                                              << "paired";
+    QTest::newRow("comment opened above") << "<^div>\nx\n<div>\n-->\n</div>\n@</div>"
+                                          << "<^div>\n<!-- x\n<div>\n-->\n@</div>\n</div>"
+                                          << "paired";
+    QTest::newRow("comment closed above") << "<^div>\n<!-- x\n<div>\n-->\n@</div>\n</div>"
+                                          << "<^div>\n<!-- x -->\n<div>\n-->\n</div>\n@</div>"
+                                          << "paired";
+    QTest::newRow("script opened above") << "<^div>\n<p>a</p>\n@</div>\n</script></div>"
+                                         << "<^div><script>\n<p>a</p>\n</div>\n</script>@</div>"
+                                         << "paired";
+    QTest::newRow("value opened above") << "<^div>\n<a title=x>\n</a>\n@</div>\n\">\n</div>"
+                                        << "<^div>\n<a title=\"x>\n</a>\n</div>\n\">\n@</div>"
+                                        << "paired";
+    QTest::newRow("end tag typed far below")
+        << "<^div>\n" + QString("<p>x</p>\n").repeated(200)
+        << "<^div>\n" + QString("<p>x</p>\n").repeated(200) + "@</div>"
+        << "paired";
+    const QString rest(LinePieces::kLongestPiece, u'y');
+    QTest::newRow("long line edited") << "<^div>\n<b>" + rest + "@</div>" + rest + "</div>"
+                                      << "<^div>\n<div>" + rest + "</div>" + rest + "@</div>"
+                                      << "paired";
+}
+
+void TestTagMatcher::partnerAfterEdit()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, status);
+    const Marked was(before);
+    const Marked is(after);
+    Page doc(was.text);
+    const QString unclosed = QStringLiteral("unclosed");
+    checkPartner(doc, was, before.contains(u'@') ? status : unclosed);
+    doc.sumUp();
+    // The edit as typing makes it: what both texts share at their ends
+    // stays.
+    qsizetype head = 0;
+    while (head < was.text.size() && head < is.text.size() && was.text[head] == is.text[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < was.text.size() - head && tail < is.text.size() - head &&
+           was.text[was.text.size() - 1 - tail] == is.text[is.text.size() - 1 - tail])
+        ++tail;
+    QTextCursor cursor(&doc.document);
+    cursor.setPosition(doc.pieces.widgetPosition(int(head), false));
+    cursor.setPosition(doc.pieces.widgetPosition(int(was.text.size() - tail), false),
+                       QTextCursor::KeepAnchor);
+    cursor.insertText(is.text.mid(head, is.text.size() - tail - head));
+    checkPartner(doc, is, status);
+    doc.document.undo();
+    checkPartner(doc, was, before.contains(u'@') ? status : unclosed);
 }
 
 // "[" and "]" stand for the selection, "{" and "}" for the element around it.

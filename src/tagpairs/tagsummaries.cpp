@@ -1,0 +1,83 @@
+#include "tagpairs/tagsummaries.h"
+
+#include <QTextDocument>
+
+TagSummaries::TagSummaries(QTextDocument *document)
+    : QObject(document)
+    , m_document(document)
+{
+    connect(document, &QTextDocument::contentsChange, this, &TagSummaries::contentsChange);
+}
+
+TagSummaries *TagSummaries::of(const QTextDocument &document)
+{
+    auto *summaries = document.findChild<TagSummaries *>(QString(), Qt::FindDirectChildrenOnly);
+    // A cache of the document, made on the first read of it.
+    return summaries ? summaries : new TagSummaries(const_cast<QTextDocument *>(&document));
+}
+
+const TagSummaries::Line *TagSummaries::find(const QTextBlock &block,
+                                             HtmlScanner::State entering) const
+{
+    const size_t index = size_t(block.fragmentIndex());
+    if (index >= m_lines.size())
+        return nullptr;
+    const Line &line = m_lines[index];
+    if (line.length != block.length() || line.entering != entering.toInt())
+        return nullptr;
+    return &line;
+}
+
+void TagSummaries::store(const QTextBlock &block, Line line)
+{
+    const size_t index = size_t(block.fragmentIndex());
+    if (index >= m_lines.size())
+        m_lines.resize(qMax(index + 1, m_lines.size() * 3 / 2));
+    line.events.shrink_to_fit();
+    m_lines[index] = std::move(line);
+}
+
+bool TagSummaries::number(const QString &name, quint32 groups, quint16 &id)
+{
+    const auto known = m_numbers.constFind(name);
+    if (known != m_numbers.cend()) {
+        id = *known;
+        return true;
+    }
+    if (m_names.size() >= size_t(kLongest))
+        return false;
+    id = quint16(m_names.size());
+    m_names.push_back({name, groups});
+    m_numbers.insert(name, id);
+    return true;
+}
+
+void TagSummaries::clear()
+{
+    m_lines.clear();
+}
+
+qsizetype TagSummaries::memoryUsed() const
+{
+    qsizetype bytes = qsizetype(m_lines.capacity() * sizeof(Line));
+    for (const Line &line : m_lines)
+        bytes += qsizetype(line.events.capacity() * sizeof(Event));
+    return bytes;
+}
+
+void TagSummaries::contentsChange(int position, int, int added)
+{
+    // The blocks that hold the edit now: those edited, and those the edit
+    // made (maybe in the place of ones it took away).
+    QTextBlock block = m_document->findBlock(position);
+    QTextBlock last = m_document->findBlock(position + added);
+    if (!last.isValid())
+        last = m_document->lastBlock();
+    for (; block.isValid(); block = block.next()) {
+        const size_t index = size_t(block.fragmentIndex());
+        if (index < m_lines.size())
+            m_lines[index] = Line();
+        if (block == last)
+            break;
+    }
+}
