@@ -6,6 +6,7 @@
 #include "platform/download.h"
 #include "platform/safefile.h"
 #include "support/benchmain.h"
+#include "support/procstatus.h"
 
 #include <QFile>
 #include <QNetworkProxy>
@@ -91,18 +92,6 @@ QString target()
 }
 
 // The process's resident size and its peak since the last reset, in bytes.
-qint64 statusField(const char *name)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name))
-            return line.mid(qstrlen(name)).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return -1;
-}
-
 void resetPeak()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));

@@ -3,12 +3,16 @@
 // (beside one full repaint of the editing area), typing with the tag-pair
 // features on beside the same typing with them off (CPU time), and Ctrl+J
 // to a partner 100,000 lines away and back (beside one plain pass over
-// those lines' text).
+// those lines' text): with no line summed up, after the idle passes summed
+// them all up, and again and again; the memory the summaries of a 10 MB
+// page take, beside the page's own.
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
 #include "support/benchmain.h"
+#include "support/procstatus.h"
 #include "support/typingkeys.h"
 #include "tagpairs/tagpairs.h"
+#include "tagpairs/tagsummaries.h"
 
 #include <QRandomGenerator>
 #include <QTextBlock>
@@ -208,6 +212,14 @@ void BM_TypingInName10MB(benchmark::State &state)
     typing(state, true);
 }
 
+// Milliseconds of the thread's CPU that what takes.
+template <typename What> double threadMs(What what)
+{
+    const qint64 start = threadNs();
+    what();
+    return double(threadNs() - start) / 1e6;
+}
+
 void BM_JumpFar(benchmark::State &state)
 {
     QString page = QStringLiteral("<div id=\"far\">\n");
@@ -215,39 +227,83 @@ void BM_JumpFar(benchmark::State &state)
         page += QStringLiteral("<p>line <b>%1</b> <span>text</span></p>\n").arg(i);
     page += QStringLiteral("</div>\n");
     Area area(page, true);
+    QTextDocument *document = area.box->document();
+    TagSummaries *summaries = TagSummaries::of(*document);
     std::vector<double> there;
     std::vector<double> back;
     std::vector<double> plain;
     bool arrived = true;
+    const auto jump = [&](std::vector<double> *thereTimes, std::vector<double> *backTimes) {
+        QTextCursor cursor = area.box->textCursor();
+        cursor.setPosition(2);
+        area.box->setTextCursor(cursor);
+        thereTimes->push_back(threadMs([&] { area.pairs->jumpToPartner(); }));
+        arrived = arrived && area.box->textCursor().blockNumber() == 100001;
+        backTimes->push_back(threadMs([&] { area.pairs->jumpToPartner(); }));
+        arrived = arrived && area.box->textCursor().position() == 1;
+    };
+    std::vector<double> coldThere;
+    std::vector<double> coldBack;
+    std::vector<double> filledThere;
+    std::vector<double> filledBack;
+    std::vector<double> fill;
     for (auto _ : state) {
         for (int round = 0; round < 5; ++round) {
-            QTextCursor cursor = area.box->textCursor();
-            cursor.setPosition(2);
-            area.box->setTextCursor(cursor);
-            qint64 start = threadNs();
-            area.pairs->jumpToPartner();
-            there.push_back(double(threadNs() - start) / 1e6);
-            arrived = arrived && area.box->textCursor().blockNumber() == 100001;
-            start = threadNs();
-            area.pairs->jumpToPartner();
-            back.push_back(double(threadNs() - start) / 1e6);
-            arrived = arrived && area.box->textCursor().position() == 1;
+            // No line summed up (as on a page just loaded, before any pause).
+            summaries->clear();
+            jump(&coldThere, &coldBack);
+            // All of them, by the passes between events.
+            summaries->clear();
+            area.pairs->summaryFill().restart();
+            fill.push_back(threadMs([&] { area.pairs->summaryFill().step(1000000); }));
+            jump(&filledThere, &filledBack);
+            // Once more after that.
+            jump(&there, &back);
             // The floor: the lines' text read once.
-            start = threadNs();
-            qsizetype characters = 0;
-            for (QTextBlock block = area.box->document()->begin(); block.isValid();
-                 block = block.next())
-                characters += block.text().size();
-            benchmark::DoNotOptimize(characters);
-            plain.push_back(double(threadNs() - start) / 1e6);
+            plain.push_back(threadMs([&] {
+                qsizetype characters = 0;
+                for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+                    characters += block.text().size();
+                benchmark::DoNotOptimize(characters);
+            }));
         }
     }
-    state.counters["there_ms"] = percentile(there, 0.5);
-    state.counters["back_ms"] = percentile(back, 0.5);
-    state.counters["read_lines_ms"] = percentile(plain, 0.5);
-    state.counters["there_per_read"] = percentile(there, 0.5) / percentile(plain, 0.5);
-    state.counters["back_per_read"] = percentile(back, 0.5) / percentile(plain, 0.5);
+    const double floor = percentile(plain, 0.5);
+    state.counters["read_lines_ms"] = floor;
+    const auto report = [&](const char *name, const std::vector<double> &times) {
+        state.counters[std::string(name) + "_ms"] = percentile(times, 0.5);
+        state.counters[std::string(name) + "_per_read"] = percentile(times, 0.5) / floor;
+    };
+    report("cold_there", coldThere);
+    report("cold_back", coldBack);
+    report("fill", fill);
+    report("filled_there", filledThere);
+    report("filled_back", filledBack);
+    report("there", there);
+    report("back", back);
     state.counters["arrived"] = arrived ? 1 : 0;
+}
+
+// What the summaries of every line of a 10 MB page add to the memory of
+// the process, beside what the page itself took in the editing area.
+void BM_SummaryMemory10MB(benchmark::State &state)
+{
+    const QString page = makeNestedPage(10 * 1000 * 1000);
+    for (auto _ : state) {
+        const qint64 before = statusField("VmRSS:");
+        Area area(page, true);
+        const qint64 loaded = statusField("VmRSS:");
+        TagSummaries *summaries = TagSummaries::of(*area.box->document());
+        summaries->clear();
+        area.pairs->summaryFill().restart();
+        const double fillMs = threadMs([&] { area.pairs->summaryFill().step(1000000); });
+        const qint64 filled = statusField("VmRSS:");
+        state.counters["fill_ms"] = fillMs;
+        state.counters["page_MB"] = double(loaded - before) / (1 << 20);
+        state.counters["summaries_MB"] = double(filled - loaded) / (1 << 20);
+        state.counters["summaries_per_page"] = double(filled - loaded) / double(loaded - before);
+        state.counters["kept_MB"] = double(summaries->memoryUsed()) / (1 << 20);
+    }
 }
 
 } // namespace
@@ -256,5 +312,6 @@ BENCHMARK(BM_Highlight10MB)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypingInText10MB)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypingInName10MB)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpFar)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SummaryMemory10MB)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 ZELMO_BENCHMARK_MAIN()

@@ -130,8 +130,7 @@ private:
                 guard = guard.next();
             m_memo->m_block = m_key;
             m_memo->m_guard = guard.position();
-        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size() &&
-                   kept < kMemoLoads) {
+        } else if (memo && m_loads > 0 && kept == m_memo->m_loads.size() && kept < kMemoLoads) {
             m_memo->m_loads.push_back({m_tags, charactersRead() - readBefore, m_limit, m_block});
         }
         ++m_loads;

@@ -53,6 +53,7 @@ bool isNameChar(QChar c)
 TagPairs::TagPairs(RichTextBox &area)
     : QObject(&area)
     , m_area(area)
+    , m_fill(new SummaryFill(*area.document(), area.pieces(), this))
 {
     m_caretStop.setSingleShot(true);
     m_caretStop.setInterval(0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tagpairs/summaryfill.h"
 #include "tagpairs/tagmatcher.h"
 
 #include <QColor>
@@ -42,6 +43,8 @@ public:
     void refresh();
 
     TagMatcher matcher() const;
+    // What sums up the page's lines between events.
+    SummaryFill &summaryFill() { return *m_fill; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,6 +69,7 @@ private:
 
     RichTextBox &m_area;
     QTimer m_caretStop;
+    SummaryFill *m_fill;
     // What the searches read backwards, kept while the page before it stays.
     mutable TagMatcher::Memo m_memo;
     std::optional<Shown> m_shown;

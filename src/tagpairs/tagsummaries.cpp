@@ -16,16 +16,19 @@ TagSummaries *TagSummaries::of(const QTextDocument &document)
     return summaries ? summaries : new TagSummaries(const_cast<QTextDocument *>(&document));
 }
 
+const TagSummaries::Line *TagSummaries::kept(const QTextBlock &block) const
+{
+    const size_t index = size_t(block.fragmentIndex());
+    if (!block.isValid() || index >= m_lines.size() || m_lines[index].length != block.length())
+        return nullptr;
+    return &m_lines[index];
+}
+
 const TagSummaries::Line *TagSummaries::find(const QTextBlock &block,
                                              HtmlScanner::State entering) const
 {
-    const size_t index = size_t(block.fragmentIndex());
-    if (index >= m_lines.size())
-        return nullptr;
-    const Line &line = m_lines[index];
-    if (line.length != block.length() || line.entering != entering.toInt())
-        return nullptr;
-    return &line;
+    const Line *line = kept(block);
+    return line && line->entering == entering.toInt() ? line : nullptr;
 }
 
 void TagSummaries::store(const QTextBlock &block, Line line)

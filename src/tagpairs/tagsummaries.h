@@ -43,6 +43,8 @@ public:
     // The line's summary when it stands for it, begun in entering.
     const Line *find(const QTextBlock &block, HtmlScanner::State entering) const;
     void store(const QTextBlock &block, Line line);
+    // The summary kept for the block's text, whatever state it began in.
+    const Line *kept(const QTextBlock &block) const;
     // Lines this long or names this many are not kept.
     static constexpr qsizetype kLongest = 0xffff;
 
