@@ -1,3 +1,4 @@
+#include "editor/inplaceedits.h"
 #include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
 #include "tagpairs/summaryfill.h"
@@ -303,18 +304,12 @@ void TestTagMatcher::partnerAfterEdit()
     QVERIFY(doc.summedUp());
     // The edit as typing makes it: what both texts share at their ends
     // stays.
-    qsizetype head = 0;
-    while (head < was.text.size() && head < is.text.size() && was.text[head] == is.text[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < was.text.size() - head && tail < is.text.size() - head &&
-           was.text[was.text.size() - 1 - tail] == is.text[is.text.size() - 1 - tail])
-        ++tail;
+    const InPlaceEdits::Edit edit = InPlaceEdits::difference(0, was.text, is.text);
     QTextCursor cursor(&doc.document);
-    cursor.setPosition(doc.pieces.widgetPosition(int(head), false));
-    cursor.setPosition(doc.pieces.widgetPosition(int(was.text.size() - tail), false),
+    cursor.setPosition(doc.pieces.widgetPosition(int(edit.start), false));
+    cursor.setPosition(doc.pieces.widgetPosition(int(edit.start + edit.length), false),
                        QTextCursor::KeepAnchor);
-    cursor.insertText(is.text.mid(head, is.text.size() - tail - head));
+    cursor.insertText(edit.text);
     checkPartner(doc, is, status);
     // The idle passes go on from the line edited.
     QVERIFY(doc.fill.step(60000));
