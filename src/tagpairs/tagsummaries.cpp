@@ -16,12 +16,18 @@ TagSummaries *TagSummaries::of(const QTextDocument &document)
     return summaries ? summaries : new TagSummaries(const_cast<QTextDocument *>(&document));
 }
 
-const TagSummaries::Line *TagSummaries::kept(const QTextBlock &block) const
+TagSummaries::Line *TagSummaries::slot(const QTextBlock &block) const
 {
     const size_t index = size_t(block.fragmentIndex());
-    if (!block.isValid() || index >= m_lines.size() || m_lines[index].length != block.length())
+    if (!block.isValid() || index / kChunk >= m_lines.size() || !m_lines[index / kChunk])
         return nullptr;
-    return &m_lines[index];
+    return &(*m_lines[index / kChunk])[index % kChunk];
+}
+
+const TagSummaries::Line *TagSummaries::kept(const QTextBlock &block) const
+{
+    const Line *line = slot(block);
+    return line && line->length == block.length() ? line : nullptr;
 }
 
 const TagSummaries::Line *TagSummaries::find(const QTextBlock &block,
@@ -34,10 +40,14 @@ const TagSummaries::Line *TagSummaries::find(const QTextBlock &block,
 void TagSummaries::store(const QTextBlock &block, Line line)
 {
     const size_t index = size_t(block.fragmentIndex());
-    if (index >= m_lines.size())
-        m_lines.resize(qMax(index + 1, m_lines.size() * 3 / 2));
+    if (!block.isValid())
+        return;
+    if (index / kChunk >= m_lines.size())
+        m_lines.resize(index / kChunk + 1);
+    if (!m_lines[index / kChunk])
+        m_lines[index / kChunk] = std::make_unique<Chunk>();
     line.events.shrink_to_fit();
-    m_lines[index] = std::move(line);
+    (*m_lines[index / kChunk])[index % kChunk] = std::move(line);
 }
 
 bool TagSummaries::number(const QString &name, quint32 groups, quint16 &id)
@@ -62,9 +72,14 @@ void TagSummaries::clear()
 
 qsizetype TagSummaries::memoryUsed() const
 {
-    qsizetype bytes = qsizetype(m_lines.capacity() * sizeof(Line));
-    for (const Line &line : m_lines)
-        bytes += qsizetype(line.events.capacity() * sizeof(Event));
+    qsizetype bytes = qsizetype(m_lines.capacity() * sizeof(m_lines[0]));
+    for (const auto &chunk : m_lines) {
+        if (!chunk)
+            continue;
+        bytes += qsizetype(sizeof(Chunk));
+        for (const Line &line : *chunk)
+            bytes += qsizetype(line.events.capacity() * sizeof(Event));
+    }
     return bytes;
 }
 
@@ -77,9 +92,8 @@ void TagSummaries::contentsChange(int position, int, int added)
     if (!last.isValid())
         last = m_document->lastBlock();
     for (; block.isValid(); block = block.next()) {
-        const size_t index = size_t(block.fragmentIndex());
-        if (index < m_lines.size())
-            m_lines[index] = Line();
+        if (Line *line = slot(block))
+            *line = Line();
         if (block == last)
             break;
     }

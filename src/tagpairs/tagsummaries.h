@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 #include <QTextBlock>
+#include <array>
+#include <memory>
 #include <vector>
 
 class QTextDocument;
@@ -66,8 +68,12 @@ private:
     QTextDocument *m_document;
     // By the block's index in the document's map of blocks, which stays
     // the block's while it lives; a block made in its place comes from an
-    // edit, which drops what was kept there.
-    std::vector<Line> m_lines;
+    // edit, which drops what was kept there. In chunks, so that the first
+    // summary of a large page costs no table of all its lines.
+    static constexpr size_t kChunk = 1024;
+    using Chunk = std::array<Line, kChunk>;
+    Line *slot(const QTextBlock &block) const;
+    std::vector<std::unique_ptr<Chunk>> m_lines;
     std::vector<Name> m_names;
     QHash<QString, quint16> m_numbers;
 };
