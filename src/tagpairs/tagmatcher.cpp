@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <limits>
+#include <optional>
 
 using namespace TagRules;
 
@@ -64,6 +65,7 @@ public:
         , m_block(matcher.blockAt(before))
         , m_memo(matcher.m_memo)
     {
+        m_scan.setPageText(matcher.m_page);
         if (!m_memo)
             return;
         m_key = runBefore(m_block).position();
@@ -154,6 +156,33 @@ private:
     size_t m_loads = 0;
     qsizetype m_replayed = 0; // characters read by the runs taken from the memo
     bool m_gaveUp = false;
+};
+
+// A search that may read all the page (a jump, not the highlight) may read
+// its text at once; it is let go when the search ends.
+class TagMatcher::Bulk {
+public:
+    explicit Bulk(TagMatcher &matcher)
+        : m_matcher(matcher)
+    {
+        if (matcher.m_page || matcher.m_budget < kBulkBudget)
+            return;
+        m_page.emplace(matcher.m_document);
+        matcher.m_page = &*m_page;
+    }
+    ~Bulk()
+    {
+        if (m_page)
+            m_matcher.m_page = nullptr;
+    }
+    Bulk(const Bulk &) = delete;
+    Bulk &operator=(const Bulk &) = delete;
+
+private:
+    // Budgets from this on are a whole page's.
+    static constexpr qsizetype kBulkBudget = 4 * 1024 * 1024;
+    TagMatcher &m_matcher;
+    std::optional<PageText> m_page;
 };
 
 namespace {
@@ -493,6 +522,7 @@ TagMatcher::Element TagMatcher::elementOf(const Tag &tag)
         element.to = afterTag(tag);
         return element;
     }
+    const Bulk bulk(*this);
     if (!tag.end)
         return forward(tag);
     // An end tag: the element it closes among those open before it.
@@ -526,6 +556,7 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
     simulation.pushTarget(start);
 
     TagScan scan(m_document, m_pieces, m_states);
+    scan.setPageText(m_page);
     scan.startAt(blockAt(start.lt));
     std::vector<Tag> tags;
     while (!scan.atEnd() && scan.charactersRead() <= m_budget) {
@@ -559,6 +590,7 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
 
 std::optional<TagMatcher::Element> TagMatcher::enclosing(qsizetype from, qsizetype to)
 {
+    const Bulk bulk(*this);
     Backward backward(*this, from);
     Ancestors ancestors([&backward] { return backward.next(); },
                         [&backward] { return backward.charactersRead(); });
@@ -575,6 +607,7 @@ std::optional<TagMatcher::Element> TagMatcher::enclosing(qsizetype from, qsizety
 
 std::optional<Tag> TagMatcher::openAt(qsizetype position)
 {
+    const Bulk bulk(*this);
     Backward backward(*this, position);
     Ancestors ancestors([&backward] { return backward.next(); },
                         [&backward] { return backward.charactersRead(); });

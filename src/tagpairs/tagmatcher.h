@@ -91,6 +91,7 @@ public:
 private:
     class Backward;
     class Simulation;
+    class Bulk;
     QTextBlock blockAt(qsizetype position) const;
     Element forward(const Tag &start);
 
@@ -99,4 +100,5 @@ private:
     SyntaxBlocks &m_states;
     qsizetype m_budget = 32 * 1024 * 1024;
     Memo *m_memo = nullptr;
+    PageText *m_page = nullptr; // during a search without a near budget
 };

@@ -14,6 +14,27 @@ TagScan::TagScan(const QTextDocument &document, const LinePieces &pieces, Syntax
     , m_summaries(*TagSummaries::of(document))
 {}
 
+bool PageText::take()
+{
+    if (m_lines < kLinesFirst) {
+        ++m_lines;
+        return false;
+    }
+    if (m_lines == kLinesFirst) {
+        ++m_lines;
+        m_text = m_document.toRawText();
+    }
+    return true;
+}
+
+QString PageText::textOf(qsizetype at, const QTextBlock &block) const
+{
+    const qsizetype length = block.length() - 1;
+    if (at < 0 || at + length > m_text.size())
+        return block.text();
+    return QString::fromRawData(m_text.constData() + at, length);
+}
+
 qsizetype TagScan::blockStart(const QTextBlock &block) const
 {
     return block.position() - m_pieces.continuationsUpTo(block.blockNumber());
@@ -33,6 +54,7 @@ void TagScan::startAt(QTextBlock block)
         block = block.previous();
     }
     m_block = block;
+    m_at = -1;
     m_text.clear();
     m_base = -1;
     if (!block.isValid())
@@ -63,6 +85,7 @@ void TagScan::passFrom(QTextBlock block, HtmlScanner::State state)
     m_previous.clear();
     m_text.clear();
     m_block = block;
+    m_at = -1;
     m_state = state;
     m_nextBase = 0;
 }
@@ -91,7 +114,7 @@ void TagScan::advance(bool tags)
         length = line->length - 1;
     } else {
         m_previous = std::move(m_text);
-        m_text = m_block.text();
+        m_text = textOf(m_block);
         length = m_text.size();
         m_summing = wholeLine && length < TagSummaries::kLongest;
         m_line.events.clear();
@@ -106,7 +129,21 @@ void TagScan::advance(bool tags)
     }
     m_read += length + 1;
     m_nextBase = m_base + length + (endsLine ? 1 : 0);
+    if (m_at >= 0)
+        m_at += m_block.length();
     m_block = m_block.next();
+}
+
+// Read from the document, or, in a search that reads much of the page, from
+// the page's text read at once (the block's position found once, then
+// counted on).
+QString TagScan::textOf(const QTextBlock &block)
+{
+    if (!m_page || !m_page->take())
+        return block.text();
+    if (m_at < 0)
+        m_at = block.position();
+    return m_page->textOf(m_at, block);
 }
 
 // The tags of a line summed up, as its scan gave them.

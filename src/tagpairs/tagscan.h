@@ -27,6 +27,28 @@ struct Tag {
     bool operator==(const Tag &) const = default;
 };
 
+// The page's text read at once, for a search that reads much of the page:
+// past some thousands of lines read one by one, each further line's text is
+// a view into it rather than a read of its own. Kept for one search only
+// (the page must not change while it is kept).
+class PageText {
+public:
+    explicit PageText(const QTextDocument &document)
+        : m_document(document)
+    {}
+    // Counts a line about to be read; whether its text comes from here.
+    bool take();
+    // A block's text, starting at widget position at.
+    QString textOf(qsizetype at, const QTextBlock &block) const;
+
+private:
+    // Lines read one by one before the whole text is.
+    static constexpr int kLinesFirst = 4096;
+    const QTextDocument &m_document;
+    QString m_text;
+    int m_lines = 0;
+};
+
 // Reads the tags of a document's blocks in order, with the states where
 // its blocks begin that the colouring keeps (SyntaxBlocks): reading can
 // start at any block and costs only the blocks read. A line read once is
@@ -35,6 +57,8 @@ struct Tag {
 class TagScan : private HtmlScanner::TagSink {
 public:
     TagScan(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states);
+    // Lines' text from the page read at once, when it is worth it.
+    void setPageText(PageText *page) { m_page = page; }
 
     // Reading starts at the block (or, when a tag's name runs into it, at
     // the block where that name began).
@@ -67,6 +91,7 @@ private:
     void tagEnd(qsizetype at, bool selfClosing) override;
     void finishTag();
     void advance(bool tags);
+    QString textOf(const QTextBlock &block);
     void replay(const TagSummaries::Line &line);
     void startTag(qsizetype begin, qsizetype end, bool endTag, const TagSummaries::Name &name,
                   bool complete);
@@ -92,7 +117,9 @@ private:
     QString m_text;           // its text
     QString m_previous;       // the block's before it
     qsizetype m_read = 0;
-    Tag m_tag; // the tag under way, when its lt >= 0
+    PageText *m_page = nullptr;
+    qsizetype m_at = -1; // widget position of the block being read, once known
+    Tag m_tag;           // the tag under way, when its lt >= 0
     bool m_nameOpen = false;
     std::vector<Tag> *m_out = nullptr;
     std::array<Name, 64> m_names; // names read, shared by their tags (by a hash of each)

@@ -196,6 +196,17 @@ void TestTagMatcher::partner_data()
     QTest::newRow("end name over pieces") << "@<div>" + cut.mid(5) + "</di^v>" + rest << "paired";
     QTest::newRow("script end over pieces")
         << "<s^cript>" + cut.mid(6) + "@</script>" + rest << "paired";
+    // Far enough that a search takes the page's text at once: each line's
+    // text from it must be the line's own.
+    const QString lines = QStringLiteral("<b>a</b> line\n").repeated(5000);
+    const QString odd =
+        cut + "<i>" + rest + "</i>\n" + QString::fromUtf16(u"a\u2028<i>b</i>\u2028c<br>\n") + lines;
+    QTest::newRow("far end past pieces") << "<d^iv>\n" + lines + odd + "x@</div>\n"
+                                         << "paired";
+    QTest::newRow("far start past pieces") << "@<div>\n" + lines + odd + "x</di^v>"
+                                           << "paired";
+    QTest::newRow("far end over pieces")
+        << "<d^iv>\n" + lines + odd + cut + "@</div>" + rest << "paired";
 }
 
 namespace {
