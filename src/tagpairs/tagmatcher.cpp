@@ -302,12 +302,13 @@ public:
     // The start tag that the last end tag taken closed.
     const std::optional<Tag> &matchedStart() const { return m_matchedStart; }
 
-    void take(const Tag &tag)
+    // A start tag taken is kept on the stack (moved there when it may be).
+    void take(Tag tag)
     {
         if (tag.end)
             endTag(tag);
         else
-            startTag(tag);
+            startTag(std::move(tag));
     }
 
 private:
@@ -388,7 +389,7 @@ private:
             popTo(depth, by, false);
     }
 
-    void startTag(const Tag &tag)
+    void startTag(Tag tag)
     {
         // What a start tag closes is near: an element it would close lies
         // within a few lines, or is taken not to be open.
@@ -437,7 +438,7 @@ private:
         }
         m_near = false;
         if (!isEmptyElement(tag))
-            m_stack.push_back({tag, false});
+            m_stack.push_back({std::move(tag), false});
     }
 
     void endTag(const Tag &tag)
@@ -562,10 +563,10 @@ TagMatcher::Element TagMatcher::forward(const Tag &start)
     while (!scan.atEnd() && scan.charactersRead() <= m_budget) {
         tags.clear();
         scan.readBlock(tags);
-        for (const Tag &tag : tags) {
+        for (Tag &tag : tags) {
             if (tag.lt <= start.lt)
                 continue;
-            simulation.take(tag);
+            simulation.take(std::move(tag));
             const auto &outcome = simulation.outcome();
             if (!outcome.closed)
                 continue;
