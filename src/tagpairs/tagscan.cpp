@@ -242,7 +242,9 @@ void TagScan::tagName(qsizetype begin, qsizetype end, bool endTag, bool complete
                 record(endTag ? TagSummaries::Event::EndName : TagSummaries::Event::StartName,
                        begin, end, name.number);
         }
-        startTag(begin, end, endTag, name.name, complete);
+        // The summaries' copy of the name is copied without counting.
+        startTag(begin, end, endTag,
+                 name.number >= 0 ? m_summaries.name(quint16(name.number)) : name.name, complete);
         return;
     }
     m_summing = false;

@@ -1,6 +1,34 @@
 #include "tagpairs/tagsummaries.h"
 
+#include <QMutex>
+#include <QSet>
 #include <QTextDocument>
+
+namespace {
+
+// Names kept as long as the program runs, so that the tags that carry one
+// copy it without counting references (a search copies hundreds of
+// thousands): pages use few names, and each is kept once for all pages.
+// Past that many (pages of made-up names) a page keeps its own copy.
+constexpr qsizetype kKeptNames = 64 * 1024;
+
+QString keptForGood(const QString &name)
+{
+    static QMutex mutex;
+    // Never freed: the texts of the names handed out stay valid.
+    static auto *names = new QSet<QString>;
+    const QMutexLocker lock(&mutex);
+    auto at = names->constFind(name);
+    if (at == names->cend()) {
+        if (names->size() >= kKeptNames)
+            return name;
+        // A copy of its own, whatever the name shares its text with.
+        at = names->insert(QString(name.constData(), name.size()));
+    }
+    return QString::fromRawData(at->constData(), at->size());
+}
+
+} // namespace
 
 TagSummaries::TagSummaries(QTextDocument *document)
     : QObject(document)
@@ -60,7 +88,7 @@ bool TagSummaries::number(const QString &name, quint32 groups, quint16 &id)
     if (m_names.size() >= size_t(kLongest))
         return false;
     id = quint16(m_names.size());
-    m_names.push_back({name, groups});
+    m_names.push_back({keptForGood(name), groups});
     m_numbers.insert(name, id);
     return true;
 }
