@@ -114,10 +114,10 @@ private:
         const QTextBlock first = runBefore(m_block);
         const qsizetype start = m_scan.blockStart(first);
         const qsizetype readBefore = charactersRead();
-        std::vector<Tag> read;
-        m_scan.readTagsOf(first, m_block, read);
+        m_read.clear();
+        m_scan.readTagsOf(first, m_block, m_read);
         m_tags.clear();
-        for (Tag &tag : read) {
+        for (Tag &tag : m_read) {
             if (tag.lt >= start && tag.lt < m_limit)
                 m_tags.push_back(std::move(tag));
         }
@@ -152,6 +152,7 @@ private:
     Memo *m_memo;
     int m_key = -1; // where the first run begins
     std::vector<Tag> m_tags;
+    std::vector<Tag> m_read; // a run's tags as read (its room kept from run to run)
     size_t m_index = 0;
     size_t m_loads = 0;
     qsizetype m_replayed = 0; // characters read by the runs taken from the memo
