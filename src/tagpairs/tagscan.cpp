@@ -116,7 +116,9 @@ void TagScan::advance(bool tags)
         m_previous = std::move(m_text);
         m_text = textOf(m_block);
         length = m_text.size();
-        m_summing = wholeLine && length < TagSummaries::kLongest;
+        // A search through the whole page's text leaves summing up to the
+        // idle fill: recording costs it a tenth, and it reads each line once.
+        m_summing = wholeLine && length < TagSummaries::kLongest && m_at < 0;
         m_line.events.clear();
         m_line.entering = m_state.toInt();
         m_state = HtmlScanner::scan(m_text, m_state, endsLine, nullptr, this);

@@ -51,9 +51,11 @@ private:
 
 // Reads the tags of a document's blocks in order, with the states where
 // its blocks begin that the colouring keeps (SyntaxBlocks): reading can
-// start at any block and costs only the blocks read. A line read once is
-// summed up (TagSummaries), so that reading it again costs its tags, not
-// its text. Counts what it read, so that a search can stop at a budget.
+// start at any block and costs only the blocks read. A line read from the
+// document is summed up (TagSummaries), so that reading it again costs its
+// tags, not its text; lines read from the page's text taken at once are
+// left to the idle fill. Counts what it read, so that a search can stop at
+// a budget.
 class TagScan : private HtmlScanner::TagSink {
 public:
     TagScan(const QTextDocument &document, const LinePieces &pieces, SyntaxBlocks &states);
