@@ -1,5 +1,7 @@
 #include "checker/structurechecks.h"
 
+#include "editor/tagrules.h"
+
 #include <algorithm>
 
 namespace Checker {
@@ -11,34 +13,6 @@ using Names = std::initializer_list<QStringView>;
 bool isOneOf(QStringView name, Names names)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-bool isVoid(QStringView name)
-{
-    return isOneOf(name, {u"area", u"base", u"br", u"col", u"embed", u"hr", u"img", u"input",
-                          u"link", u"meta", u"source", u"track", u"wbr", u"param", u"keygen",
-                          u"basefont", u"bgsound", u"frame"});
-}
-
-// Elements whose end tag the standard lets the author leave out.
-bool mayStayOpen(QStringView name)
-{
-    return isOneOf(name, {u"html",    u"head",     u"body",  u"p",     u"li", u"dt",  u"dd",
-                          u"option",  u"optgroup", u"rt",    u"rp",    u"rb", u"rtc", u"colgroup",
-                          u"caption", u"thead",    u"tbody", u"tfoot", u"tr", u"td",  u"th"});
-}
-
-// Start tags that close an open <p> first.
-bool closesP(QStringView name)
-{
-    return isOneOf(name,
-                   {u"address", u"article", u"aside",     u"blockquote", u"center",   u"details",
-                    u"dialog",  u"dir",     u"div",       u"dl",         u"fieldset", u"figcaption",
-                    u"figure",  u"footer",  u"form",      u"h1",         u"h2",       u"h3",
-                    u"h4",      u"h5",      u"h6",        u"header",     u"hgroup",   u"hr",
-                    u"main",    u"menu",    u"nav",       u"ol",         u"p",        u"pre",
-                    u"section", u"summary", u"table",     u"ul",         u"li",       u"dd",
-                    u"dt",      u"listing", u"plaintext", u"xmp",        u"search"});
 }
 
 qsizetype tagLength(const Tag &tag)
@@ -115,7 +89,7 @@ void StructureChecks::popTo(qsizetype index, const Tag &closer, std::vector<Prob
                                              : startTagText(closer.lowerName);
     while (qsizetype(m_open.size()) > index + 1) {
         const Open &open = m_open.back();
-        if (!mayStayOpen(open.name) && !inForeign()) {
+        if (!TagRules::hasOptionalEnd(open.name) && !inForeign()) {
             out.push_back(
                 problem(closer.lessThan, tagLength(closer), Severity::Error, "misnested-tag",
                         QStringLiteral("%1（%2）在 %3 之前没有结束，标签交叉嵌套了")
@@ -132,7 +106,7 @@ void StructureChecks::closeImplied(const Tag &tag, std::vector<Problem> &out)
     const QString &name = tag.lowerName;
     const TextPos pos = tag.lessThan;
     const qsizetype length = tagLength(tag);
-    if (closesP(name)) {
+    if (TagRules::closesParagraph(name)) {
         const qsizetype p = find(u"p", {u"button", u"table", u"td", u"th", u"caption", u"object",
                                         u"marquee", u"applet", u"template"});
         if (p >= 0) {
@@ -234,7 +208,7 @@ void StructureChecks::startTag(const Tag &tag, std::vector<Problem> &out)
         return;
     }
     closeImplied(tag, out);
-    if (isVoid(name))
+    if (TagRules::isVoid(name))
         return;
     if (tag.selfClosing && name != u"svg" && name != u"math")
         out.push_back(problem(
@@ -251,7 +225,7 @@ void StructureChecks::endTag(const Tag &tag, std::vector<Problem> &out)
     if (name == u"html" || name == u"head" || name == u"body")
         return;
     const qsizetype length = tagLength(tag);
-    if (isVoid(name) && name != u"p") {
+    if (TagRules::isVoid(name) && name != u"p") {
         out.push_back(problem(tag.lessThan, length, Severity::Error, "end-tag-of-void-element",
                               QStringLiteral("%1 是空元素，没有结束标签").arg(startTagText(name))));
         return;
@@ -273,7 +247,7 @@ void StructureChecks::endTag(const Tag &tag, std::vector<Problem> &out)
 void StructureChecks::finish(TextPos, std::vector<Problem> &out)
 {
     for (const Open &open : m_open) {
-        if (!mayStayOpen(open.name))
+        if (!TagRules::hasOptionalEnd(open.name))
             out.push_back(
                 problem(open.pos, open.length, Severity::Error, "unclosed-element",
                         QStringLiteral("%1 直到文件末尾都没有结束").arg(startTagText(open.name))));

@@ -1,7 +1,7 @@
 #include "tagpairs/tagmatcher.h"
 
 #include "editor/linepieces.h"
-#include "tagpairs/tagrules.h"
+#include "editor/tagrules.h"
 
 #include <QTextDocument>
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "editor/richtextbox.h"
 #include "editor/syntaxblocks.h"
 #include "editor/syntaxpalette.h"
-#include "tagpairs/tagrules.h"
+#include "editor/tagrules.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

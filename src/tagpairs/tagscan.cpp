@@ -2,7 +2,7 @@
 
 #include "editor/linepieces.h"
 #include "editor/syntaxblocks.h"
-#include "tagpairs/tagrules.h"
+#include "editor/tagrules.h"
 
 #include <QTextDocument>
 #include <iterator>

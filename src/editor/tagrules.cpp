@@ -1,4 +1,4 @@
-#include "tagpairs/tagrules.h"
+#include "editor/tagrules.h"
 
 #include <algorithm>
 
@@ -134,34 +134,9 @@ bool isVoid(QStringView name)
     return groups(name) & Void;
 }
 
-bool isSpecial(QStringView name)
-{
-    return groups(name) & Special;
-}
-
-bool isFormatting(QStringView name)
-{
-    return groups(name) & Formatting;
-}
-
-bool isScopeBoundary(QStringView name)
-{
-    return groups(name) & ScopeBoundary;
-}
-
-bool isTableScopeBoundary(QStringView name)
-{
-    return groups(name) & TableScopeBoundary;
-}
-
 bool closesParagraph(QStringView name)
 {
     return groups(name) & ParagraphCloser;
-}
-
-bool endsInScope(QStringView name)
-{
-    return groups(name) & ScopedEnd;
 }
 
 bool hasOptionalEnd(QStringView name)

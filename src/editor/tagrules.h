@@ -22,7 +22,10 @@ template <size_t N> inline bool is(QStringView name, const char16_t (&literal)[N
 // The groups a name belongs to, one bit each, for tests of many tags.
 enum Group : quint32 {
     Void = 1 << 0,
+    // Closed by its own end tag even when others were opened inside it
+    // (<b>, <i>, <font>, …): those stay open.
     Formatting = 1 << 1,
+    // Limits how far down the open elements an end tag looks ("in scope").
     ScopeBoundary = 1 << 2,
     TableScopeBoundary = 1 << 3,
     ParagraphCloser = 1 << 4,
@@ -31,7 +34,9 @@ enum Group : quint32 {
     Row = 1 << 7,
     Section = 1 << 8,
     Ruby = 1 << 9,
+    // Stops an end tag of another name from closing what lies below it.
     Special = 1 << 10,
+    // An end tag that looks for its element within scope (<div>, <ul>, …).
     ScopedEnd = 1 << 11,
     Heading = 1 << 12,
 };
@@ -39,18 +44,8 @@ quint32 groups(QStringView name);
 
 // Never has content nor an end tag (<br>, <img>, …).
 bool isVoid(QStringView name);
-// Stops an end tag of another name from closing what lies below it.
-bool isSpecial(QStringView name);
-// Closed by its own end tag even when others were opened inside it
-// (<b>, <i>, <font>, …): those stay open.
-bool isFormatting(QStringView name);
-// Limits how far down the open elements an end tag looks ("in scope").
-bool isScopeBoundary(QStringView name);
-bool isTableScopeBoundary(QStringView name);
 // Ends an open <p> when its start tag comes.
 bool closesParagraph(QStringView name);
-// An end tag that looks for its element within scope (<div>, <ul>, …).
-bool endsInScope(QStringView name);
 // An element whose end tag may be left out (<p>, <li>, <td>, …).
 bool hasOptionalEnd(QStringView name);
 // A start tag of name closes an open element named open, directly below it
