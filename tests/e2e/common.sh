@@ -3,6 +3,25 @@
 # this defines log and sets FAILED=0 and DEADLINE (its whole budget, in
 # SECONDS).
 
+# require PROGRAM TOOL...: the program to test must be given, and the tools
+# the test drives it with installed; a missing tool skips the test (77).
+require() {
+    local program=$1 tool
+    shift
+    if [ -z "$program" ] || [ ! -x "$program" ]; then
+        log "FAIL: usage: $0 PATH/TO/zelmohtml (got '${program}')"
+        exit 1
+    fi
+    local missing=()
+    for tool; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        log "SKIP: not installed: ${missing[*]} (scripts/setup.sh installs them)"
+        exit 77
+    fi
+}
+
 fail() {
     FAILED=1
     log "FAIL: $*"

@@ -29,19 +29,7 @@ log() { printf 'e2e: %s\n' "$*"; }
 # shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-if [ -z "$PROGRAM" ] || [ ! -x "$PROGRAM" ]; then
-    log "FAIL: usage: $0 PATH/TO/zelmohtml (got '${PROGRAM}')"
-    exit 1
-fi
-
-missing=()
-for tool in Xvfb xdotool openbox wmctrl xwininfo xprop timeout; do
-    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    log "SKIP: not installed: ${missing[*]} (scripts/setup.sh installs them)"
-    exit 77
-fi
+require "$PROGRAM" Xvfb xdotool openbox wmctrl xwininfo xprop timeout
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/zelmo-e2e.XXXXXX")" || {
     log "FAIL: cannot create a temporary folder"

@@ -24,18 +24,7 @@ log() { printf 'recovery-e2e: %s\n' "$*"; }
 # shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-if [ -z "$PROGRAM" ] || [ ! -x "$PROGRAM" ]; then
-    log "FAIL: usage: $0 PATH/TO/zelmohtml (got '${PROGRAM}')"
-    exit 1
-fi
-missing=()
-for tool in Xvfb xdotool openbox wmctrl timeout; do
-    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    log "SKIP: not installed: ${missing[*]}"
-    exit 77
-fi
+require "$PROGRAM" Xvfb xdotool openbox wmctrl timeout
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/zelmo-recovery.XXXXXX")" || exit 1
 XVFB_PID="" WM_PID="" APP_PID="" FAILED=0 MOUNTED=""
