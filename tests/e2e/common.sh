@@ -22,6 +22,27 @@ require() {
     fi
 }
 
+# start_display: Xvfb on a display it picks itself (it writes the number
+# once it accepts connections) and the window manager on it; sets
+# XVFB_PID, WM_PID and DISPLAY. Needs WORK.
+start_display() {
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 \
+        3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    poll 15 "Xvfb to accept connections" xvfb_ready
+    DISPLAY=":$(head -n 1 "$WORK/display")"
+    export DISPLAY
+    log "Xvfb on display $DISPLAY"
+    openbox --sm-disable >"$WORK/wm.log" 2>&1 &
+    WM_PID=$!
+    poll 15 "the window manager to run" wm_running
+}
+
+xvfb_ready() {
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at start (see xvfb.log)"
+    grep -qE '^[0-9]+$' "$WORK/display" 2>/dev/null
+}
+
 fail() {
     FAILED=1
     log "FAIL: $*"

@@ -144,24 +144,7 @@ unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP XDG_SESSION_TYPE WAYLAND_DISPLAY \
     QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
     SESSION_MANAGER
 
-# Xvfb picks a free display itself and writes its number once it accepts
-# connections.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 \
-    3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-display_ready() { grep -qE '^[0-9]+$' "$WORK/display" 2>/dev/null; }
-xvfb_alive_and_ready() {
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at start (see xvfb.log)"
-    display_ready
-}
-poll 15 "Xvfb to accept connections" xvfb_alive_and_ready
-DISPLAY=":$(head -n 1 "$WORK/display")"
-export DISPLAY
-log "Xvfb on display $DISPLAY"
-
-openbox --sm-disable >"$WORK/wm.log" 2>&1 &
-WM_PID=$!
-poll 15 "the window manager to run" wm_running
+start_display
 
 # ---- a fresh program folder ----------------------------------------------
 

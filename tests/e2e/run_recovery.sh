@@ -59,19 +59,7 @@ export XDG_STATE_HOME="$STATE" QT_QPA_PLATFORM=xcb
 unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP XDG_SESSION_TYPE WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR SESSION_MANAGER
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-display_ready() {
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at start"
-    grep -qE '^[0-9]+$' "$WORK/display" 2>/dev/null
-}
-poll 15 "Xvfb to accept connections" display_ready
-DISPLAY=":$(head -n 1 "$WORK/display")"
-export DISPLAY
-log "Xvfb on display $DISPLAY"
-openbox --sm-disable >"$WORK/wm.log" 2>&1 &
-WM_PID=$!
-poll 15 "the window manager to run" wm_running
+start_display
 
 FOLDER="$WORK/program"
 mkdir -p "$FOLDER" && cp "$PROGRAM" "$FOLDER/zelmohtml" || fail "cannot copy the program"
